@@ -1,0 +1,2 @@
+// placeholder until the window lands
+namespace kestrix {}

@@ -1,0 +1,2 @@
+// Removed once this library has real sources.
+namespace kestrix {}

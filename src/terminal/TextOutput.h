@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+namespace kestrix {
+
+// How every part of the program shows its own lines: on the terminal screen
+// through the stream decoder, or on the console without a window.
+class TextOutput {
+ public:
+  virtual ~TextOutput() = default;
+  // The text exactly as given (control bytes act as control codes on screen).
+  virtual void PrintText(std::string_view text) = 0;
+  // The text, CR, and an LF more in normal-terminal mode.
+  virtual void PrintLine(std::string_view text) = 0;
+};
+
+}  // namespace kestrix
