@@ -1,2 +1,0 @@
-// placeholder until the window lands
-namespace kestrix {}

@@ -1,2 +1,0 @@
-// Removed once this library has real sources.
-namespace kestrix {}

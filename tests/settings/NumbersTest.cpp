@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "settings/Numbers.h"
+
+namespace kestrix {
+namespace {
+
+struct DecimalCase {
+  std::string_view text;
+  int expected;
+};
+
+TEST(DecimalValueTest, ConvertsLeniently) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  const DecimalCase cases[] = {
+      {"", 0},
+      {"abc", 0},
+      {"-", 0},
+      {"+", 0},
+      {"42", 42},
+      {" -12abc", -12},
+      {"\t \t7", 7},
+      {"+7", 7},
+      {"007", 7},
+      {"3 4", 3},
+      {"1.9", 1},
+      {"- 5", 0},  // the sign must touch the digits
+      {"\n5", 0},  // only blanks and tabs are skipped
+      {"--5", 0},
+      {"2147483647", kMax},
+      {"-2147483648", kMin},
+      {"2147483648", kMax},
+      {"-2147483649", kMin},
+      {"99999999999999999999999999", kMax},
+      {"-99999999999999999999999999", kMin},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecimalValue(c.text), c.expected) << '"' << c.text << '"';
+  }
+}
+
+struct HexCase {
+  std::string_view text;
+  std::uint32_t expected;
+};
+
+TEST(HexValueTest, ConvertsLeniently) {
+  const HexCase cases[] = {
+      {"", 0},
+      {"0", 0},
+      {"1000", 0x1000},
+      {"0x1000", 0x1000},  // "x" is skipped, the leading 0 shifts out
+      {"$E80", 0xE80},
+      {"e80", 0xE80},
+      {"aBcDeF", 0xABCDEF},
+      {"12 34", 0x1234},
+      {"g1", 1},
+      {":", 3},
+      {";<=>?@", 0x456789},
+      {"1:", 0x13},
+      {"#0000ff", 0xFF},
+      {"FFFFFFFF", 0xFFFFFFFF},
+      {"123456789", 0x23456789},  // the ninth digit pushes the first out
+      {"ABCDEF0123", 0xCDEF0123},
+      {"/", 0},  // 0x2F lies just below the range
+      {"G", 0},  // 0x47 just above it
+      {"\xE9"
+       "1",
+       1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(static_cast<std::uint32_t>(HexValue(c.text)), c.expected)
+        << '"' << c.text << '"';
+  }
+}
+
+struct FloatCase {
+  std::string_view text;
+  float expected;
+};
+
+TEST(FloatValueTest, TakesLongestDecimalPrefix) {
+  const FloatCase cases[] = {
+      {"", 0.0f},
+      {"abc", 0.0f},
+      {"1.5", 1.5f},
+      {"1.5e0", 1.5f},
+      {"15E-1", 1.5f},
+      {"-2", -2.0f},
+      {"+2.25", 2.25f},
+      {" 3", 3.0f},
+      {".5", 0.5f},
+      {"5.", 5.0f},
+      {"1.5x", 1.5f},
+      {"2e", 2.0f},
+      {"2e+", 2.0f},
+      {"2e+1", 20.0f},
+      {"1,5", 1.0f},
+      {"nan", 0.0f},
+      {"inf", 0.0f},
+      {"-", 0.0f},
+      {".", 0.0f},
+      {"1e-999", 0.0f},
+      {"0e99999999999", 0.0f},
+      {"0.0000000000000000000000000000000000000000000000000001", 0.0f},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FLOAT_EQ(FloatValue(c.text), c.expected) << '"' << c.text << '"';
+  }
+}
+
+TEST(FloatValueTest, OutOfFloatRangeBecomesInfinity) {
+  EXPECT_EQ(FloatValue("1e39"), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(FloatValue("-1e400"), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(FloatValue("1e99999999999999999999"),
+            std::numeric_limits<float>::infinity());
+  EXPECT_EQ(FloatValue(std::string(400, '9')),
+            std::numeric_limits<float>::infinity());
+}
+
+}  // namespace
+}  // namespace kestrix
