@@ -1,0 +1,49 @@
+#include "settings/ScreenGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrix {
+namespace {
+
+constexpr int kCellWidth = 8;
+constexpr int kCellHeight = 17;
+// The strip below the character grid that belongs to the client area.
+constexpr double kStripHeight = 21.0;
+
+// Halves go to the even neighbour without relying on the FPU rounding mode.
+int RoundHalfEven(double value) {
+  const double lower = std::floor(value);
+  const double fraction = value - lower;
+  double rounded = lower;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0)) {
+    rounded = lower + 1.0;
+  }
+  return static_cast<int>(rounded);
+}
+
+}  // namespace
+
+ScreenGeometry EffectiveGeometry(const Settings& settings) {
+  ScreenGeometry geometry{};
+  geometry.cols = std::clamp(settings.Cols, kMinCols, kMaxCols);
+  geometry.rows = std::clamp(settings.Rows, kMinRows, kMaxRows);
+
+  float scale = settings.WindowScale;
+  if (!std::isfinite(scale) || scale <= 0.0f) scale = 1.0f;
+  scale = std::clamp(scale, kMinScale, kMaxScale);
+  const double width_limit =
+      static_cast<double>(kMaxClientSide) / (geometry.cols * kCellWidth);
+  const double height_limit =
+      (kMaxClientSide - kStripHeight) / (geometry.rows * kCellHeight);
+  const auto limit = static_cast<float>(std::min(width_limit, height_limit));
+  geometry.scale = std::min(scale, limit);
+
+  geometry.client_width =
+      RoundHalfEven(geometry.cols * kCellWidth * double{geometry.scale});
+  geometry.client_height = RoundHalfEven(
+      geometry.rows * kCellHeight * double{geometry.scale} + kStripHeight);
+  return geometry;
+}
+
+}  // namespace kestrix

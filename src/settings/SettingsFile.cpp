@@ -1,0 +1,162 @@
+#include "settings/SettingsFile.h"
+
+#include <charconv>
+#include <cstddef>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "settings/IniFile.h"
+#include "settings/Numbers.h"
+
+namespace kestrix {
+namespace {
+
+constexpr std::string_view kBanner = "/* Kestrix Settings v0.5 */'";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kConfigGroup = "Config";
+constexpr std::string_view kColorsGroup = "Colors";
+constexpr std::string_view kColourKeyPrefix = "pal_";
+constexpr std::size_t kColourDigits = 6;
+
+std::string ColourKey(std::size_t index) {
+  return std::string(kColourKeyPrefix) + std::to_string(index);
+}
+
+// Upper-case hexadecimal padded on the left to six digits; longer values keep
+// their leading six digits.
+std::string ColourDigits(std::uint32_t colour) {
+  char buffer[16];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, colour, 16);
+  std::string digits(buffer, result.ptr);
+  for (char& c : digits) {
+    if (c >= 'a' && c <= 'f') c -= 'a' - 'A';
+  }
+  if (digits.size() < kColourDigits) {
+    digits.insert(0, kColourDigits - digits.size(), '0');
+  }
+  return digits.substr(0, kColourDigits);
+}
+
+// Six decimals as "%f" writes them, with a point whatever the locale.
+std::string FixedSix(float value) {
+  char buffer[400];  // "%f" of the largest double needs 316 characters
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                    std::chars_format::fixed, 6);
+  return std::string(buffer, result.ptr);
+}
+
+// A CR, LF or NUL inside a text value would end its line early and let the
+// rest be read as further keys; the reader could only ever return the part
+// before it, so only that part is written.
+std::string_view FirstLine(std::string_view text) {
+  return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
+}
+
+}  // namespace
+
+void LoadSettings(const std::filesystem::path& path, Settings& settings) {
+  const std::optional<IniFile> file = IniFile::Load(path);
+  if (!file) return;
+
+  const IniGroup config = file->Group(kConfigGroup);
+  settings.ComNr = config.ReadInteger("ComNr", settings.ComNr);
+  settings.FT232R = config.ReadInteger("FT232R", 1);
+  settings.UseRTS = config.ReadInteger("UseRTS", 0);
+  settings.BinPath = config.ReadText("BinPath", settings.BinPath);
+  settings.AutoDis = config.ReadInteger("AutoDis", 0);
+  settings.VKeys = config.ReadInteger("VKeys", 0);
+  settings.TxtCurs = config.ReadInteger("TxtCurs", 1);
+  settings.MsMoveOff = config.ReadInteger("MsMoveOff", 1);
+  settings.NormalTerminalFlag = settings.MsMoveOff;
+  settings.BaudRate = config.ReadInteger("BaudRate", 1);
+  settings.CRmode = config.ReadInteger("CRmode", 0);
+  settings.Rows = config.ReadInteger("Rows", 25);
+  settings.Cols = config.ReadInteger("Cols", 80);
+  settings.Autoload = config.ReadText("Autoload", "");
+  settings.InversScreenshot = config.ReadInteger("InversScreenshot", 0);
+  settings.WindowScale = config.ReadFloat("WindowScale", 1.0f);
+
+  const IniGroup colours = file->Group(kColorsGroup);
+  for (std::size_t i = 0; i < settings.palette.size(); ++i) {
+    const std::string text = colours.ReadText(ColourKey(i), "");
+    if (text.empty()) continue;
+    // The first character is the writer's "#" and is dropped unseen.
+    settings.palette[i] =
+        static_cast<std::uint32_t>(HexValue(std::string_view(text).substr(1)));
+  }
+}
+
+std::string FormatSettings(const Settings& settings, int auto_mode_checked) {
+  std::string out;
+  const auto line = [&out](std::string_view a, std::string_view b = {}) {
+    out.append(a).append(b).append(kLineEnd);
+  };
+  const auto number = [&line](std::string_view key, int value) {
+    line(key, std::to_string(value));
+  };
+  line(kBanner);
+  line("[" + std::string(kConfigGroup) + "]");
+  number("ComNr=", settings.ComNr);
+  number("FT232R=", settings.FT232R);
+  number("UseRTS=", settings.UseRTS);
+  line("BinPath=", FirstLine(settings.BinPath));
+  number("AutoDis=", auto_mode_checked != 0 ? 1 : 0);
+  number("VKeys=", settings.VKeys);
+  number("TxtCurs=", settings.TxtCurs);
+  number("MsMoveOff=", settings.MsMoveOff);
+  number("BaudRate=", settings.BaudRate);
+  number("CRmode=", settings.CRmode);
+  number("Rows=", settings.Rows);
+  number("Cols=", settings.Cols);
+  line("Autoload=");
+  number("InversScreenshot=", settings.InversScreenshot);
+  line("WindowScale=", FixedSix(settings.WindowScale));
+  line("[" + std::string(kColorsGroup) + "]");
+  for (std::size_t i = 0; i < settings.palette.size(); ++i) {
+    line(ColourKey(i) + "=#", ColourDigits(settings.palette[i]));
+  }
+  return out;
+}
+
+bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
+                  int auto_mode_checked) {
+  namespace fs = std::filesystem;
+  if (path.filename().empty()) return false;
+  const std::string contents = FormatSettings(settings, auto_mode_checked);
+
+  // Same folder, so the rename below stays on one file system and replaces
+  // the target in one step.
+  fs::path temporary = path;
+  temporary += ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    out.close();
+    std::error_code ignored;
+    if (!out) {
+      fs::remove(temporary, ignored);
+      return false;
+    }
+  }
+
+  std::error_code error;
+  // Keep the access rights of the file being replaced.
+  const fs::file_status old_status = fs::status(path, error);
+  if (!error && fs::is_regular_file(old_status)) {
+    fs::permissions(temporary, old_status.permissions(), error);
+  }
+  error.clear();
+  fs::rename(temporary, path, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kestrix

@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+
+namespace kestrix {
+namespace {
+
+namespace fs = std::filesystem;
+using std::string_literals::operator""s;
+
+// The file that start-up values give with the Auto Mode checked.
+constexpr std::string_view kStartFile =
+    "/* Kestrix Settings v0.5 */'\r\n"
+    "[Config]\r\n"
+    "ComNr=6\r\n"
+    "FT232R=0\r\n"
+    "UseRTS=0\r\n"
+    "BinPath=\r\n"
+    "AutoDis=1\r\n"
+    "VKeys=0\r\n"
+    "TxtCurs=1\r\n"
+    "MsMoveOff=1\r\n"
+    "BaudRate=0\r\n"
+    "CRmode=0\r\n"
+    "Rows=25\r\n"
+    "Cols=80\r\n"
+    "Autoload=\r\n"
+    "InversScreenshot=0\r\n"
+    "WindowScale=1.000000\r\n"
+    "[Colors]\r\n"
+    "pal_0=#FFFFFF\r\n"
+    "pal_1=#FFFF00\r\n"
+    "pal_2=#0000FF\r\n"
+    "pal_3=#FF00FF\r\n"
+    "pal_4=#FF0000\r\n"
+    "pal_5=#00FF00\r\n"
+    "pal_6=#00FFFF\r\n"
+    "pal_7=#C0C0C0\r\n";
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ =
+        fs::temp_directory_path() /
+        ("kestrix_settings_" + std::to_string(::getpid()) + "_" + info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir_, ignored);
+  }
+
+  fs::path Write(std::string_view contents, const char* name = "k.ini") {
+    const fs::path path = dir_ / name;
+    std::ofstream out(path, std::ios::binary);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    return path;
+  }
+
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Loads `contents` over start values.
+  Settings Load(std::string_view contents) {
+    Settings settings;
+    LoadSettings(Write(contents), settings);
+    return settings;
+  }
+
+  fs::path dir_;
+};
+
+void ExpectSameSettings(const Settings& a, const Settings& b) {
+  EXPECT_EQ(a.ComNr, b.ComNr);
+  EXPECT_EQ(a.FT232R, b.FT232R);
+  EXPECT_EQ(a.UseRTS, b.UseRTS);
+  EXPECT_EQ(a.BinPath, b.BinPath);
+  EXPECT_EQ(a.AutoDis, b.AutoDis);
+  EXPECT_EQ(a.VKeys, b.VKeys);
+  EXPECT_EQ(a.TxtCurs, b.TxtCurs);
+  EXPECT_EQ(a.MsMoveOff, b.MsMoveOff);
+  EXPECT_EQ(a.BaudRate, b.BaudRate);
+  EXPECT_EQ(a.CRmode, b.CRmode);
+  EXPECT_EQ(a.Rows, b.Rows);
+  EXPECT_EQ(a.Cols, b.Cols);
+  EXPECT_EQ(a.Autoload, b.Autoload);
+  EXPECT_EQ(a.InversScreenshot, b.InversScreenshot);
+  EXPECT_EQ(a.WindowScale, b.WindowScale);
+  EXPECT_EQ(a.palette, b.palette);
+  EXPECT_EQ(a.NormalTerminalFlag, b.NormalTerminalFlag);
+}
+
+TEST_F(SettingsFileTest, StartValuesGiveTheExactFile) {
+  const fs::path path = dir_ / "Kestrix2.ini";
+  ASSERT_TRUE(SaveSettings(path, Settings{}, 1));
+  EXPECT_EQ(Read(path), kStartFile);
+}
+
+TEST_F(SettingsFileTest, WritesAutoModeStateAndNeverAutoload) {
+  Settings settings;
+  settings.AutoDis = 1;
+  settings.Autoload = "boot.binary";
+  const std::string text = FormatSettings(settings, 0);
+  EXPECT_NE(text.find("\r\nAutoDis=0\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nAutoload=\r\n"), std::string::npos);
+  settings.AutoDis = 0;
+  EXPECT_NE(FormatSettings(settings, 1).find("\r\nAutoDis=1\r\n"),
+            std::string::npos);
+}
+
+TEST_F(SettingsFileTest, FormatsNumbersAndColours) {
+  Settings settings;
+  settings.ComNr = -3;
+  settings.Rows = std::numeric_limits<int>::min();
+  settings.WindowScale = 1.5f;
+  settings.palette = {0x0,        0xF,      0xABCDEF, 0x1234567,
+                      0xFFFFFFFF, 0x00A0B0, 1,        0x10};
+  const std::string text = FormatSettings(settings, 1);
+  for (std::string_view line :
+       {"\r\nComNr=-3\r\n", "\r\nRows=-2147483648\r\n",
+        "\r\nWindowScale=1.500000\r\n", "\r\npal_0=#000000\r\n",
+        "\r\npal_1=#00000F\r\n", "\r\npal_2=#ABCDEF\r\n",
+        "\r\npal_3=#123456\r\n", "\r\npal_4=#FFFFFF\r\n",
+        "\r\npal_5=#00A0B0\r\n", "\r\npal_6=#000001\r\n",
+        "\r\npal_7=#000010\r\n"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+  }
+  settings.WindowScale = 0.1f;  // not exact in binary: six decimals, rounded
+  EXPECT_NE(FormatSettings(settings, 1).find("\r\nWindowScale=0.100000\r\n"),
+            std::string::npos);
+}
+
+TEST_F(SettingsFileTest, RoundTripKeepsEverythingButAutoloadAndAutoDis) {
+  Settings saved;
+  saved.ComNr = 12;
+  saved.FT232R = 1;
+  saved.UseRTS = 1;
+  saved.BinPath = "C:\\Propeller\\bin\\";
+  saved.AutoDis = 1;
+  saved.VKeys = 1;
+  saved.TxtCurs = 0;
+  saved.MsMoveOff = 0;
+  saved.NormalTerminalFlag = 0;
+  saved.BaudRate = 4;
+  saved.CRmode = 1;
+  saved.Rows = 40;
+  saved.Cols = 132;
+  saved.Autoload = "demo.binary";
+  saved.InversScreenshot = 1;
+  saved.WindowScale = 1.25f;
+  saved.palette = {0x000000, 0x123456, 0xABCDEF, 0x0000FF,
+                   0x00FF00, 0xFF0000, 0x010203, 0xFEDCBA};
+  const fs::path path = dir_ / "round.ini";
+  ASSERT_TRUE(SaveSettings(path, saved, 0));
+
+  Settings loaded;
+  LoadSettings(path, loaded);
+  Settings expected = saved;
+  expected.Autoload = "";
+  expected.AutoDis = 0;
+  ExpectSameSettings(loaded, expected);
+}
+
+TEST_F(SettingsFileTest, MissingConfigGivesReaderDefaults) {
+  Settings settings;
+  settings.ComNr = 9;
+  settings.BinPath = "bin/";
+  settings.Autoload = "x.binary";
+  settings.Rows = 3;
+  settings.MsMoveOff = 0;
+  settings.NormalTerminalFlag = 0;
+  settings.WindowScale = 3.0f;
+  LoadSettings(Write("[Colors]\r\npal_0=#000000\r\n"), settings);
+  EXPECT_EQ(settings.ComNr, 9);
+  EXPECT_EQ(settings.FT232R, 1);
+  EXPECT_EQ(settings.UseRTS, 0);
+  EXPECT_EQ(settings.BinPath, "bin/");
+  EXPECT_EQ(settings.AutoDis, 0);
+  EXPECT_EQ(settings.VKeys, 0);
+  EXPECT_EQ(settings.TxtCurs, 1);
+  EXPECT_EQ(settings.MsMoveOff, 1);
+  EXPECT_EQ(settings.NormalTerminalFlag, 1);
+  EXPECT_EQ(settings.BaudRate, 1);
+  EXPECT_EQ(settings.CRmode, 0);
+  EXPECT_EQ(settings.Rows, 25);
+  EXPECT_EQ(settings.Cols, 80);
+  EXPECT_EQ(settings.Autoload, "");
+  EXPECT_EQ(settings.InversScreenshot, 0);
+  EXPECT_EQ(settings.WindowScale, 1.0f);
+  EXPECT_EQ(settings.palette[0], 0x000000u);
+  EXPECT_EQ(settings.palette[1], kStartPalette[1]);
+}
+
+TEST_F(SettingsFileTest, MsMoveOffAlsoSetsNormalTerminalFlag) {
+  const Settings settings = Load("[Config]\r\nMsMoveOff=0\r\n");
+  EXPECT_EQ(settings.MsMoveOff, 0);
+  EXPECT_EQ(settings.NormalTerminalFlag, 0);
+}
+
+TEST_F(SettingsFileTest, ConfigKeysReadLeniently) {
+  EXPECT_EQ(Load("[config]\r\n comnr = 3 \r\n").ComNr, 3);
+  EXPECT_EQ(Load("[Config]\r\nComNr=\r\n").ComNr, 0);
+  EXPECT_EQ(Load("[Config]\r\nComNr=12abc\r\n").ComNr, 12);
+  EXPECT_EQ(Load("[Config]\r\nBinPath=  C:\\bin\\ \t\r\n").BinPath,
+            "C:\\bin\\");
+  EXPECT_EQ(Load("[Config]\r\nAutoload=a.binary\r\n").Autoload, "a.binary");
+}
+
+TEST_F(SettingsFileTest, BannerIsReadAsAKeyNotAComment) {
+  // Under [Config] the banner line is an entry, but no one asks for it.
+  const Settings settings =
+      Load("[Config]\r\n/* Kestrix Settings v0.5 */'\r\nRows=30\r\n");
+  EXPECT_EQ(settings.Rows, 30);
+}
+
+TEST_F(SettingsFileTest, ColourValuesDropTheirFirstCharacter) {
+  const Settings settings = Load(
+      "[Colors]\r\n"
+      "pal_0=#\r\n"
+      "pal_1=\r\n"
+      "pal_2=#0000ff\r\n"
+      "pal_3=0000FF\r\n"
+      "pal_4=$E80\r\n"
+      "pal_5=#12345678FF\r\n"
+      "PAL_6 = #00ff00  \r\n");
+  EXPECT_EQ(settings.palette[0], 0x000000u);
+  EXPECT_EQ(settings.palette[1], kStartPalette[1]);
+  EXPECT_EQ(settings.palette[2], 0x0000FFu);
+  EXPECT_EQ(settings.palette[3], 0x000FFu);
+  EXPECT_EQ(settings.palette[4], 0xE80u);
+  EXPECT_EQ(settings.palette[5], 0x345678FFu);
+  EXPECT_EQ(settings.palette[6], 0x00FF00u);
+  EXPECT_EQ(settings.palette[7], kStartPalette[7]);
+}
+
+TEST_F(SettingsFileTest, WindowScaleReadsLongestDecimalPrefix) {
+  const struct {
+    std::string_view value;
+    float expected;
+  } cases[] = {{"1.5", 1.5f}, {"1.5e0", 1.5f}, {"abc", 0.0f},
+               {"-2", -2.0f}, {"nan", 0.0f},   {"2,5", 2.0f}};
+  for (const auto& c : cases) {
+    const Settings settings =
+        Load("[Config]\r\nWindowScale=" + std::string(c.value) + "\r\n");
+    EXPECT_EQ(settings.WindowScale, c.expected) << c.value;
+  }
+  EXPECT_TRUE(std::isinf(Load("[Config]\r\nWindowScale=1e99\r\n").WindowScale));
+}
+
+TEST_F(SettingsFileTest, ByteOrderMarkFileReadsLikePlainFile) {
+  Settings plain;
+  LoadSettings(Write(kStartFile, "plain.ini"), plain);
+  Settings marked;
+  marked.ComNr = 1;
+  marked.palette.fill(0);
+  LoadSettings(Write("\xEF\xBB\xBF"s + std::string(kStartFile), "bom.ini"),
+               marked);
+  ExpectSameSettings(marked, plain);
+
+  const Settings utf8 =
+      Load("\xEF\xBB\xBF[Config]\r\nBinPath=D:\\S\xC3\xBC\xC3\x9F\\\r\n");
+  EXPECT_EQ(utf8.BinPath, "D:\\S\xFC\xDF\\");
+}
+
+TEST_F(SettingsFileTest, MissingOrUnreadableFileChangesNothing) {
+  Settings settings;
+  settings.ComNr = 42;
+  settings.palette.fill(7);
+  const Settings before = settings;
+  LoadSettings(dir_ / "absent.ini", settings);
+  ExpectSameSettings(settings, before);
+  LoadSettings(dir_, settings);  // a folder is not a settings file
+  ExpectSameSettings(settings, before);
+}
+
+TEST_F(SettingsFileTest, TextValuesCannotInjectLines) {
+  Settings settings;
+  settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
+  const fs::path path = dir_ / "inject.ini";
+  ASSERT_TRUE(SaveSettings(path, settings, 1));
+  Settings loaded;
+  LoadSettings(path, loaded);
+  EXPECT_EQ(loaded.BinPath, "C:\\bin");
+  EXPECT_EQ(loaded.palette, kStartPalette);
+  EXPECT_EQ(Read(path).find("123456"), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, SaveReplacesExistingFileWhole) {
+  const fs::path path = Write(std::string(5000, 'x'), "Kestrix2.ini");
+  ASSERT_TRUE(SaveSettings(path, Settings{}, 1));
+  EXPECT_EQ(Read(path), kStartFile);
+  // No temporary file is left behind.
+  EXPECT_EQ(
+      std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsFileTest, FailedSaveReturnsFalseAndKeepsOldFile) {
+  EXPECT_FALSE(SaveSettings(dir_ / "missing" / "Kestrix2.ini", Settings{}, 1));
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+
+  // A regular file where a folder should be.
+  const fs::path blocker = Write("old", "blocker");
+  EXPECT_FALSE(SaveSettings(blocker / "Kestrix2.ini", Settings{}, 1));
+  EXPECT_EQ(Read(blocker), "old");
+
+  // A folder where the file should be: the rename fails, nothing is left.
+  fs::create_directory(dir_ / "Kestrix2.ini");
+  EXPECT_FALSE(SaveSettings(dir_ / "Kestrix2.ini", Settings{}, 1));
+  EXPECT_TRUE(fs::is_directory(dir_ / "Kestrix2.ini"));
+  EXPECT_FALSE(fs::exists(dir_ / "Kestrix2.ini.tmp"));
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFile) {
+  const fs::path folder = dir_ / "locked";
+  fs::create_directory(folder);
+  const fs::path path = folder / "Kestrix2.ini";
+  { std::ofstream(path, std::ios::binary) << "[Config]\r\nComNr=3\r\n"; }
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  {
+    // Privileged users write anyway; the check means nothing for them.
+    std::ofstream probe(folder / "probe");
+    if (probe) GTEST_SKIP() << "folder permissions are not enforced here";
+  }
+  EXPECT_FALSE(SaveSettings(path, Settings{}, 1));
+  EXPECT_EQ(Read(path), "[Config]\r\nComNr=3\r\n");
+}
+
+TEST_F(SettingsFileTest, RandomBytesNeverCrash) {
+  std::mt19937 random(20240611);
+  // Bytes biased towards the characters the reader reacts to.
+  constexpr std::string_view kSpecial =
+      "[]=;#\r\n\t 0123456789-+.eE\xEF\xBB\xBF";
+  const std::string keys[] = {"Config", "Colors",      "ComNr",  "Rows",
+                              "pal_3",  "WindowScale", "BinPath"};
+  for (int round = 0; round < 300; ++round) {
+    std::string contents;
+    if (round % 3 == 0) contents = "\xEF\xBB\xBF";
+    const int length = static_cast<int>(random() % 600);
+    for (int i = 0; i < length; ++i) {
+      const unsigned pick = random() % 10;
+      if (pick < 4) {
+        contents += static_cast<char>(random() % 256);
+      } else if (pick < 8) {
+        contents += kSpecial[random() % kSpecial.size()];
+      } else {
+        contents += keys[random() % std::size(keys)];
+      }
+    }
+    Settings settings;
+    LoadSettings(Write(contents), settings);
+    // Whatever was read can be written and read again.
+    const fs::path again = dir_ / "again.ini";
+    ASSERT_TRUE(SaveSettings(again, settings, settings.AutoDis));
+    Settings reread;
+    LoadSettings(again, reread);
+    EXPECT_EQ(reread.palette, [&] {
+      Palette six_digits = settings.palette;
+      for (auto& colour : six_digits) {
+        while (colour > 0xFFFFFF) colour >>= 4;
+      }
+      return six_digits;
+    }()) << round;
+    EXPECT_EQ(reread.ComNr, settings.ComNr) << round;
+    EXPECT_EQ(reread.BinPath, settings.BinPath) << round;
+    EXPECT_EQ(reread.Rows, settings.Rows) << round;
+    EXPECT_EQ(reread.Cols, settings.Cols) << round;
+  }
+}
+
+}  // namespace
+}  // namespace kestrix
