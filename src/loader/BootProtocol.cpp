@@ -1,0 +1,192 @@
+#include "loader/BootProtocol.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kestrix {
+
+namespace {
+
+// Host bits and reply bits travel as whole bytes that the chip samples.
+constexpr std::uint8_t kCalibrationByte = 0xF9;
+constexpr std::uint8_t kClockByte = 0xF9;
+constexpr std::uint8_t kBitZero = 0xFE;
+constexpr std::uint8_t kBitOne = 0xFF;
+
+// A long travels as ten bytes of three bits (at bit positions 0, 3 and 6)
+// and one closing byte with the top two bits.
+constexpr int kLongBytes = 11;
+constexpr std::uint8_t kLongBitsByte = 0x92;
+constexpr std::uint8_t kLongLastByte = 0xF2;
+
+constexpr int kHostBits = 250;
+constexpr int kEchoBits = 250;
+constexpr int kVersionBits = 8;
+
+constexpr int kEchoBudgetMs = 100;
+constexpr int kVersionBudgetMs = 50;
+constexpr int kChecksumBudgetMs = 2500;
+constexpr int kProgramBudgetMs = 5000;
+constexpr int kVerifyBudgetMs = 2500;
+
+constexpr int kClockWaitMs = 25;
+constexpr int kPollWaitMs = 10;
+
+// An EEPROM is always programmed whole: 32 KiB.
+constexpr int kEepromBytes = 32768;
+constexpr int kMaxImageBytes = kLoaderImageLongs * 4;
+
+}  // namespace
+
+BootProtocol::BootProtocol(BytePort& port, Clock& clock, TextOutput& output)
+    : port_(port), clock_(clock), output_(output) {}
+
+void BootProtocol::QueueByte(std::uint8_t byte) {
+  txBuffer_.bytes[txBuffer_.count++] = byte;
+  if (txBuffer_.count >= kBufferSize) FlushTx();
+}
+
+void BootProtocol::FlushTx() {
+  if (txBuffer_.count <= 0) return;
+  int written = port_.Write(txBuffer_.bytes.data(), txBuffer_.count);
+  if (written < 0) {
+    output_.PrintLine("Unable to write");
+  } else if (written < txBuffer_.count) {
+    output_.PrintLine("Transmit stall on");
+  }
+  txBuffer_.count = 0;
+}
+
+int BootProtocol::FillRx() {
+  rxBuffer_.position = 0;
+  rxBuffer_.count = 0;
+  int n = port_.Read(rxBuffer_.bytes.data(), kBufferSize);
+  if (n < 0) {
+    output_.PrintLine("Unable to read");
+    return 0;
+  }
+  rxBuffer_.count = std::min(n, kBufferSize);
+  return rxBuffer_.count;
+}
+
+int BootProtocol::LfsrNext() {
+  int bit = lfsrState_ & 1;
+  lfsrState_ =
+      ((lfsrState_ << 1) & 0xFE) | (((lfsrState_ >> 7) ^ (lfsrState_ >> 5) ^
+                                     (lfsrState_ >> 4) ^ (lfsrState_ >> 1)) &
+                                    1);
+  return bit;
+}
+
+void BootProtocol::SendLong(std::uint32_t value) {
+  for (int k = 0; k < kLongBytes - 1; ++k) {
+    QueueByte(static_cast<std::uint8_t>(kLongBitsByte | (value & 1) |
+                                        ((value >> 1) & 1) << 3 |
+                                        ((value >> 2) & 1) << 6));
+    value >>= 3;
+  }
+  QueueByte(static_cast<std::uint8_t>(kLongLastByte | (value & 1) |
+                                      ((value >> 1) & 1) << 3));
+}
+
+int BootProtocol::ReplyBit(int clock, int budgetMs) {
+  for (;;) {
+    if (budgetMs <= 0) {
+      output_.PrintLine("Time Out");
+      return -1;
+    }
+    if (clock != 0) {
+      QueueByte(kClockByte);
+      FlushTx();
+      clock_.SleepMs(kClockWaitMs);
+      budgetMs -= kClockWaitMs;
+    }
+    // A refill is only looked at in the next pass, after its clock and wait.
+    if (rxBuffer_.position >= rxBuffer_.count) {
+      FillRx();
+    } else {
+      std::uint8_t byte = rxBuffer_.bytes[rxBuffer_.position++];
+      if (byte == kBitZero) return 0;
+      if (byte == kBitOne) return 1;
+      output_.PrintLine("Hardware lost");
+    }
+    clock_.SleepMs(kPollWaitMs);
+    budgetMs -= kPollWaitMs;
+  }
+}
+
+int BootProtocol::Handshake() {
+  lfsrState_ = kLfsrSeed;
+  // A handshake follows a reset: anything still buffered was sent before it
+  // and would be taken for the first echo bits.
+  rxBuffer_.position = 0;
+  rxBuffer_.count = 0;
+  QueueByte(kCalibrationByte);
+  for (int i = 0; i < kHostBits; ++i) {
+    QueueByte(static_cast<std::uint8_t>(kBitZero | LfsrNext()));
+  }
+  // Clocks for every reply bit go out in advance.
+  for (int i = 0; i < kEchoBits + kVersionBits; ++i) QueueByte(kClockByte);
+  FlushTx();
+
+  for (int i = 0; i < kEchoBits; ++i) {
+    int reply = ReplyBit(0, kEchoBudgetMs);
+    if (reply != LfsrNext()) return -1;
+  }
+
+  // Least significant bit first; a missing bit (-1) makes the result
+  // negative. Multiplying keeps the negative case well defined.
+  int version = 0;
+  for (int i = 0; i < kVersionBits; ++i) {
+    version = (version >> 1) | (ReplyBit(0, kVersionBudgetMs) * 128);
+  }
+  output_.PrintLine("Propeller Version = " + std::to_string(version));
+  return version;
+}
+
+void BootProtocol::Download(int byteLength, const LoaderImage& image,
+                            int eepromMode) {
+  // Never read past the image, whatever length the caller claims.
+  int length = std::clamp(byteLength, 0, kMaxImageBytes);
+  if (eepromMode != 0) {
+    SendLong(kCommandProgramEeprom);
+    FlushTx();
+    length = kEepromBytes;
+    SendLong(static_cast<std::uint32_t>(length >> 2));
+    FlushTx();
+    output_.PrintLine("Write in EEPROM Lenght=" + std::to_string(length));
+  } else {
+    SendLong(kCommandLoadRam);
+    FlushTx();
+    SendLong(static_cast<std::uint32_t>(length >> 2));
+    FlushTx();
+    output_.PrintLine("Write in RAM Lenght=" + std::to_string(length));
+  }
+
+  for (int i = 0; i < (length >> 2); ++i) SendLong(image[i]);
+  FlushTx();
+  output_.PrintLine("Verify ..");
+
+  if (ReplyBit(1, kChecksumBudgetMs) != 0) {
+    output_.PrintLine("CheckSum Error");
+    return;
+  }
+
+  bool failed = false;
+  if (eepromMode != 0) {
+    // A programming reply that never comes is tolerated: the verification
+    // result that follows is what proves the EEPROM.
+    if (ReplyBit(1, kProgramBudgetMs) == 1) {
+      output_.PrintLine("EEPROM write Error");
+      failed = true;
+    } else if (ReplyBit(1, kVerifyBudgetMs) != 0) {
+      // No verification answer proves nothing, so it is not reported as a
+      // good upload.
+      output_.PrintLine("EEPROM verify Error");
+      failed = true;
+    }
+  }
+  if (!failed) output_.PrintLine("..OK -> RUN");
+}
+
+}  // namespace kestrix
