@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 #include "settings/ScreenGeometry.h"
 #include "settings/Settings.h"
@@ -31,24 +32,20 @@ TEST(ScreenGeometryTest, ClientAreaRoundsHalvesToEven) {
   EXPECT_EQ(For(1, 1, 0.3125f).client_width, 2);
 }
 
+std::pair<int, int> Grid(int cols, int rows) {
+  const ScreenGeometry geometry = For(cols, rows, 1.0f);
+  return {geometry.cols, geometry.rows};
+}
+
 TEST(ScreenGeometryTest, GridIsClampedToSaneBounds) {
-  const struct {
-    int cols, rows;
-    int expected_cols, expected_rows;
-  } cases[] = {
-      {80, 25, 80, 25},
-      {0, 0, 1, 1},
-      {-5, -1, 1, 1},
-      {512, 256, 512, 256},
-      {513, 257, 512, 256},
-      {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 512,
-       1},
-  };
-  for (const auto& c : cases) {
-    const ScreenGeometry geometry = For(c.cols, c.rows, 1.0f);
-    EXPECT_EQ(geometry.cols, c.expected_cols) << c.cols;
-    EXPECT_EQ(geometry.rows, c.expected_rows) << c.rows;
-  }
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  EXPECT_EQ(Grid(80, 25), std::pair(80, 25));
+  EXPECT_EQ(Grid(0, 0), std::pair(1, 1));
+  EXPECT_EQ(Grid(-5, -1), std::pair(1, 1));
+  EXPECT_EQ(Grid(512, 256), std::pair(512, 256));
+  EXPECT_EQ(Grid(513, 257), std::pair(512, 256));
+  EXPECT_EQ(Grid(kMax, kMin), std::pair(512, 1));
 }
 
 TEST(ScreenGeometryTest, ScaleFallsBackOrClamps) {

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
@@ -87,24 +88,12 @@ class SettingsFileTest : public ::testing::Test {
   fs::path dir_;
 };
 
-void ExpectSameSettings(const Settings& a, const Settings& b) {
-  EXPECT_EQ(a.ComNr, b.ComNr);
-  EXPECT_EQ(a.FT232R, b.FT232R);
-  EXPECT_EQ(a.UseRTS, b.UseRTS);
-  EXPECT_EQ(a.BinPath, b.BinPath);
-  EXPECT_EQ(a.AutoDis, b.AutoDis);
-  EXPECT_EQ(a.VKeys, b.VKeys);
-  EXPECT_EQ(a.TxtCurs, b.TxtCurs);
-  EXPECT_EQ(a.MsMoveOff, b.MsMoveOff);
-  EXPECT_EQ(a.BaudRate, b.BaudRate);
-  EXPECT_EQ(a.CRmode, b.CRmode);
-  EXPECT_EQ(a.Rows, b.Rows);
-  EXPECT_EQ(a.Cols, b.Cols);
-  EXPECT_EQ(a.Autoload, b.Autoload);
-  EXPECT_EQ(a.InversScreenshot, b.InversScreenshot);
-  EXPECT_EQ(a.WindowScale, b.WindowScale);
-  EXPECT_EQ(a.palette, b.palette);
-  EXPECT_EQ(a.NormalTerminalFlag, b.NormalTerminalFlag);
+// Every field, for whole-record comparisons.
+auto Fields(const Settings& s) {
+  return std::tie(s.ComNr, s.FT232R, s.UseRTS, s.BinPath, s.AutoDis, s.VKeys,
+                  s.TxtCurs, s.MsMoveOff, s.BaudRate, s.CRmode, s.Rows, s.Cols,
+                  s.Autoload, s.InversScreenshot, s.WindowScale, s.palette,
+                  s.NormalTerminalFlag);
 }
 
 TEST_F(SettingsFileTest, StartValuesGiveTheExactFile) {
@@ -113,33 +102,23 @@ TEST_F(SettingsFileTest, StartValuesGiveTheExactFile) {
   EXPECT_EQ(Read(path), kStartFile);
 }
 
-TEST_F(SettingsFileTest, WritesAutoModeStateAndNeverAutoload) {
-  Settings settings;
-  settings.AutoDis = 1;
-  settings.Autoload = "boot.binary";
-  const std::string text = FormatSettings(settings, 0);
-  EXPECT_NE(text.find("\r\nAutoDis=0\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nAutoload=\r\n"), std::string::npos);
-  settings.AutoDis = 0;
-  EXPECT_NE(FormatSettings(settings, 1).find("\r\nAutoDis=1\r\n"),
-            std::string::npos);
-}
-
 TEST_F(SettingsFileTest, FormatsNumbersAndColours) {
   Settings settings;
   settings.ComNr = -3;
   settings.Rows = std::numeric_limits<int>::min();
   settings.WindowScale = 1.5f;
+  settings.AutoDis = 1;
+  settings.Autoload = "boot.binary";
   settings.palette = {0x0,        0xF,      0xABCDEF, 0x1234567,
                       0xFFFFFFFF, 0x00A0B0, 1,        0x10};
-  const std::string text = FormatSettings(settings, 1);
+  const std::string text = FormatSettings(settings, 0);
   for (std::string_view line :
-       {"\r\nComNr=-3\r\n", "\r\nRows=-2147483648\r\n",
-        "\r\nWindowScale=1.500000\r\n", "\r\npal_0=#000000\r\n",
-        "\r\npal_1=#00000F\r\n", "\r\npal_2=#ABCDEF\r\n",
-        "\r\npal_3=#123456\r\n", "\r\npal_4=#FFFFFF\r\n",
-        "\r\npal_5=#00A0B0\r\n", "\r\npal_6=#000001\r\n",
-        "\r\npal_7=#000010\r\n"}) {
+       {"\r\nAutoDis=0\r\n", "\r\nAutoload=\r\n", "\r\nComNr=-3\r\n",
+        "\r\nRows=-2147483648\r\n", "\r\nWindowScale=1.500000\r\n",
+        "\r\npal_0=#000000\r\n", "\r\npal_1=#00000F\r\n",
+        "\r\npal_2=#ABCDEF\r\n", "\r\npal_3=#123456\r\n",
+        "\r\npal_4=#FFFFFF\r\n", "\r\npal_5=#00A0B0\r\n",
+        "\r\npal_6=#000001\r\n", "\r\npal_7=#000010\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
   settings.WindowScale = 0.1f;  // not exact in binary: six decimals, rounded
@@ -175,59 +154,33 @@ TEST_F(SettingsFileTest, RoundTripKeepsEverythingButAutoloadAndAutoDis) {
   Settings expected = saved;
   expected.Autoload = "";
   expected.AutoDis = 0;
-  ExpectSameSettings(loaded, expected);
+  EXPECT_EQ(Fields(loaded), Fields(expected));
 }
 
-TEST_F(SettingsFileTest, MissingConfigGivesReaderDefaults) {
+TEST_F(SettingsFileTest, AbsentConfigKeysTakeReaderDefaults) {
   Settings settings;
   settings.ComNr = 9;
   settings.BinPath = "bin/";
   settings.Autoload = "x.binary";
   settings.Rows = 3;
-  settings.MsMoveOff = 0;
-  settings.NormalTerminalFlag = 0;
+  settings.MsMoveOff = settings.NormalTerminalFlag = 0;
   settings.WindowScale = 3.0f;
+  Settings expected = settings;
   LoadSettings(Write("[Colors]\r\npal_0=#000000\r\n"), settings);
-  EXPECT_EQ(settings.ComNr, 9);
-  EXPECT_EQ(settings.FT232R, 1);
-  EXPECT_EQ(settings.UseRTS, 0);
-  EXPECT_EQ(settings.BinPath, "bin/");
-  EXPECT_EQ(settings.AutoDis, 0);
-  EXPECT_EQ(settings.VKeys, 0);
-  EXPECT_EQ(settings.TxtCurs, 1);
-  EXPECT_EQ(settings.MsMoveOff, 1);
-  EXPECT_EQ(settings.NormalTerminalFlag, 1);
-  EXPECT_EQ(settings.BaudRate, 1);
-  EXPECT_EQ(settings.CRmode, 0);
-  EXPECT_EQ(settings.Rows, 25);
-  EXPECT_EQ(settings.Cols, 80);
-  EXPECT_EQ(settings.Autoload, "");
-  EXPECT_EQ(settings.InversScreenshot, 0);
-  EXPECT_EQ(settings.WindowScale, 1.0f);
-  EXPECT_EQ(settings.palette[0], 0x000000u);
-  EXPECT_EQ(settings.palette[1], kStartPalette[1]);
-}
+  // Only ComNr and BinPath keep their value; three defaults differ from the
+  // start-up values.
+  expected.FT232R = 1;
+  expected.AutoDis = 0;
+  expected.BaudRate = 1;
+  expected.Autoload = "";
+  expected.Rows = 25;
+  expected.MsMoveOff = expected.NormalTerminalFlag = 1;
+  expected.WindowScale = 1.0f;
+  expected.palette[0] = 0;
+  EXPECT_EQ(Fields(settings), Fields(expected));
 
-TEST_F(SettingsFileTest, MsMoveOffAlsoSetsNormalTerminalFlag) {
-  const Settings settings = Load("[Config]\r\nMsMoveOff=0\r\n");
-  EXPECT_EQ(settings.MsMoveOff, 0);
-  EXPECT_EQ(settings.NormalTerminalFlag, 0);
-}
-
-TEST_F(SettingsFileTest, ConfigKeysReadLeniently) {
   EXPECT_EQ(Load("[config]\r\n comnr = 3 \r\n").ComNr, 3);
   EXPECT_EQ(Load("[Config]\r\nComNr=\r\n").ComNr, 0);
-  EXPECT_EQ(Load("[Config]\r\nComNr=12abc\r\n").ComNr, 12);
-  EXPECT_EQ(Load("[Config]\r\nBinPath=  C:\\bin\\ \t\r\n").BinPath,
-            "C:\\bin\\");
-  EXPECT_EQ(Load("[Config]\r\nAutoload=a.binary\r\n").Autoload, "a.binary");
-}
-
-TEST_F(SettingsFileTest, BannerIsReadAsAKeyNotAComment) {
-  // Under [Config] the banner line is an entry, but no one asks for it.
-  const Settings settings =
-      Load("[Config]\r\n/* Kestrix Settings v0.5 */'\r\nRows=30\r\n");
-  EXPECT_EQ(settings.Rows, 30);
 }
 
 TEST_F(SettingsFileTest, ColourValuesDropTheirFirstCharacter) {
@@ -272,7 +225,7 @@ TEST_F(SettingsFileTest, ByteOrderMarkFileReadsLikePlainFile) {
   marked.palette.fill(0);
   LoadSettings(Write("\xEF\xBB\xBF"s + std::string(kStartFile), "bom.ini"),
                marked);
-  ExpectSameSettings(marked, plain);
+  EXPECT_EQ(Fields(marked), Fields(plain));
 
   const Settings utf8 =
       Load("\xEF\xBB\xBF[Config]\r\nBinPath=D:\\S\xC3\xBC\xC3\x9F\\\r\n");
@@ -285,9 +238,9 @@ TEST_F(SettingsFileTest, MissingOrUnreadableFileChangesNothing) {
   settings.palette.fill(7);
   const Settings before = settings;
   LoadSettings(dir_ / "absent.ini", settings);
-  ExpectSameSettings(settings, before);
+  EXPECT_EQ(Fields(settings), Fields(before));
   LoadSettings(dir_, settings);  // a folder is not a settings file
-  ExpectSameSettings(settings, before);
+  EXPECT_EQ(Fields(settings), Fields(before));
 }
 
 TEST_F(SettingsFileTest, TextValuesCannotInjectLines) {
@@ -344,43 +297,36 @@ TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFile) {
 
 TEST_F(SettingsFileTest, RandomBytesNeverCrash) {
   std::mt19937 random(20240611);
-  // Bytes biased towards the characters the reader reacts to.
-  constexpr std::string_view kSpecial =
-      "[]=;#\r\n\t 0123456789-+.eE\xEF\xBB\xBF";
-  const std::string keys[] = {"Config", "Colors",      "ComNr",  "Rows",
-                              "pal_3",  "WindowScale", "BinPath"};
+  // Bytes biased towards the characters and keys the reader reacts to.
+  constexpr std::string_view kSpecial = "[]=;#\r\n\t 019-+.eE\xEF\xBB\xBF";
+  const std::string kWords[] = {"Config", "Colors",      "ComNr",  "Rows",
+                                "pal_3",  "WindowScale", "BinPath"};
   for (int round = 0; round < 300; ++round) {
-    std::string contents;
-    if (round % 3 == 0) contents = "\xEF\xBB\xBF";
-    const int length = static_cast<int>(random() % 600);
-    for (int i = 0; i < length; ++i) {
+    std::string contents = round % 3 == 0 ? "\xEF\xBB\xBF" : "";
+    for (int i = static_cast<int>(random() % 600); i > 0; --i) {
       const unsigned pick = random() % 10;
-      if (pick < 4) {
-        contents += static_cast<char>(random() % 256);
-      } else if (pick < 8) {
+      if (pick < 4)
+        contents += static_cast<char>(random());
+      else if (pick < 8)
         contents += kSpecial[random() % kSpecial.size()];
-      } else {
-        contents += keys[random() % std::size(keys)];
-      }
+      else
+        contents += kWords[random() % std::size(kWords)];
     }
     Settings settings;
     LoadSettings(Write(contents), settings);
-    // Whatever was read can be written and read again.
-    const fs::path again = dir_ / "again.ini";
-    ASSERT_TRUE(SaveSettings(again, settings, settings.AutoDis));
+    // Whatever was read is written and read back alike (colours of more
+    // than six digits keep their first six).
+    ASSERT_TRUE(SaveSettings(dir_ / "again.ini", settings, 1));
     Settings reread;
-    LoadSettings(again, reread);
-    EXPECT_EQ(reread.palette, [&] {
-      Palette six_digits = settings.palette;
-      for (auto& colour : six_digits) {
-        while (colour > 0xFFFFFF) colour >>= 4;
-      }
-      return six_digits;
-    }()) << round;
-    EXPECT_EQ(reread.ComNr, settings.ComNr) << round;
-    EXPECT_EQ(reread.BinPath, settings.BinPath) << round;
-    EXPECT_EQ(reread.Rows, settings.Rows) << round;
-    EXPECT_EQ(reread.Cols, settings.Cols) << round;
+    LoadSettings(dir_ / "again.ini", reread);
+    for (auto& colour : settings.palette) {
+      while (colour > 0xFFFFFF) colour >>= 4;
+    }
+    EXPECT_EQ(
+        std::tie(reread.ComNr, reread.BinPath, reread.Rows, reread.palette),
+        std::tie(settings.ComNr, settings.BinPath, settings.Rows,
+                 settings.palette))
+        << round;
   }
 }
 
