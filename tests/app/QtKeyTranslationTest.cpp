@@ -36,25 +36,22 @@ KeyStroke Release(int key, Qt::KeyboardModifiers mods = kNone,
 }
 
 TEST(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
-  const std::initializer_list<std::pair<int, int>> table = {
-      {Qt::Key_A, 0x41},         {Qt::Key_Z, 0x5A},
-      {Qt::Key_0, 0x30},         {Qt::Key_9, 0x39},
-      {Qt::Key_F1, 0x70},        {Qt::Key_F5, 0x74},
-      {Qt::Key_F12, 0x7B},       {Qt::Key_F24, 0x87},
-      {Qt::Key_Left, 0x25},      {Qt::Key_Up, 0x26},
-      {Qt::Key_Right, 0x27},     {Qt::Key_Down, 0x28},
-      {Qt::Key_Home, 0x24},      {Qt::Key_End, 0x23},
-      {Qt::Key_PageUp, 0x21},    {Qt::Key_PageDown, 0x22},
-      {Qt::Key_Insert, 0x2D},    {Qt::Key_Delete, 0x2E},
-      {Qt::Key_Tab, 0x09},       {Qt::Key_Backtab, 0x09},
-      {Qt::Key_Return, 0x0D},    {Qt::Key_Enter, 0x0D},
+  // clang-format off
+  const std::pair<int, int> table[] = {
+      {Qt::Key_A, 0x41}, {Qt::Key_Z, 0x5A}, {Qt::Key_0, 0x30},
+      {Qt::Key_9, 0x39}, {Qt::Key_F1, 0x70}, {Qt::Key_F12, 0x7B},
+      {Qt::Key_F24, 0x87}, {Qt::Key_Left, 0x25}, {Qt::Key_Up, 0x26},
+      {Qt::Key_Right, 0x27}, {Qt::Key_Down, 0x28}, {Qt::Key_Home, 0x24},
+      {Qt::Key_End, 0x23}, {Qt::Key_PageUp, 0x21}, {Qt::Key_PageDown, 0x22},
+      {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E}, {Qt::Key_Tab, 0x09},
+      {Qt::Key_Backtab, 0x09}, {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D},
       {Qt::Key_Backspace, 0x08}, {Qt::Key_Escape, 0x1B},
-      {Qt::Key_Space, 0x20},     {Qt::Key_Shift, 0x10},
-      {Qt::Key_Control, 0x11},   {Qt::Key_Alt, 0x12},
-      {Qt::Key_Pause, 0x13},     {Qt::Key_CapsLock, 0x14},
-      {Qt::Key_NumLock, 0x90},   {Qt::Key_ScrollLock, 0x91},
-      {Qt::Key_unknown, 0},      {Qt::Key_Adiaeresis, 0},
+      {Qt::Key_Space, 0x20}, {Qt::Key_Shift, 0x10}, {Qt::Key_Control, 0x11},
+      {Qt::Key_Alt, 0x12}, {Qt::Key_Pause, 0x13}, {Qt::Key_CapsLock, 0x14},
+      {Qt::Key_NumLock, 0x90}, {Qt::Key_ScrollLock, 0x91},
+      {Qt::Key_unknown, 0}, {Qt::Key_Adiaeresis, 0},
   };
+  // clang-format on
   for (auto [qtKey, vk] : table) {
     EXPECT_EQ(WindowsVirtualKey(qtKey, kNone), vk) << "Qt key " << qtKey;
   }
@@ -160,8 +157,12 @@ TEST(QtKeyTranslation, AltWithoutCtrlAndF10AreSystemKeys) {
   EXPECT_EQ(Press(Qt::Key_F10).kind, Kind::kSystem);
   EXPECT_EQ(Press(Qt::Key_F10, kShift).kind, Kind::kSystem);
   EXPECT_EQ(Release(Qt::Key_F10).kind, Kind::kSystem);
-  // Releasing Ctrl while Alt stays down leaves Alt alone.
+  // A modifier key's own event may or may not list it; either way Ctrl
+  // counts as held once pressed and as gone once released.
   EXPECT_EQ(Release(Qt::Key_Control, kCtrl | kAlt).kind, Kind::kSystem);
+  EXPECT_EQ(Release(Qt::Key_Control, kAlt).kind, Kind::kSystem);
+  EXPECT_EQ(Press(Qt::Key_Control, kAlt).kind, Kind::kDown);
+  EXPECT_EQ(Press(Qt::Key_Control, kCtrl | kAlt).kind, Kind::kDown);
 
   // With Ctrl held, Alt is an ordinary key.
   KeyStroke alt = Press(Qt::Key_Alt, kCtrl);
@@ -189,94 +190,86 @@ TEST(QtKeyTranslation, BarePauseIsTheComEnabledShortcut) {
 }
 
 // Qt events through the encoder to the wire.
-class QtKeysToBytes : public ::testing::Test {
- protected:
-  void Feed(QEvent::Type type, int key, Qt::KeyboardModifiers mods,
-            const QString& text = {}, bool autoRepeat = false) {
-    QKeyEvent event(type, key, mods, text, autoRepeat);
-    DeliverKeyStroke(TranslateKeyEvent(event), encoder);
-  }
-  void Down(int key, Qt::KeyboardModifiers mods, const QString& text = {},
-            bool autoRepeat = false) {
-    Feed(QEvent::KeyPress, key, mods, text, autoRepeat);
-  }
-  void Up(int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
-    Feed(QEvent::KeyRelease, key, mods, text);
-  }
+struct QtKey {
+  QEvent::Type type;
+  int key;
+  Qt::KeyboardModifiers mods;
+  const char* text;
+  bool autoRepeat;
+};
+QtKey P(int key, Qt::KeyboardModifiers mods = kNone, const char* text = "",
+        bool autoRepeat = false) {
+  return {QEvent::KeyPress, key, mods, text, autoRepeat};
+}
+QtKey R(int key, Qt::KeyboardModifiers mods = kNone, bool autoRepeat = false) {
+  return {QEvent::KeyRelease, key, mods, "", autoRepeat};
+}
 
-  test::FakePort port;
-  SharedBlocks blocks;
-  Settings settings;
-  KeyEncoder encoder{port, blocks, settings};
+struct Typing {
+  const char* what;
+  int normalTerminal;
+  int vKeys;
+  std::vector<QtKey> keys;
+  Bytes out;
 };
 
-TEST_F(QtKeysToBytes, NormalTerminalShiftedLetter) {
-  Down(Qt::Key_Shift, kShift);
-  Down(Qt::Key_A, kShift, "A");
-  Up(Qt::Key_A, kShift, "A");
-  Up(Qt::Key_Shift, kNone);
-  Down(Qt::Key_B, kNone, "b");
-  Up(Qt::Key_B, kNone, "b");
-  EXPECT_EQ(port.Written(), Bytes({'A', 'b'}));
-}
-
-TEST_F(QtKeysToBytes, DeviceDisplayCtrlC) {
-  settings.NormalTerminalFlag = 0;
-  Down(Qt::Key_Control, kCtrl);
-  Down(Qt::Key_C, kCtrl, "");
-  Up(Qt::Key_C, kCtrl);
-  Up(Qt::Key_Control, kNone);
-  EXPECT_EQ(port.Written(), Bytes({2, 0x63, 4}));
-}
-
-TEST_F(QtKeysToBytes, NormalTerminalCtrlCAddsTheControlCode) {
-  Down(Qt::Key_Control, kCtrl);
-  Down(Qt::Key_C, kCtrl, "");
-  Up(Qt::Key_C, kCtrl);
-  Up(Qt::Key_Control, kNone);
-  EXPECT_EQ(port.Written(), Bytes({0x63, 3}));
-}
-
-TEST_F(QtKeysToBytes, HeldShiftRepeatsItsReportButReleasesOnce) {
-  settings.NormalTerminalFlag = 0;
-  Down(Qt::Key_Shift, kShift);
-  Down(Qt::Key_Shift, kShift, {}, true);
-  Down(Qt::Key_Shift, kShift, {}, true);
-  Feed(QEvent::KeyRelease, Qt::Key_Shift, kShift, {}, true);
-  Up(Qt::Key_Shift, kNone);
-  EXPECT_EQ(port.Written(), Bytes({1, 1, 1, 3}));
-}
-
-TEST_F(QtKeysToBytes, AltGrCharacterAfterCtrlAndAlt) {
-  settings.NormalTerminalFlag = 0;
-  Down(Qt::Key_Control, kCtrl);
-  Down(Qt::Key_Alt, kCtrl | kAlt);
-  Down(Qt::Key_Q, kCtrl | kAlt, "@");
-  EXPECT_EQ(port.Written(), Bytes({2, 4, '@'}));
-}
-
-TEST_F(QtKeysToBytes, SystemKeysNeverReachTheWire) {
-  settings.VKeys = 1;
-  Down(Qt::Key_Alt, kAlt);
-  Down(Qt::Key_F, kAlt, "f");
-  Up(Qt::Key_F, kAlt, "f");
-  Up(Qt::Key_Alt, kNone);
-  Down(Qt::Key_F10, kNone);
-  Up(Qt::Key_F10, kNone);
-  Down(Qt::Key_Pause, kNone);
-  Up(Qt::Key_Pause, kNone);
-  EXPECT_TRUE(port.writes.empty());
-  Down(Qt::Key_F9, kNone);
-  EXPECT_EQ(port.Written(), Bytes({0x78}));
-}
-
-TEST_F(QtKeysToBytes, BackspaceAndEscapeInDeviceDisplay) {
-  settings.NormalTerminalFlag = 0;
-  Down(Qt::Key_Backspace, kNone, "\b");
-  Down(Qt::Key_Escape, kNone, "\x1b");
-  Down(Qt::Key_Return, kNone, "\r");
-  Down(Qt::Key_Left, kNone);
-  EXPECT_EQ(port.Written(), Bytes({200, 203, 13, 0xC0}));
+TEST(QtKeysToBytes, TypedKeysReachTheWireEncoded) {
+  const Typing cases[] = {
+      {"Shift+A then b",
+       1,
+       0,
+       {P(Qt::Key_Shift, kShift), P(Qt::Key_A, kShift, "A"),
+        R(Qt::Key_A, kShift), R(Qt::Key_Shift), P(Qt::Key_B, kNone, "b"),
+        R(Qt::Key_B)},
+       {'A', 'b'}},
+      {"Ctrl+C",
+       1,
+       0,
+       {P(Qt::Key_Control, kCtrl), P(Qt::Key_C, kCtrl), R(Qt::Key_C, kCtrl),
+        R(Qt::Key_Control)},
+       {0x63, 3}},
+      {"held Shift",
+       0,
+       0,
+       {P(Qt::Key_Shift, kShift), P(Qt::Key_Shift, kShift, "", true),
+        P(Qt::Key_Shift, kShift, "", true), R(Qt::Key_Shift, kShift, true),
+        R(Qt::Key_Shift)},
+       {1, 1, 1, 3}},
+      {"Ctrl, Alt, AltGr+Q",
+       0,
+       0,
+       {P(Qt::Key_Control, kCtrl), P(Qt::Key_Alt, kCtrl | kAlt),
+        P(Qt::Key_Q, kCtrl | kAlt, "@")},
+       {2, 4, '@'}},
+      {"Backspace, Escape, Enter, Left",
+       0,
+       0,
+       {P(Qt::Key_Backspace, kNone, "\b"), P(Qt::Key_Escape, kNone, "\x1b"),
+        P(Qt::Key_Return, kNone, "\r"), P(Qt::Key_Left)},
+       {200, 203, 13, 0xC0}},
+      {"system keys and the Pause shortcut, then F9",
+       1,
+       1,
+       {P(Qt::Key_Alt, kAlt), P(Qt::Key_F, kAlt, "f"), R(Qt::Key_F, kAlt),
+        R(Qt::Key_Alt), P(Qt::Key_F10), R(Qt::Key_F10), P(Qt::Key_Pause),
+        R(Qt::Key_Pause), P(Qt::Key_F9)},
+       {0x78}},
+  };
+  for (const Typing& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FakePort port;
+    SharedBlocks blocks;
+    Settings settings;
+    settings.NormalTerminalFlag = c.normalTerminal;
+    settings.VKeys = c.vKeys;
+    KeyEncoder encoder(port, blocks, settings);
+    for (const QtKey& k : c.keys) {
+      QKeyEvent event(k.type, k.key, k.mods, QString::fromLatin1(k.text),
+                      k.autoRepeat);
+      DeliverKeyStroke(TranslateKeyEvent(event), encoder);
+    }
+    EXPECT_EQ(port.Written(), c.out);
+  }
 }
 
 }  // namespace
