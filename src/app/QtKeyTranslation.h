@@ -12,7 +12,7 @@ class KeyEncoder;
 // expects.
 struct KeyStroke {
   enum class Kind {
-    kNone,        // nothing to encode (the release of an auto-repeat)
+    kNone,        // nothing to encode: auto-repeat releases, Pause repeats
     kSystem,      // a system key (Alt without Ctrl, F10): never encoded
     kComEnabled,  // the Pause shortcut: run the Com Enabled command
     kDown,        // key-down, then the character if there is one

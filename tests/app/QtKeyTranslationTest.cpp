@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QString>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,31 @@ constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 constexpr Qt::KeyboardModifiers kKeypad = Qt::KeypadModifier;
 
+// Key events need Qt's keyboard device, which only a running application
+// cleans up again.
+class WithGui : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Qt strips the options it consumed, so every suite starts afresh.
+    argc_ = 3;
+    argv_[0] = name_;
+    argv_[1] = platformOption_;
+    argv_[2] = platform_;
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+  static void TearDownTestSuite() { app_.reset(); }
+
+ private:
+  static inline char name_[] = "app_tests";
+  static inline char platformOption_[] = "-platform";
+  static inline char platform_[] = "offscreen";
+  static inline char* argv_[4] = {};
+  static inline int argc_ = 0;
+  static inline std::unique_ptr<QGuiApplication> app_;
+};
+class QtKeyTranslation : public WithGui {};
+class QtKeysToBytes : public WithGui {};
+
 KeyStroke Press(int key, Qt::KeyboardModifiers mods = kNone,
                 const QString& text = {}, bool autoRepeat = false) {
   QKeyEvent event(QEvent::KeyPress, key, mods, text, autoRepeat);
@@ -35,7 +62,7 @@ KeyStroke Release(int key, Qt::KeyboardModifiers mods = kNone,
   return TranslateKeyEvent(event);
 }
 
-TEST(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
+TEST_F(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
   // clang-format off
   const std::pair<int, int> table[] = {
       {Qt::Key_A, 0x41}, {Qt::Key_Z, 0x5A}, {Qt::Key_0, 0x30},
@@ -57,7 +84,7 @@ TEST(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
   }
 }
 
-TEST(QtKeyTranslation, TracesPunctuationBackToTheUsLayoutKey) {
+TEST_F(QtKeyTranslation, TracesPunctuationBackToTheUsLayoutKey) {
   const std::initializer_list<std::pair<const char*, int>> keys = {
       {";:", 0xBA},  {"=+", 0xBB}, {",<", 0xBC},  {"-_", 0xBD},
       {".>", 0xBE},  {"/?", 0xBF}, {"`~", 0xC0},  {"[{", 0xDB},
@@ -73,7 +100,7 @@ TEST(QtKeyTranslation, TracesPunctuationBackToTheUsLayoutKey) {
   }
 }
 
-TEST(QtKeyTranslation, KeypadKeysUseNumberPadCodes) {
+TEST_F(QtKeyTranslation, KeypadKeysUseNumberPadCodes) {
   EXPECT_EQ(WindowsVirtualKey(Qt::Key_0, kKeypad), 0x60);
   EXPECT_EQ(WindowsVirtualKey(Qt::Key_7, kKeypad), 0x67);
   EXPECT_EQ(WindowsVirtualKey(Qt::Key_Asterisk, kKeypad), 0x6A);
@@ -88,7 +115,7 @@ TEST(QtKeyTranslation, KeypadKeysUseNumberPadCodes) {
   EXPECT_EQ(WindowsVirtualKey(Qt::Key_Asterisk, kShift), 0x38);
 }
 
-TEST(QtKeyTranslation, PressesCarryTheCharacterTheLayoutTyped) {
+TEST_F(QtKeyTranslation, PressesCarryTheCharacterTheLayoutTyped) {
   KeyStroke a = Press(Qt::Key_A, kNone, "a");
   EXPECT_EQ(a.kind, Kind::kDown);
   EXPECT_EQ(a.virtualKey, 0x41);
@@ -103,7 +130,7 @@ TEST(QtKeyTranslation, PressesCarryTheCharacterTheLayoutTyped) {
   EXPECT_EQ(Press(Qt::Key_Dead_Acute, kNone, "").character, -1);
 }
 
-TEST(QtKeyTranslation, EditingKeysTypeFixedCharacters) {
+TEST_F(QtKeyTranslation, EditingKeysTypeFixedCharacters) {
   EXPECT_EQ(Press(Qt::Key_Return, kNone, "\r").character, 13);
   EXPECT_EQ(Press(Qt::Key_Enter, kKeypad, "").character, 13);
   EXPECT_EQ(Press(Qt::Key_Backspace).character, 8);
@@ -114,7 +141,7 @@ TEST(QtKeyTranslation, EditingKeysTypeFixedCharacters) {
   EXPECT_EQ(Press(Qt::Key_Backspace, kCtrl).character, 127);
 }
 
-TEST(QtKeyTranslation, NonTypingKeysHaveNoCharacterWhateverTheirText) {
+TEST_F(QtKeyTranslation, NonTypingKeysHaveNoCharacterWhateverTheirText) {
   EXPECT_EQ(Press(Qt::Key_Delete, kNone, "\x7f").character, -1);
   EXPECT_EQ(Press(Qt::Key_Left).character, -1);
   EXPECT_EQ(Press(Qt::Key_F5).character, -1);
@@ -122,7 +149,7 @@ TEST(QtKeyTranslation, NonTypingKeysHaveNoCharacterWhateverTheirText) {
   EXPECT_EQ(Press(Qt::Key_Pause, kShift).character, -1);
 }
 
-TEST(QtKeyTranslation, CtrlTypesControlCodesEvenWithoutText) {
+TEST_F(QtKeyTranslation, CtrlTypesControlCodesEvenWithoutText) {
   EXPECT_EQ(Press(Qt::Key_A, kCtrl, "").character, 1);
   EXPECT_EQ(Press(Qt::Key_C, kCtrl, "\x03").character, 3);
   EXPECT_EQ(Press(Qt::Key_Z, kCtrl | kShift, "").character, 26);
@@ -135,7 +162,7 @@ TEST(QtKeyTranslation, CtrlTypesControlCodesEvenWithoutText) {
   EXPECT_EQ(Press(Qt::Key_Q, kCtrl | kAlt, "\x11").character, -1);
 }
 
-TEST(QtKeyTranslation, AutoRepeatRepeatsPressesButNotReleases) {
+TEST_F(QtKeyTranslation, AutoRepeatRepeatsPressesButNotReleases) {
   KeyStroke repeat = Press(Qt::Key_X, kNone, "x", true);
   EXPECT_EQ(repeat.kind, Kind::kDown);
   EXPECT_TRUE(repeat.autoRepeat);
@@ -147,7 +174,7 @@ TEST(QtKeyTranslation, AutoRepeatRepeatsPressesButNotReleases) {
   EXPECT_EQ(up.character, -1);
 }
 
-TEST(QtKeyTranslation, AltWithoutCtrlAndF10AreSystemKeys) {
+TEST_F(QtKeyTranslation, AltWithoutCtrlAndF10AreSystemKeys) {
   EXPECT_EQ(Press(Qt::Key_F, kAlt, "f").kind, Kind::kSystem);
   EXPECT_EQ(Release(Qt::Key_F, kAlt, "f").kind, Kind::kSystem);
   EXPECT_EQ(Press(Qt::Key_Alt, kNone).kind, Kind::kSystem);
@@ -172,7 +199,7 @@ TEST(QtKeyTranslation, AltWithoutCtrlAndF10AreSystemKeys) {
   EXPECT_EQ(Press(Qt::Key_F11).kind, Kind::kDown);
 }
 
-TEST(QtKeyTranslation, BarePauseIsTheComEnabledShortcut) {
+TEST_F(QtKeyTranslation, BarePauseIsTheComEnabledShortcut) {
   QKeyEvent pause(QEvent::KeyPress, Qt::Key_Pause, kNone);
   EXPECT_TRUE(IsComEnabledShortcut(pause));
   EXPECT_EQ(TranslateKeyEvent(pause).kind, Kind::kComEnabled);
@@ -213,7 +240,7 @@ struct Typing {
   Bytes out;
 };
 
-TEST(QtKeysToBytes, TypedKeysReachTheWireEncoded) {
+TEST_F(QtKeysToBytes, TypedKeysReachTheWireEncoded) {
   const Typing cases[] = {
       {"Shift+A then b",
        1,
