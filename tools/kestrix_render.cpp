@@ -1,1 +1,187 @@
-int main() { return 0; }
+// kestrix-render: decodes a device byte stream headlessly and writes the
+// screen image. Port writes (immediate answers, pixel-query replies) are
+// listed on standard error as hex lines; the printed text goes to standard
+// output unchanged.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ImageFile.h"
+#include "settings/Settings.h"
+#include "terminal/BytePort.h"
+#include "terminal/Decoder.h"
+#include "terminal/EmbeddedImages.h"
+#include "terminal/SharedBlocks.h"
+#include "terminal/SystemClock.h"
+#include "terminal/TerminalScreen.h"
+
+namespace {
+
+using kestrix::BytePort;
+
+// The device side of the stream: reads serve the input file, so a command
+// cut off at a chunk's end is completed from the rest of the stream, as it
+// would be from the port's queue. Writes are listed on standard error.
+class StreamPort : public BytePort {
+ public:
+  explicit StreamPort(std::vector<std::uint8_t> data)
+      : data_(std::move(data)) {}
+  std::size_t Remaining() const { return data_.size() - at_; }
+
+  bool IsOpen() const override { return true; }
+  int Write(const std::uint8_t* data, int count) override {
+    std::string line;
+    for (int i = 0; i < count; ++i) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%02X", data[i]);
+      if (i > 0) line.push_back(' ');
+      line += hex;
+    }
+    std::cerr << line << '\n';
+    return count;
+  }
+  int Read(std::uint8_t* data, int max) override {
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(max), Remaining());
+    std::memcpy(data, data_.data() + at_, n);
+    at_ += n;
+    return static_cast<int>(n);
+  }
+  void PurgeReceive() override {}
+  void SetDtr(bool) override {}
+  void SetRts(bool) override {}
+
+ private:
+  std::vector<std::uint8_t> data_;
+  std::size_t at_ = 0;
+};
+
+class NoWindow : public kestrix::Presenter {
+ public:
+  void PresentScreen(const kestrix::Raster&) override {}
+};
+
+constexpr char kUsage[] =
+    "usage: kestrix-render [--mode=device|normal] [--cols=N] [--rows=N] "
+    "[--chunk=N] [--crmode] [--prepared=FILE] INPUT OUTPUT\n";
+
+bool ParseInt(const std::string& text, int lo, int hi, int* out) {
+  try {
+    std::size_t used = 0;
+    const int v = std::stoi(text, &used);
+    if (used != text.size() || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+constexpr char kRequestLetters[] = "betifaos";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int cols = 80, rows = 25, chunk = kestrix::SharedBlocks::kMaxChunk;
+  bool device = false, crmode = false;
+  std::string prepared;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](const char* prefix) -> const char* {
+      const std::size_t n = std::strlen(prefix);
+      return a.compare(0, n, prefix) == 0 ? argv[i] + n : nullptr;
+    };
+    bool ok = true;
+    if (const char* v = value("--mode=")) {
+      ok = std::strcmp(v, "device") == 0 || std::strcmp(v, "normal") == 0;
+      device = std::strcmp(v, "device") == 0;
+    } else if (const char* c = value("--cols=")) {
+      ok = ParseInt(c, 1, 512, &cols);
+    } else if (const char* r = value("--rows=")) {
+      ok = ParseInt(r, 1, 256, &rows);
+    } else if (const char* n = value("--chunk=")) {
+      ok = ParseInt(n, 1, kestrix::SharedBlocks::kMaxChunk, &chunk);
+    } else if (a == "--crmode") {
+      crmode = true;
+    } else if (const char* p = value("--prepared=")) {
+      prepared = p;
+    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+      ok = false;
+    } else {
+      files.push_back(a);
+    }
+    if (!ok) {
+      std::cerr << "kestrix-render: bad option " << a << '\n' << kUsage;
+      return 2;
+    }
+  }
+  if (files.size() != 2) {
+    std::cerr << kUsage;
+    return 2;
+  }
+
+  std::ifstream in(files[0], std::ios::binary);
+  if (!in) {
+    std::cerr << "kestrix-render: cannot read " << files[0] << '\n';
+    return 1;
+  }
+  std::vector<std::uint8_t> input((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+
+  std::string error;
+  auto images = kestrix::LoadEmbeddedImages(&error);
+  if (!images) {
+    std::cerr << "kestrix-render: " << error << '\n';
+    return 1;
+  }
+
+  kestrix::Settings settings;
+  settings.NormalTerminalFlag = device ? 0 : 1;
+  settings.MsMoveOff = settings.NormalTerminalFlag;
+  settings.CRmode = crmode ? 1 : 0;
+  kestrix::TerminalScreen screen;
+  kestrix::CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
+  kestrix::SharedBlocks blocks;
+  StreamPort port(std::move(input));
+  kestrix::SystemClock clock;
+  NoWindow window;
+  kestrix::Decoder decoder(screen, images->glyphSheet, settings, blocks, port,
+                           clock);
+  decoder.SetPresenter(&window);
+  decoder.PreparedFile = prepared;
+  decoder.ClearScreen();
+
+  // One turn of the event loop per chunk: read, decode, carry out the
+  // request, send the pending reply.
+  while (port.Remaining() > 0) {
+    const int n = kestrix::ReadRaw(port, blocks.ReceiveBuffer.data(), chunk);
+    decoder.DecodeChunk(n);
+    if (decoder.ServiceRequest > 0) {
+      const int r = decoder.ServiceRequest;
+      if (r % 2 == 0 && std::strchr(kRequestLetters, r / 2) != nullptr) {
+        std::cerr << "request " << static_cast<char>(r / 2) << '\n';
+      }
+      decoder.ServiceRequest = 0;
+    }
+    if (decoder.graphics.ReplyByte > 0) {
+      blocks.OutBlock[0] =
+          static_cast<std::uint8_t>(decoder.graphics.ReplyByte);
+      kestrix::WriteRaw(port, blocks.OutBlock.data(), 1);
+      decoder.graphics.ReplyByte = 0;
+    }
+  }
+
+  std::cout.write(screen.ScreenText.data(),
+                  static_cast<std::streamsize>(screen.ScreenText.size()));
+  std::cout.flush();
+  if (!kestrix::tools::WriteImageFile(screen.image, files[1])) {
+    std::cerr << "kestrix-render: cannot write " << files[1] << '\n';
+    return 1;
+  }
+  return 0;
+}

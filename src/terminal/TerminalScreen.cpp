@@ -1,0 +1,156 @@
+#include "terminal/TerminalScreen.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace kestrix {
+
+namespace {
+constexpr int kW = TerminalScreen::kCellWidth;
+constexpr int kH = TerminalScreen::kCellHeight;
+}  // namespace
+
+void CreateScreenImage(TerminalScreen& screen, int cols, int rows,
+                       bool withStrip) {
+  screen.Cols = cols;
+  screen.Rows = rows;
+  screen.image = Raster(
+      cols * kW, rows * kH + (withStrip ? TerminalScreen::kStripHeight : 0));
+  screen.CursorColumn = std::clamp(screen.CursorColumn, 0, cols - 1);
+  screen.CursorRow = std::clamp(screen.CursorRow, 0, rows - 1);
+}
+
+void AdvanceCursor(TerminalScreen& s) {
+  ++s.CursorColumn;
+  if (s.CursorColumn > s.Cols - 1) {
+    ++s.CursorRow;
+    s.CursorColumn -= s.Cols;
+  }
+  if (s.CursorRow > s.Rows - 1) {
+    s.CursorRow = s.Rows - 1;
+    s.CursorColumn = 0;
+    ScrollScreen(s, 0, kH);
+  }
+}
+
+void PutGlyph(TerminalScreen& s, const Raster& sheet, int code, Colour colour) {
+  // Filling the cell with the complement F of the colour and then drawing
+  // the glyph as NOT(glyph OR cell) leaves the colour where the glyph is
+  // black and black where it is white; inverse video complements the cell
+  // afterwards. Computed here in one pass over the cell.
+  const Colour front = (colour ^ kColourMask) & kColourMask;
+  const Colour flip = s.TextColour > 8 ? kColourMask : 0;
+  const int gx = (code & 255) % 32 * kW;
+  const int gy = (code & 255) / 32 * kH;
+  const int cx = s.CursorColumn * kW;
+  const int cy = s.CursorRow * kH;
+  Raster& img = s.image;
+  const bool cellInside =
+      cx >= 0 && cy >= 0 && cx + kW <= img.width() && cy + kH <= img.height();
+  const bool glyphInside =
+      gx + kW <= sheet.width() && gy + kH <= sheet.height();
+  if (cellInside && glyphInside) {
+    for (int y = 0; y < kH; ++y) {
+      const Colour* g = sheet.Row(gy + y) + gx;
+      Colour* d = img.Row(cy + y) + cx;
+      for (int x = 0; x < kW; ++x)
+        d[x] = ((~(g[x] | front)) & kColourMask) ^ flip;
+    }
+  } else {
+    Painter p(img);
+    p.SetColour(front);
+    p.FillBox(cx, cy, kW, kH);
+    p.SetMode(DrawMode::kInvert);
+    p.Blit(sheet, gx, gy, kW, kH, cx, cy);
+    if (flip) p.FillBox(cx, cy, kW, kH);
+  }
+  AdvanceCursor(s);
+}
+
+void ScrollScreen(TerminalScreen& s, int dx, int dy) {
+  // The picture is W x H with H counting the strip even when the image was
+  // made without one: rows beyond the image read as black.
+  // Anything beyond the picture's size moves it out entirely.
+  constexpr int kFar = 1 << 20;
+  dx = std::clamp(dx, -kFar, kFar);
+  dy = std::clamp(dy, -kFar, kFar);
+  Raster& img = s.image;
+  const int W = s.Cols * kW;
+  const int H = s.Rows * kH + TerminalScreen::kStripHeight;
+  const int textH = std::min(s.TextHeight(), img.height());
+  const int imgW = img.width();
+  const int imgH = img.height();
+  const int moveW = std::max(W - std::abs(dx), 0);
+  const int moveH = std::max(H - std::abs(dy), 0);
+  // Target rectangle of the moved picture.
+  const int tx0 = moveW > 0 ? std::max(-dx, 0) : 0;
+  const int ty0 = moveH > 0 ? std::max(-dy, 0) : 0;
+  const int tx1 = std::min(tx0 + moveW, imgW);
+  const int ty1 = std::min(ty0 + moveH, imgH);
+  const bool anyMove = moveW > 0 && moveH > 0 && tx0 < tx1 && ty0 < ty1;
+
+  auto processRow = [&](int ty) {
+    Colour* row = img.Row(ty);
+    const bool inText = ty < textH;
+    if (!anyMove || ty < ty0 || ty >= ty1) {
+      if (inText) std::fill(row, row + imgW, kBlack);
+      return;
+    }
+    const int sy = ty + dy;
+    if (sy < 0 || sy >= imgH) {
+      std::fill(row + tx0, row + tx1, kBlack);
+    } else {
+      const Colour* src = img.Row(sy) + tx0 + dx;
+      std::memmove(row + tx0, src,
+                   static_cast<std::size_t>(tx1 - tx0) * sizeof(Colour));
+    }
+    if (inText) {
+      std::fill(row, row + tx0, kBlack);
+      std::fill(row + tx1, row + imgW, kBlack);
+    }
+  };
+  // Rows are moved in place, in the order that reads each source row before
+  // it is overwritten.
+  if (dy >= 0) {
+    for (int ty = 0; ty < imgH; ++ty) processRow(ty);
+  } else {
+    for (int ty = imgH - 1; ty >= 0; --ty) processRow(ty);
+  }
+}
+
+void CursorMark(TerminalScreen& s, bool draw) {
+  const Colour c = draw ? kWhite : kBlack;
+  const int y = s.CursorRow * kH + kH - 1;
+  for (int i = 0; i < 4; ++i) {
+    const int x = s.CursorColumn * kW + 2 * i;
+    if (s.image.Contains(x, y)) s.image.At(x, y) = c;
+  }
+}
+
+void ClearTextArea(TerminalScreen& s) {
+  Painter p(s.image);
+  p.SetColour(kBlack);
+  p.FillBox(0, 0, s.TextWidth(), s.TextHeight());
+  s.CursorColumn = 0;
+  s.CursorRow = 0;
+}
+
+void StartNewPage(TerminalScreen& s) {
+  s.PreviousText = std::move(s.ScreenText);
+  s.ScreenText.clear();
+}
+
+void RecordCharacter(TerminalScreen& s, char c) {
+  if (s.ScreenText.size() < TerminalScreen::kScreenTextLimit) {
+    s.ScreenText.push_back(c);
+  }
+}
+
+void RecordLineBreak(TerminalScreen& s, const char* text) {
+  if (s.ScreenText.size() < TerminalScreen::kScreenTextHardLimit) {
+    s.ScreenText.append(text);
+  }
+}
+
+}  // namespace kestrix

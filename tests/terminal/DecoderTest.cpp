@@ -1,0 +1,204 @@
+// Control codes in both modes, the carry across chunks, ScreenText records.
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+
+namespace kestrix::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+bool CellBlank(const Engine& e, int col, int row) {
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 8; ++x)
+      if (e.Px(col * 8 + x, row * 17 + y) != kBlack) return false;
+  return true;
+}
+
+TEST(DeviceModeDecoder, CutOffCursorCodeIsCarriedToTheNextChunk) {
+  Engine e(/*deviceMode=*/true);
+  e.Feed(Bytes{'A', 10});
+  EXPECT_EQ(e.decoder.CarryCount(), 1);
+  EXPECT_EQ(e.screen.CursorColumn, 1);
+  EXPECT_EQ(e.screen.ScreenText, "A");
+  e.Feed(Bytes{5, 'B'});
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+  EXPECT_EQ(e.screen.CursorColumn, 6);  // column 5, then "B" drawn there
+  EXPECT_EQ(e.screen.ScreenText, "AB");
+  EXPECT_FALSE(CellBlank(e, 5, 0));
+  EXPECT_TRUE(e.port.writes.empty());
+}
+
+TEST(DeviceModeDecoder, CutOffEscapeIsCarriedWhole) {
+  Engine e(/*deviceMode=*/true);
+  e.Feed(Bytes{5, 1});  // plot, coordinates still on their way
+  EXPECT_EQ(e.decoder.CarryCount(), 2);
+  e.Feed(Bytes{10, 20});
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+  EXPECT_EQ(e.Px(20, 40), e.Entry(0));
+  EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{20, 40}));
+  // Three of four bytes.
+  e.Feed(Bytes{'x', 5, 1, 30});
+  EXPECT_EQ(e.decoder.CarryCount(), 3);
+  e.Feed(Bytes{30});
+  EXPECT_EQ(e.Px(60, 60), e.Entry(0));
+  // No port reads or waits were needed.
+  EXPECT_TRUE(e.clock.sleeps.empty());
+}
+
+TEST(DeviceModeDecoder, CursorColourAndLineCodes) {
+  Engine e(/*deviceMode=*/true);
+  e.Feed(Bytes{10, 85, 11, 30});
+  EXPECT_EQ(e.screen.CursorColumn, 5);
+  EXPECT_EQ(e.screen.CursorRow, 5);
+  e.Feed(Bytes{12, 10});
+  EXPECT_EQ(e.screen.TextColour, 10);
+  e.Feed(Bytes{'h', 13});
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+  EXPECT_EQ(e.screen.CursorRow, 6);
+  EXPECT_EQ(e.screen.ScreenText, "h\r\n");
+  // 2, 3, 4, 6, 7 are ignored.
+  e.Feed(Bytes{2, 3, 4, 6, 7});
+  EXPECT_EQ(e.screen.ScreenText, "h\r\n");
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+}
+
+TEST(DeviceModeDecoder, NewLineOnTheBottomRowScrolls) {
+  Engine e(/*deviceMode=*/true);
+  e.CursorOff();
+  e.Feed(Bytes{11, 24, 'z', 13});
+  EXPECT_EQ(e.screen.CursorRow, 24);
+  EXPECT_TRUE(CellBlank(e, 0, 24));
+  EXPECT_FALSE(CellBlank(e, 0, 23));
+}
+
+TEST(DeviceModeDecoder, TabDrawsSpacesToTheNextStop) {
+  Engine e(/*deviceMode=*/true);
+  e.CursorOff();
+  e.Feed(Bytes{12, 9, 10, 8, 9});  // inverse video makes the spaces visible
+  EXPECT_EQ(e.screen.CursorColumn, 16);
+  for (int c = 8; c < 16; ++c) EXPECT_EQ(e.Px(c * 8, 0), kWhite) << c;
+  EXPECT_EQ(e.Px(16 * 8, 0), kBlack);
+  e.Feed(Bytes{10, 7, 9});
+  EXPECT_EQ(e.screen.CursorColumn, 8);
+  EXPECT_EQ(e.screen.ScreenText, "");
+}
+
+TEST(DeviceModeDecoder, HomeAndClearStartANewPage) {
+  Engine e(/*deviceMode=*/true);
+  e.CursorOff();
+  e.Feed("one");
+  e.Feed(Bytes{1});
+  EXPECT_EQ(e.screen.PreviousText, "one");
+  EXPECT_EQ(e.screen.ScreenText, "");
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+  EXPECT_FALSE(CellBlank(e, 0, 0));  // home draws nothing
+  e.Feed("two");
+  e.Feed(Bytes{12, 3, 0});
+  EXPECT_EQ(e.screen.PreviousText, "two");
+  EXPECT_TRUE(CellBlank(e, 0, 0));
+  EXPECT_EQ(e.screen.TextColour, 3);  // a clear keeps the colour
+}
+
+TEST(Decoder, BackspaceWrapsAndBlanksInBothModes) {
+  for (bool device : {true, false}) {
+    Engine e(device);
+    e.CursorOff();
+    std::string row3 = std::string(4 * 80, 'k');
+    e.Feed(row3);  // cursor at column 0 of row 4
+    e.Feed(Bytes{8});
+    EXPECT_EQ(e.screen.CursorColumn, 79) << device;
+    EXPECT_EQ(e.screen.CursorRow, 3);
+    EXPECT_TRUE(CellBlank(e, 79, 3));
+    EXPECT_FALSE(CellBlank(e, 78, 3));
+    e.Feed(Bytes{200});  // the remapped Backspace acts the same
+    EXPECT_EQ(e.screen.CursorColumn, 78);
+    EXPECT_TRUE(CellBlank(e, 78, 3));
+    EXPECT_EQ(e.screen.ScreenText, row3);
+  }
+  Engine top(true);
+  top.Feed(Bytes{8});
+  EXPECT_EQ(top.screen.CursorColumn, 79);
+  EXPECT_EQ(top.screen.CursorRow, 0);
+}
+
+TEST(NormalModeDecoder, CarriageReturnAndLineFeed) {
+  Engine e;
+  e.Feed(Bytes{'A', 'B', 13});
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+  EXPECT_EQ(e.screen.CursorRow, 0);
+  EXPECT_EQ(e.screen.ScreenText, "AB\r");
+  e.settings.CRmode = 1;
+  e.Feed(Bytes{'C', 13});
+  EXPECT_EQ(e.screen.CursorRow, 1);
+  EXPECT_EQ(e.screen.ScreenText, "AB\rC\r\n");
+  e.Feed(Bytes{'D', 'E', 10});
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+  EXPECT_EQ(e.screen.CursorRow, 2);
+  EXPECT_EQ(e.screen.ScreenText, "AB\rC\r\nDE\n");
+}
+
+TEST(NormalModeDecoder, TabMovesWithoutDrawingAndHomeRowCodesAreIgnored) {
+  Engine e;
+  e.CursorOff();
+  e.Feed(Bytes{12, 9, 9});
+  EXPECT_EQ(e.screen.CursorColumn, 1);
+  EXPECT_TRUE(CellBlank(e, 0, 0));
+  EXPECT_EQ(e.screen.ScreenText, " ");
+  e.Feed(Bytes{1, 11, 2, 3});
+  EXPECT_EQ(e.screen.ScreenText, " ");
+  EXPECT_EQ(e.screen.CursorColumn, 1);
+  EXPECT_EQ(e.screen.PreviousText, "");
+}
+
+TEST(NormalModeDecoder, MissingParameterIsReadFromThePort) {
+  Engine e;
+  e.port.Feed(Bytes{6});
+  e.Feed(Bytes{'a', 12});
+  EXPECT_EQ(e.screen.TextColour, 6);
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+  EXPECT_TRUE(e.clock.sleeps.empty());
+}
+
+TEST(NormalModeDecoder, ParameterThatNeverComesGivesUpAfterFortyTries) {
+  Engine e;
+  e.Feed(Bytes{12, 4});
+  // The byte left in the out block is reused when nothing arrives.
+  e.Feed(Bytes{12});
+  EXPECT_EQ(e.clock.sleeps.size(), 40u);
+  EXPECT_EQ(e.clock.TotalSleptMs(), 80);
+  EXPECT_EQ(e.screen.TextColour, 4);
+  // A closed port cannot deliver it: no waiting at all.
+  e.port.open = false;
+  e.clock.sleeps.clear();
+  e.Feed(Bytes{5});
+  EXPECT_TRUE(e.clock.sleeps.empty());
+}
+
+TEST(Decoder, ScreenTextStopsRecordingCharactersAtTheLimit) {
+  Engine e(/*deviceMode=*/true);
+  std::string chunk(1000, 'w');
+  for (int i = 0; i < 33; ++i) e.Feed(chunk);
+  EXPECT_EQ(e.screen.ScreenText.size(), 32700u);
+  // Line breaks are still recorded.
+  e.Feed(Bytes{13});
+  EXPECT_EQ(e.screen.ScreenText.size(), 32702u);
+  EXPECT_EQ(e.screen.ScreenText.substr(32700), "\r\n");
+}
+
+TEST(Decoder, EachChunkIsPresentedOnce) {
+  Engine e;
+  e.Feed(std::string(900, 'p') + "\n\n\n");
+  EXPECT_EQ(e.presenter.presents, 1);
+}
+
+TEST(Decoder, WithoutAWindowChunksAreDropped) {
+  Engine e(/*deviceMode=*/true);
+  e.decoder.SetPresenter(nullptr);
+  e.Feed(Bytes{'a', 10});
+  EXPECT_EQ(e.screen.ScreenText, "");
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+}
+
+}  // namespace
+}  // namespace kestrix::test

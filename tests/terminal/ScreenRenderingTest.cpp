@@ -1,0 +1,117 @@
+// Characters as pixels: colours, inverse video, the cursor mark, scrolling.
+#include <gtest/gtest.h>
+
+#include "EngineHarness.h"
+
+namespace kestrix::test {
+namespace {
+
+// Checks the 8x17 cell at (col, row) against the test sheet's glyph drawn in
+// `ink` on `paper`.
+::testing::AssertionResult CellShows(const Engine& e, int col, int row,
+                                     int code, Colour ink, Colour paper) {
+  for (int y = 0; y < 17; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const Colour want = TestGlyphInk(code, x, y) ? ink : paper;
+      const Colour got = e.Px(col * 8 + x, row * 17 + y);
+      if (got != want) {
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << "," << y << ") of cell " << col << ","
+               << row << " is " << std::hex << got << ", want " << want;
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(ScreenRendering, GlyphTakesPaletteColourOnBlack) {
+  Engine e;
+  e.CursorOff();
+  e.Feed("A");
+  EXPECT_TRUE(CellShows(e, 0, 0, 'A', e.Entry(0), kBlack));
+  e.Feed(std::vector<std::uint8_t>{12, 2, 'B'});
+  EXPECT_TRUE(CellShows(e, 1, 0, 'B', 0x0000FF, kBlack));
+}
+
+TEST(ScreenRendering, InverseVideoComplementsTheCell) {
+  Engine e;
+  e.CursorOff();
+  // 9: entry 1 (cyan 0xFFFF00) inverted gives 0x0000FF glyphs on white.
+  e.Feed(std::vector<std::uint8_t>{12, 9, 'x'});
+  EXPECT_TRUE(CellShows(e, 0, 0, 'x', 0x0000FF, kWhite));
+  // 8 is still normal video, of entry 0.
+  e.Feed(std::vector<std::uint8_t>{12, 8, 'y'});
+  EXPECT_TRUE(CellShows(e, 1, 0, 'y', kWhite, kBlack));
+  // 250 selects entry 2 (red) in inverse video: 0xFFFF00 on white.
+  e.Feed(std::vector<std::uint8_t>{12, 250, 'z'});
+  EXPECT_TRUE(CellShows(e, 2, 0, 'z', 0xFFFF00, kWhite));
+  // A space is black in normal video and white in inverse video.
+  e.Feed(std::vector<std::uint8_t>{' ', 12, 3, ' '});
+  EXPECT_TRUE(CellShows(e, 3, 0, ' ', kBlack, kWhite));
+  EXPECT_TRUE(CellShows(e, 4, 0, ' ', kBlack, kBlack));
+}
+
+TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
+  Engine e(/*deviceMode=*/true);
+  e.Feed("ab");
+  // Cursor at column 2, row 0: pixels x 16, 18, 20, 22 of row 16 are white.
+  for (int x = 16; x < 24; ++x) {
+    EXPECT_EQ(e.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
+  }
+  EXPECT_EQ(e.presenter.presents, 1);
+  // A pixel query on a cursor dot sees it erased: black answers 0xFE.
+  e.Feed(std::vector<std::uint8_t>{5, 0x09, 8, 8});  // query (16, 16)
+  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
+  // With the cursor off nothing is drawn after the chunk.
+  e.CursorOff();
+  e.Feed("c");
+  for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
+}
+
+TEST(ScreenRendering, FullGridScrollsOnTheLastCell) {
+  Engine e;
+  e.CursorOff();
+  std::string page(2000, 'Q');
+  // 2000 characters in chunks, as the port would deliver them.
+  for (int i = 0; i < 2; ++i) e.Feed(page.substr(i * 1000, 1000));
+  EXPECT_EQ(e.screen.CursorColumn, 0);
+  EXPECT_EQ(e.screen.CursorRow, 24);
+  // Row 24 is empty after the scroll; row 23 holds the last line drawn.
+  for (int y = 24 * 17; y < 25 * 17; ++y) {
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(e.Px(x, y), kBlack);
+  }
+  EXPECT_TRUE(CellShows(e, 79, 23, 'Q', kWhite, kBlack));
+  EXPECT_TRUE(CellShows(e, 0, 0, 'Q', kWhite, kBlack));
+  e.Feed("R");
+  EXPECT_TRUE(CellShows(e, 0, 24, 'R', kWhite, kBlack));
+}
+
+TEST(ScreenRendering, StripBelowTheGridRisesIntoTheBottomRowOnScroll) {
+  Engine e(/*deviceMode=*/true);
+  e.CursorOff();
+  // Plot into the strip at (3, 430), then newline from the bottom row.
+  e.Feed(std::vector<std::uint8_t>{5, 0x21, 1, 215});  // (3, 430)
+  ASSERT_EQ(e.Px(3, 430), kWhite);
+  e.Feed(std::vector<std::uint8_t>{11, 24, 13});
+  EXPECT_EQ(e.Px(3, 413), kWhite);
+  // The strip keeps what it had where nothing moved in: rows 429 to 445.
+  EXPECT_EQ(e.Px(3, 430), kWhite);
+  // A clear blanks the text area but not the strip.
+  e.Feed(std::vector<std::uint8_t>{0});
+  EXPECT_EQ(e.Px(3, 413), kBlack);
+  EXPECT_EQ(e.Px(3, 430), kWhite);
+}
+
+TEST(ScreenRendering, ScrollWithoutStripBringsBlackRowsIn) {
+  Engine e;
+  e.CursorOff();
+  CreateScreenImage(e.screen, 10, 3, /*withStrip=*/false);
+  e.Feed("0123456789abcdefghijABCDEFGHIJ");
+  // The third row filled up: one scroll, the bottom row is empty.
+  EXPECT_TRUE(CellShows(e, 0, 0, 'a', kWhite, kBlack));
+  EXPECT_TRUE(CellShows(e, 0, 1, 'A', kWhite, kBlack));
+  for (int x = 0; x < 80; ++x) EXPECT_EQ(e.Px(x, 2 * 17 + 5), kBlack);
+}
+
+}  // namespace
+}  // namespace kestrix::test
