@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "terminal/BytePort.h"
+#include "terminal/SerialLine.h"
 
 namespace kestrix {
 
@@ -18,7 +18,7 @@ namespace kestrix {
 // A port that vanishes while open (USB adapter pulled) is noticed on the next
 // failing Read or Write, or by the event loop; the port then closes itself
 // and the lost-port callback runs once.
-class ComPort : public BytePort {
+class ComPort : public SerialLine {
  public:
   // A write gives up when the port has taken no byte for this long.
   static constexpr int kDefaultWriteStallMs = 2000;
@@ -36,11 +36,12 @@ class ComPort : public BytePort {
   // is 0 and left off otherwise; RTS is off. Line settings that the device
   // refuses do not fail the open. A port that is already open is closed
   // first. Returns false when the device cannot be opened.
-  bool OpenPort(const std::string& numberText, int baudIndex, int ft232r);
+  bool OpenPort(const std::string& numberText, int baudIndex,
+                int ft232r) override;
   // Closes the port; no effect when it is closed. Does not call onLost.
-  void ClosePort();
+  void ClosePort() override;
   // Changes the rate and stop bits only; does nothing on a closed port.
-  void SetBaud(int index);
+  void SetBaud(int index) override;
   // Called once each time an open port is found gone, after it was closed.
   void SetOnLost(std::function<void()> onLost);
 

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/KeyEncoder.h"
+#include "app/MouseReport.h"
+#include "app/View.h"
+#include "loader/LoaderImage.h"
+#include "settings/Settings.h"
+#include "terminal/Clock.h"
+#include "terminal/Decoder.h"
+#include "terminal/EmbeddedImages.h"
+#include "terminal/Host.h"
+#include "terminal/Presenter.h"
+#include "terminal/SerialLine.h"
+#include "terminal/SharedBlocks.h"
+#include "terminal/TerminalScreen.h"
+
+namespace kestrix {
+
+// What the program talks to outside itself.
+struct ProgramServices {
+  SerialLine& port;
+  Clock& clock;
+  Host& host;
+  const EmbeddedImages& images;
+  // Where "Kestrix2.ini" and "COM<n>" links are looked for.
+  std::filesystem::path workingFolder;
+};
+
+// The command line: a settings file (or, with -L, the file to upload), then
+// -L with a port number, or -A with an autoload file.
+struct CommandLine {
+  std::string settingsFile;  // "Kestrix2.ini" when empty or absent
+  bool consoleUpload = false;
+  int uploadPort = 0;
+  bool autoload = false;
+  std::string autoloadFile;
+};
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The whole program-wide state and the logic of the window mode: start-up,
+// menu commands, key and mouse input, the serial poll of each event-loop
+// turn and the auto mode. The Qt window forwards its events here and shows
+// what it is given; everything here runs without a window in tests.
+//
+// Entry points return at once while another one is still running (a
+// requester, an upload, a transfer pumps window events underneath): input
+// that arrives meanwhile is consumed without effect.
+class Program {
+ public:
+  Program(ProgramServices services, CommandLine commandLine);
+
+  // Start-up, in this order: settings (and -A), then the window is created
+  // from WindowInnerSize(), then AttachWindow, then ConnectAtStartup.
+  void LoadStartupSettings();
+  // Inner size of the window below the menu bar for the current settings.
+  void WindowInnerSize(int* width, int* height) const;
+  // Sets the check marks, creates the screen image with the strip below the
+  // grid, makes the window the decoder's presenter and clears the screen.
+  void AttachWindow(View& view, Presenter& presenter);
+  // Port search when ComNr is 0, connect, autoload, menu refresh.
+  void ConnectAtStartup();
+  // Closes the port; the program then exits with code 0.
+  void Shutdown();
+
+  // Events of one loop turn. Each is followed by AfterEvent.
+  void OnMenuCommand(int menuId);
+  void OnKeyDown(int virtualKey);
+  void OnKeyUp(int virtualKey);
+  void OnCharacter(int character);
+  void OnMouseMove(ImagePoint position);
+  void OnLeftPress(ImagePoint position);
+  void OnRightPress(ImagePoint position);
+  void OnButtonRelease(ImagePoint position);
+  // The serial poll (read, decode, service request, reply byte), then on a
+  // timer tick the auto-mode step.
+  void AfterEvent(bool timerTick);
+  // The port vanished (USB adapter pulled): it is already closed.
+  void OnPortLost();
+
+  bool QuitRequested() const { return quitRequested_; }
+  bool Busy() const { return busy_ != 0; }
+
+  // Program-wide state, public for the window and for tests.
+  Settings settings;
+  TerminalScreen screen;
+  SharedBlocks blocks;
+  LoaderImage loaderImage{};
+  int UploadPatternIndex = 3;
+  int AppliedBaud = 0;
+  int AutoReleased = 0;
+
+  Decoder& decoder() { return decoder_; }
+  KeyEncoder& keys() { return keys_; }
+  MouseButtons& mouseButtons() { return buttons_; }
+  const CommandLine& commandLine() const { return commandLine_; }
+  ProgramServices& services() { return services_; }
+
+ private:
+  ProgramServices services_;
+  CommandLine commandLine_;
+  View* view_ = nullptr;
+  Decoder decoder_;
+  KeyEncoder keys_;
+  MouseButtons buttons_;
+  bool quitRequested_ = false;
+  int busy_ = 0;
+};
+
+}  // namespace kestrix
