@@ -1,0 +1,154 @@
+// Decoder throughput: plain text, scrolling lines, and a graphics mix. Each
+// figure is also given as a multiple of the 115200-baud line rate (11,520
+// bytes per second with start and stop bits).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/Settings.h"
+#include "terminal/BytePort.h"
+#include "terminal/Clock.h"
+#include "terminal/Decoder.h"
+#include "terminal/EmbeddedImages.h"
+#include "terminal/Presenter.h"
+#include "terminal/SharedBlocks.h"
+#include "terminal/TerminalScreen.h"
+
+namespace {
+
+using namespace kestrix;
+
+constexpr double kLineRateBytesPerSecond = 11520.0;
+
+class SilentPort : public BytePort {
+ public:
+  bool IsOpen() const override { return true; }
+  int Write(const std::uint8_t*, int count) override { return count; }
+  int Read(std::uint8_t*, int) override { return 0; }
+  void PurgeReceive() override {}
+  void SetDtr(bool) override {}
+  void SetRts(bool) override {}
+};
+
+class NoClock : public Clock {
+ public:
+  LocalDateTime Now() override { return {}; }
+  void SleepMs(int) override {}
+  std::int64_t MonotonicMs() override { return 0; }
+};
+
+class NoWindow : public Presenter {
+ public:
+  void PresentScreen(const Raster&) override {}
+};
+
+struct Bench {
+  explicit Bench(bool deviceMode) {
+    std::string error;
+    images = *LoadEmbeddedImages(&error);
+    settings.NormalTerminalFlag = deviceMode ? 0 : 1;
+    CreateScreenImage(screen, 80, 25, true);
+    decoder.SetPresenter(&window);
+    decoder.ClearScreen();
+  }
+  // Decodes the stream in chunks of up to 1024 bytes, as the event loop does.
+  void Run(const std::vector<std::uint8_t>& stream) {
+    for (std::size_t at = 0; at < stream.size(); at += 1024) {
+      const std::size_t n = std::min<std::size_t>(1024, stream.size() - at);
+      std::copy_n(stream.begin() + static_cast<long>(at), n,
+                  blocks.ReceiveBuffer.begin());
+      decoder.DecodeChunk(static_cast<int>(n));
+    }
+  }
+
+  EmbeddedImages images;
+  Settings settings;
+  TerminalScreen screen;
+  SharedBlocks blocks;
+  SilentPort port;
+  NoClock clock;
+  NoWindow window;
+  Decoder decoder{screen, images.glyphSheet, settings, blocks, port, clock};
+};
+
+void Report(benchmark::State& state, std::size_t bytesPerIteration) {
+  const auto total = static_cast<double>(bytesPerIteration) *
+                     static_cast<double>(state.iterations());
+  state.SetBytesProcessed(static_cast<std::int64_t>(total));
+  state.counters["x_line_rate"] = benchmark::Counter(
+      total / kLineRateBytesPerSecond, benchmark::Counter::kIsRate);
+}
+
+// (a) Printable text that never scrolls: each 1024-byte chunk starts with a
+// home code and fills fewer cells than the grid has.
+void BM_PlainText(benchmark::State& state) {
+  Bench b(/*deviceMode=*/true);
+  std::vector<std::uint8_t> stream;
+  for (int chunk = 0; chunk < 64; ++chunk) {
+    stream.push_back(1);
+    for (int i = 1; i < 1024; ++i) {
+      stream.push_back(static_cast<std::uint8_t>(' ' + (i * 7 + chunk) % 95));
+    }
+  }
+  for (auto _ : state) b.Run(stream);
+  Report(state, stream.size());
+}
+BENCHMARK(BM_PlainText);
+
+// (b) 80-character lines, each ending in a new line on the bottom row, so
+// every line scrolls the whole picture.
+void BM_ScrollingLines(benchmark::State& state) {
+  Bench b(/*deviceMode=*/true);
+  std::vector<std::uint8_t> stream = {11, 24};
+  for (int line = 0; line < 400; ++line) {
+    for (int i = 0; i < 80; ++i) {
+      stream.push_back(static_cast<std::uint8_t>('!' + (i + line) % 90));
+    }
+    stream.push_back(13);
+  }
+  for (auto _ : state) b.Run(stream);
+  Report(state, stream.size());
+}
+BENCHMARK(BM_ScrollingLines);
+
+// (c) A graphics mix: plots, lines, boxes, circles, small fills and pixel
+// queries, in device-display mode.
+void BM_GraphicsMix(benchmark::State& state) {
+  Bench b(/*deviceMode=*/true);
+  std::vector<std::uint8_t> stream;
+  int commands = 0;
+  auto cmd = [&](int k, int x8, int y8) {
+    stream.insert(stream.end(), {5, static_cast<std::uint8_t>(k),
+                                 static_cast<std::uint8_t>(x8),
+                                 static_cast<std::uint8_t>(y8)});
+    ++commands;
+  };
+  for (int i = 0; i < 256; ++i) {
+    const int x8 = (i * 37) % 150, y8 = (i * 53) % 100;
+    const auto colour = static_cast<std::uint8_t>(i % 7);
+    stream.insert(stream.end(), {12, colour});
+    cmd(0x00, x8, y8);           // move
+    cmd(0x01, x8 + 3, y8 + 1);   // plot
+    cmd(0x02, x8 + 20, y8 + 9);  // line
+    cmd(0x00, x8, y8);
+    cmd(0x08, x8 + 10, y8 + 10);  // frame around a 20x20 area
+    cmd(0x00, x8 + 30, y8);
+    cmd(0x03, x8 + 36, y8 + 6);  // box 13x13
+    cmd(0x07, x8 + 44, y8 + 6);  // circle, radius 16
+    stream.insert(stream.end(), {12, static_cast<std::uint8_t>(colour + 1)});
+    cmd(0x0E, x8 + 5, y8 + 5);  // fill inside the frame
+    cmd(0x09, x8 + 1, y8 + 1);  // pixel query
+  }
+  for (auto _ : state) b.Run(stream);
+  Report(state, stream.size());
+  state.counters["commands_per_s"] = benchmark::Counter(
+      static_cast<double>(commands) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GraphicsMix);
+
+}  // namespace
+
+BENCHMARK_MAIN();
