@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/KeyEncoder.h"
+#include "app/LaterTransfers.h"
 #include "app/MouseReport.h"
 #include "app/View.h"
 #include "loader/LoaderImage.h"
@@ -52,6 +53,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 class Program {
  public:
   Program(ProgramServices services, CommandLine commandLine);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // The monitor load, the text-file send and the device's file services.
+  // Until set (or with null) those commands do nothing. Not owned.
+  void SetLaterTransfers(LaterTransfers* later);
 
   // Start-up, in this order: settings (and -A), then the window is created
   // from WindowInnerSize(), then AttachWindow, then ConnectAtStartup.
@@ -66,6 +73,16 @@ class Program {
   // Closes the port; the program then exits with code 0.
   void Shutdown();
 
+  // Sets the check marks from the settings (Normal-Terminal Mode from
+  // NormalTerminalFlag), as at start-up and after Load Settings.
+  void ApplyCheckMarks();
+  // Keeps the baud items consistent with Normal-Terminal Mode and applies a
+  // changed rate to the port.
+  void RefreshMenuState();
+  // Opens the configured port with feedback: check mark, "COM port not
+  // found" box on failure, screen cleared on success.
+  void ConnectPort();
+
   // Events of one loop turn. Each is followed by AfterEvent.
   void OnMenuCommand(int menuId);
   void OnKeyDown(int virtualKey);
@@ -78,8 +95,12 @@ class Program {
   // The serial poll (read, decode, service request, reply byte), then on a
   // timer tick the auto-mode step.
   void AfterEvent(bool timerTick);
-  // The port vanished (USB adapter pulled): it is already closed.
+  // The port vanished (USB adapter pulled): it is already closed. While
+  // another entry point runs, this is remembered and applied when it ends.
   void OnPortLost();
+  // The window's close request. Remembered even while another entry point
+  // runs, so the loop ends after the running command returns.
+  void OnCloseRequest() { quitRequested_ = true; }
 
   bool QuitRequested() const { return quitRequested_; }
   bool Busy() const { return busy_ != 0; }
@@ -92,6 +113,9 @@ class Program {
   int UploadPatternIndex = 3;
   int AppliedBaud = 0;
   int AutoReleased = 0;
+  // The folder that holds the program (and the README.md the Website
+  // command opens). The working folder when not set.
+  std::filesystem::path programFolder;
 
   Decoder& decoder() { return decoder_; }
   KeyEncoder& keys() { return keys_; }
@@ -100,13 +124,41 @@ class Program {
   ProgramServices& services() { return services_; }
 
  private:
+  // Counts the running entry points; see Busy().
+  class EntryGuard;
+
+  void RunMenuCommand(int menuId);
+  int ToggleMark(int menuId);
+  void SetMark(int menuId, bool checked);
+  bool Mark(int menuId) const;
+  void ClearCommand();
+  void Screenshot();
+  void CopyText();
+  void SaveText();
+  void About();
+  void Website();
+  void ResetPropeller();
+  void SaveSettingsCommand();
+  void LoadSettingsCommand();
+  void ComPortCommand();
+  void ComEnabledCommand();
+  void UploadCommand();
+  void AutoModeStep();
+  void PollPort();
+  void CarryOutServiceRequest(int request);
+  void UploadProgram(const std::string& path);
+  void ApplyPortLost();
+
   ProgramServices services_;
   CommandLine commandLine_;
   View* view_ = nullptr;
   Decoder decoder_;
   KeyEncoder keys_;
   MouseButtons buttons_;
+  NoLaterTransfers noLaterTransfers_;
+  LaterTransfers* later_ = &noLaterTransfers_;
   bool quitRequested_ = false;
+  bool portLostPending_ = false;
   int busy_ = 0;
 };
 
