@@ -28,18 +28,54 @@ bool ClipSpan(Wide start, Wide length, int limit, int& lo, int& hi) {
   return true;
 }
 
-void SetRun(Colour* p, int n, Colour c) { std::fill_n(p, n, c); }
+// Row loops work on four pixels at a time through GCC's vector extension, so
+// they run vectorised at the project's default -O2 as well, where the
+// auto-vectoriser leaves short loops such as an 8-pixel glyph row alone.
+typedef Colour Quad __attribute__((vector_size(4 * sizeof(Colour))));
 
-void InvertRun(Colour* p, int n) {
-  for (int i = 0; i < n; ++i) p[i] ^= kColourMask;
+inline Quad LoadQuad(const Colour* p) {
+  Quad q;
+  std::memcpy(&q, p, sizeof q);
+  return q;
 }
 
-void CopyRun(Colour* d, const Colour* s, int n) {
-  for (int i = 0; i < n; ++i) d[i] = s[i] & kColourMask;
+inline void StoreQuad(Colour* p, Quad q) { std::memcpy(p, &q, sizeof q); }
+
+// d[i] = op(d[i]) for a run of n pixels; op takes a Colour or a Quad.
+template <typename Op>
+inline void MapRun(Colour* d, int n, Op op) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) StoreQuad(d + i, op(LoadQuad(d + i)));
+  for (; i < n; ++i) d[i] = op(d[i]);
 }
 
-void NorRun(Colour* d, const Colour* s, int n) {
-  for (int i = 0; i < n; ++i) d[i] = ~(s[i] | d[i]) & kColourMask;
+// d[i] = op(s[i], d[i]); every source quad is loaded before its store, so
+// s may equal d but must not otherwise overlap it.
+template <typename Op>
+inline void CombineRun(Colour* d, const Colour* s, int n, Op op) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    StoreQuad(d + i, op(LoadQuad(s + i), LoadQuad(d + i)));
+  }
+  for (; i < n; ++i) d[i] = op(s[i], d[i]);
+}
+
+inline void SetRun(Colour* p, int n, Colour c) {
+  // decltype(v){} + c is c broadcast to the width of v.
+  MapRun(p, n, [c](auto v) { return decltype(v){} + c; });
+}
+
+inline void InvertRun(Colour* p, int n) {
+  MapRun(p, n, [](auto v) { return v ^ kColourMask; });
+}
+
+inline void CopyRun(Colour* d, const Colour* s, int n) {
+  CombineRun(d, s, n, [](auto src, auto) { return src & kColourMask; });
+}
+
+inline void NorRun(Colour* d, const Colour* s, int n) {
+  CombineRun(d, s, n,
+             [](auto src, auto dst) { return ~(src | dst) & kColourMask; });
 }
 
 // One pixel of a line, clipped; lines are not a hot path.
@@ -47,6 +83,60 @@ void TouchPixel(Raster& r, Wide x, Wide y, DrawMode mode, Colour colour) {
   if (x < 0 || y < 0 || x >= r.width() || y >= r.height()) return;
   Colour& p = r.At(static_cast<int>(x), static_cast<int>(y));
   p = mode == DrawMode::kInvert ? (p ^ kColourMask) : colour;
+}
+
+// A clipped rectangle: columns [x0, x1), rows [y0, y1).
+struct Box {
+  int x0, x1, y0, y1;
+};
+
+// The row loops of a blit; see Painter::Blit.
+template <typename Combine, typename FromBlack>
+void BlitRows(Raster& target, const Raster& src, Wide ox, Wide oy, Box clip,
+              Box inside, Combine combine, FromBlack from_black) {
+  const bool aliased = &src == &target;
+  const int n = inside.x1 - inside.x0;
+  std::vector<Colour> line;
+  if (aliased && oy == 0 && n > 0) line.resize(static_cast<std::size_t>(n));
+  const bool bottom_up = aliased && oy < 0;
+  const bool black_columns = inside.x0 > clip.x0 || inside.x1 < clip.x1;
+  // Row pointers are kept in locals: stores through Colour* may alias the
+  // rasters' own fields, which would make every row reload them.
+  Colour* const pixels = target.pixels().data();
+  const Colour* const src_pixels = src.pixels().data();
+  const std::ptrdiff_t stride = target.width();
+  const std::ptrdiff_t src_stride = src.width();
+  const int rows = inside.y1 - inside.y0;
+  const int first = bottom_up ? inside.y1 - 1 : inside.y0;
+  const std::ptrdiff_t step = bottom_up ? -stride : stride;
+  const std::ptrdiff_t src_step = bottom_up ? -src_stride : src_stride;
+  std::ptrdiff_t at = first * stride;
+  std::ptrdiff_t src_at =
+      n > 0 ? (first + oy) * src_stride + (inside.x0 + ox) : 0;
+  const int left_black = inside.x0 - clip.x0;
+  const int right_black = clip.x1 - inside.x1;
+  for (int k = 0; k < rows; ++k, at += step, src_at += src_step) {
+    Colour* row = pixels + at;
+    if (n > 0) {
+      const Colour* from = src_pixels + src_at;
+      if (!line.empty()) {
+        std::memcpy(line.data(), from, sizeof(Colour) * line.size());
+        from = line.data();
+      }
+      combine(row + inside.x0, from, n);
+    }
+    if (black_columns) {
+      from_black(row + clip.x0, left_black);
+      from_black(row + inside.x1, right_black);
+    }
+  }
+  const int width = clip.x1 - clip.x0;
+  for (int ty = clip.y0; ty < inside.y0; ++ty) {
+    from_black(pixels + ty * stride + clip.x0, width);
+  }
+  for (int ty = inside.y1; ty < clip.y1; ++ty) {
+    from_black(pixels + ty * stride + clip.x0, width);
+  }
 }
 
 }  // namespace
@@ -65,13 +155,14 @@ void Painter::FillBox(int left, int top, int width, int height) {
     return;
   }
   const int n = x1 - x0;
-  for (int y = y0; y < y1; ++y) {
-    Colour* row = target_.Row(y) + x0;
-    if (mode_ == DrawMode::kInvert) {
-      InvertRun(row, n);
-    } else {
-      SetRun(row, n, colour_);
-    }
+  // Locals, not target_ and colour_: stores through Colour* may alias them.
+  Colour* const pixels = target_.pixels().data() + x0;
+  const std::ptrdiff_t stride = target_.width();
+  const Colour colour = colour_;
+  if (mode_ == DrawMode::kInvert) {
+    for (int y = y0; y < y1; ++y) InvertRun(pixels + y * stride, n);
+  } else {
+    for (int y = y0; y < y1; ++y) SetRun(pixels + y * stride, n, colour);
   }
 }
 
@@ -231,9 +322,10 @@ void Painter::FloodFill(int x, int y) {
 }
 
 // Target pixel (tx, ty) takes source pixel (tx + ox, ty + oy). When src is
-// the target itself the rows are visited in the order that reads every
-// source row before it is overwritten, and a row that reads itself goes
-// through a copy, so the result is as if taken from a snapshot.
+// the target itself, the rows that read inside src are visited in the order
+// that reads every source row before it is overwritten, a row that reads
+// itself goes through a copy, and the parts that read black are written last,
+// so the result is as if taken from a snapshot.
 void Painter::Blit(const Raster& src, int sx, int sy, int w, int h, int dx,
                    int dy) {
   int x0, x1, y0, y1;
@@ -243,48 +335,23 @@ void Painter::Blit(const Raster& src, int sx, int sy, int w, int h, int dx,
   }
   const Wide ox = Wide{sx} - dx;
   const Wide oy = Wide{sy} - dy;
-  // Columns [cx0, cx1) of the clipped target read inside src; the columns
-  // before and after read black.
-  Wide cx0 = std::clamp<Wide>(-ox, x0, x1);
-  Wide cx1 = std::clamp<Wide>(Wide{src.width()} - ox, cx0, x1);
-  const bool aliased = &src == &target_;
-  std::vector<Colour> line;
-  if (aliased && oy == 0 && cx1 > cx0) {
-    line.resize(static_cast<std::size_t>(cx1 - cx0));
-  }
-  const bool invert = mode_ == DrawMode::kInvert;
-  const bool bottom_up = aliased && oy < 0;
-  for (int k = 0; k < y1 - y0; ++k) {
-    const int ty = bottom_up ? y1 - 1 - k : y0 + k;
-    Colour* row = target_.Row(ty);
-    const Wide src_y = ty + oy;
-    const bool row_inside = src_y >= 0 && src_y < src.height();
-    const int in_begin = row_inside ? static_cast<int>(cx0) : x1;
-    const int in_end = row_inside ? static_cast<int>(cx1) : x1;
-    if (in_begin < in_end) {
-      const int n = in_end - in_begin;
-      const Colour* from =
-          src.Row(static_cast<int>(src_y)) + static_cast<int>(in_begin + ox);
-      if (!line.empty()) {
-        std::memcpy(line.data(), from, sizeof(Colour) * line.size());
-        from = line.data();
-      }
-      if (invert) {
-        NorRun(row + in_begin, from, n);
-      } else {
-        CopyRun(row + in_begin, from, n);
-      }
-    }
-    // Black source, written after the read because in a self-blit these
-    // columns may be the source of others: copy gives black, NOT(0 OR d)
-    // the complement.
-    if (invert) {
-      InvertRun(row + x0, in_begin - x0);
-      InvertRun(row + in_end, x1 - in_end);
-    } else {
-      SetRun(row + x0, in_begin - x0, kBlack);
-      SetRun(row + in_end, x1 - in_end, kBlack);
-    }
+  // Target columns [cx0, cx1) and rows [cy0, cy1) read inside src.
+  const int cx0 = static_cast<int>(std::clamp<Wide>(-ox, x0, x1));
+  const int cx1 =
+      static_cast<int>(std::clamp<Wide>(Wide{src.width()} - ox, cx0, x1));
+  const int cy0 = static_cast<int>(std::clamp<Wide>(-oy, y0, y1));
+  const int cy1 =
+      static_cast<int>(std::clamp<Wide>(Wide{src.height()} - oy, cy0, y1));
+  if (mode_ == DrawMode::kInvert) {
+    BlitRows(
+        target_, src, ox, oy, {x0, x1, y0, y1}, {cx0, cx1, cy0, cy1},
+        [](Colour* d, const Colour* s, int n) { NorRun(d, s, n); },
+        [](Colour* row, int n) { InvertRun(row, n); });
+  } else {
+    BlitRows(
+        target_, src, ox, oy, {x0, x1, y0, y1}, {cx0, cx1, cy0, cy1},
+        [](Colour* d, const Colour* s, int n) { CopyRun(d, s, n); },
+        [](Colour* row, int n) { SetRun(row, n, kBlack); });
   }
 }
 
