@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "terminal/Raster.h"
@@ -16,36 +17,21 @@ constexpr Colour kGreen = 0x00FF00;
 constexpr Colour kBlue = 0xFF0000;
 
 // Pictures: '.' black, '#' white, 'r' red, 'g' green, 'b' blue, '?' other.
+constexpr std::pair<char, Colour> kInks[] = {
+    {'.', kBlack}, {'#', kWhite}, {'r', kRed}, {'g', kGreen}, {'b', kBlue}};
+
 Colour ColourOf(char c) {
-  switch (c) {
-    case '#':
-      return kWhite;
-    case 'r':
-      return kRed;
-    case 'g':
-      return kGreen;
-    case 'b':
-      return kBlue;
-    default:
-      return kBlack;
+  for (const auto& [ink, colour] : kInks) {
+    if (ink == c) return colour;
   }
+  return kBlack;
 }
 
 char CharOf(Colour c) {
-  switch (c) {
-    case kBlack:
-      return '.';
-    case kWhite:
-      return '#';
-    case kRed:
-      return 'r';
-    case kGreen:
-      return 'g';
-    case kBlue:
-      return 'b';
-    default:
-      return '?';
+  for (const auto& [ink, colour] : kInks) {
+    if (colour == c) return ink;
   }
+  return '?';
 }
 
 Raster FromPicture(const std::vector<std::string>& rows) {
@@ -96,12 +82,7 @@ TEST(FillBoxTest, CoversLeftToLeftPlusWidthMinusOne) {
   p.FillBox(1, 1, 3, 2);
   p.SetColour(kRed);
   p.FillBox(5, 0, 1, 1);  // 1 by 1 is one pixel
-  EXPECT_EQ(Picture(r), Lines({
-                            ".....r",
-                            ".###..",
-                            ".###..",
-                            "......",
-                        }));
+  EXPECT_EQ(Picture(r), Lines({".....r", ".###..", ".###..", "......"}));
 }
 
 TEST(FillBoxTest, ClipsAtEveryEdge) {
@@ -112,12 +93,7 @@ TEST(FillBoxTest, ClipsAtEveryEdge) {
   p.FillBox(3, -5, 1, 6);  // top edge: row 0 only
   p.FillBox(4, 2, 9, 1);   // right edge
   p.FillBox(1, 3, 2, 50);  // bottom edge
-  EXPECT_EQ(Picture(r), Lines({
-                            "...#.",
-                            "#....",
-                            "....#",
-                            ".##..",
-                        }));
+  EXPECT_EQ(Picture(r), Lines({"...#.", "#....", "....#", ".##.."}));
   Raster all(3, 2);
   Painter q(all);
   q.SetColour(kGreen);
@@ -319,8 +295,13 @@ TEST(FillEllipseTest, SmallBoxes) {
   EXPECT_EQ(Ellipse(5, 3, 0, 0, 5, 3), Lines({".###.", "#####", ".###."}));
   EXPECT_EQ(Ellipse(3, 5, 0, 0, 3, 5),
             Lines({".#.", "###", "###", "###", ".#."}));
-  EXPECT_EQ(Ellipse(5, 5, 0, 0, 5, 5),
-            Lines({".###.", "#####", "#####", "#####", ".###."}));
+  EXPECT_EQ(Ellipse(5, 5, 0, 0, 5, 5), Lines({
+                                           ".###.",
+                                           "#####",
+                                           "#####",
+                                           "#####",
+                                           ".###.",
+                                       }));
   EXPECT_EQ(Ellipse(9, 2, 0, 0, 9, 2), Lines({".#######.", ".#######."}));
 }
 
@@ -476,32 +457,16 @@ TEST(FloodFillTest, FillsInsideARingOnly) {
 }
 
 TEST(FloodFillTest, DoesNotLeakThroughDiagonalGaps) {
-  Raster r = FromPicture({
-      "..#...",
-      "...#..",
-      "#...#.",
-      ".#...#",
-  });
+  Raster r = FromPicture({"..#...", "...#..", "#...#.", ".#...#"});
   Painter p(r);
   p.SetColour(kBlue);
   p.FloodFill(0, 0);
-  EXPECT_EQ(Picture(r), Lines({
-                            "bb#...",
-                            "bbb#..",
-                            "#bbb#.",
-                            ".#bbb#",
-                        }));
+  EXPECT_EQ(Picture(r), Lines({"bb#...", "bbb#..", "#bbb#.", ".#bbb#"}));
 }
 
 TEST(FloodFillTest, WindsThroughAMazeTouchingTheEdges) {
-  Raster r = FromPicture({
-      "....#...",
-      "###.#.#.",
-      "....#.#.",
-      ".####.#.",
-      "......#.",
-      "#######.",
-  });
+  Raster r = FromPicture(
+      {"....#...", "###.#.#.", "....#.#.", ".####.#.", "......#.", "#######."});
   Painter p(r);
   p.SetColour(kRed);
   p.SetMode(DrawMode::kInvert);  // a fill ignores the mode
