@@ -10,13 +10,12 @@ namespace {
 
 constexpr int kBannerPauseMs = 2000;
 
-// Device display mode: code 11 sets the cursor row; row 5 is the first text
-// row below the 85-pixel logo.
-constexpr char kSetRowBelowLogo[] = {11, 5};
-// Normal-terminal mode has no cursor addressing (11 is ignored there and 5
-// would start an escape command that reads its parameters from the port), so
-// five line feeds from the home position reach the same row.
-constexpr char kFeedsBelowLogo[] = "\n\n\n\n\n";
+// The first text row below the 85-pixel logo.
+constexpr int kRowBelowLogo = 5;
+// Device display mode: code 11 sets the cursor row.
+constexpr char kSetRowBelowLogo[] = {11, kRowBelowLogo};
+// A code both modes ignore: decoding it only shows the screen.
+constexpr char kNoOperation[] = {2};
 
 constexpr char kCreditLine[] =
     "Kestrix - terminal and loader for the Propeller";
@@ -28,11 +27,20 @@ constexpr char kProductLine[] = "for your commercial product!";
 void ShowBanner(Decoder& decoder, const Raster& logo, const Settings& settings,
                 Clock& clock) {
   if (decoder.HasWindow()) {
-    Painter painter(decoder.screen().image);
+    // The cursor goes below the logo before the logo is drawn: the decoder
+    // erases the cursor mark where the cursor stands, and at home that would
+    // cut dots into the picture. The logo covers the mark left at home.
+    TerminalScreen& screen = decoder.screen();
+    screen.CursorColumn = 0;
+    screen.CursorRow = kRowBelowLogo % screen.Rows;
+    Painter painter(screen.image);
     painter.SetMode(DrawMode::kCopy);
     painter.Blit(logo, 0, 0, logo.width(), logo.height(), 0, 0);
+    // Showing the screen takes a decoded byte. Normal-terminal mode has no
+    // cursor addressing: 11 is ignored there and 5 would start an escape
+    // command that takes its parameters from the port.
     if (settings.NormalTerminalFlag != 0) {
-      decoder.PrintText(kFeedsBelowLogo);
+      decoder.PrintText(std::string_view(kNoOperation, 1));
     } else {
       decoder.PrintText(std::string_view(kSetRowBelowLogo, 2));
     }

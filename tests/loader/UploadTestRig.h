@@ -1,0 +1,174 @@
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "loader/LoaderImage.h"
+#include "loader/UploadDriver.h"
+#include "settings/Settings.h"
+#include "support/SimulatedPropeller.h"
+#include "support/SimulatedPropellerPort.h"
+#include "support/VirtualClock.h"
+#include "terminal/Decoder.h"
+#include "terminal/EmbeddedImages.h"
+#include "terminal/Host.h"
+#include "terminal/Presenter.h"
+#include "terminal/SharedBlocks.h"
+#include "terminal/TerminalScreen.h"
+
+namespace kestrix::test {
+
+// Records message boxes; nothing else of the desktop is used by an upload.
+class BoxRecordingHost : public Host {
+ public:
+  std::vector<std::pair<std::string, std::string>> boxes;
+
+  void MessageBox(const std::string& title, const std::string& text) override {
+    boxes.emplace_back(title, text);
+  }
+  FileChoice OpenFile(const std::string&, const std::string&,
+                      const std::string&, int) override {
+    return {};
+  }
+  FileChoice SaveFile(const std::string&, const std::string&,
+                      const std::string&, int) override {
+    return {};
+  }
+  std::string InputText(const std::string&, const std::string&,
+                        const std::string&) override {
+    return {};
+  }
+  void SetClipboardImage(const Raster&) override {}
+  void SetClipboardText(const std::string&) override {}
+  void ShowProgress(bool) override {}
+  void SetProgress(int) override {}
+  void PumpEvents() override {}
+  void OpenDocument(const std::string&) override {}
+  bool RaiseWindow(const std::string&) override { return false; }
+};
+
+class NullPresenter : public Presenter {
+ public:
+  void PresentScreen(const Raster&) override {}
+};
+
+class LineConsole : public Console {
+ public:
+  std::vector<std::string> lines;
+  void WriteLine(const std::string& text) override { lines.push_back(text); }
+};
+
+// A folder of files that disappears with the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kestrix-upload-XXXXXX")
+            .string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+  std::string Write(const std::string& relative,
+                    const std::vector<std::uint8_t>& bytes) const {
+    const std::filesystem::path file = path_ / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Bytes that differ from long to long and within each long, so that a
+// swapped, shifted or dropped byte shows.
+inline std::vector<std::uint8_t> PatternBytes(int count, std::uint32_t seed) {
+  std::vector<std::uint8_t> bytes;
+  std::uint32_t x = seed;
+  for (int i = 0; i < count; ++i) {
+    x = x * 1103515245u + 12345u;
+    bytes.push_back(static_cast<std::uint8_t>(x >> 16));
+  }
+  return bytes;
+}
+
+// The program around an upload: a simulated chip on the port, a virtual
+// clock the chip's time follows, the decoder with a window (or a console),
+// and the real logo.
+struct UploadRig {
+  enum class Output { kWindow, kConsole };
+
+  explicit UploadRig(Output output = Output::kWindow, bool deviceMode = false,
+                     SimulatedPropeller::Options options = {})
+      : chip(std::move(options)) {
+    port.FollowClock(clock);
+    settings.NormalTerminalFlag = deviceMode ? 0 : 1;
+    settings.MsMoveOff = settings.NormalTerminalFlag;
+    CreateScreenImage(screen, settings.Cols, settings.Rows, true);
+    std::string error;
+    auto images = LoadEmbeddedImages(&error);
+    if (images) {
+      sheet = images->glyphSheet;
+      logo = images->logo;
+    }
+    if (output == Output::kWindow) decoder.SetPresenter(&presenter);
+    decoder.SetConsole(&console);
+    decoder.ClearScreen();
+  }
+
+  void Upload(const std::string& path) { UploadFile(path, env); }
+
+  // What the upload printed on the screen, line by line: the text since the
+  // upload cleared the screen. Both modes record a line end as CR LF.
+  std::vector<std::string> ScreenLines() const {
+    const std::string separator = "\r\n";
+    std::vector<std::string> lines;
+    const std::string& text = screen.ScreenText;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      std::size_t end = text.find(separator, at);
+      if (end == std::string::npos) {
+        lines.push_back(text.substr(at));
+        break;
+      }
+      lines.push_back(text.substr(at, end - at));
+      at = end + separator.size();
+    }
+    return lines;
+  }
+
+  SimulatedPropeller chip;
+  SimulatedPropellerPort port{chip};
+  VirtualClock clock;
+  Settings settings;
+  SharedBlocks blocks;
+  TerminalScreen screen;
+  Raster sheet;
+  Raster logo;
+  NullPresenter presenter;
+  LineConsole console;
+  BoxRecordingHost host;
+  LoaderImage image{};
+  Decoder decoder{screen, sheet, settings, blocks, port, clock};
+  UploadEnvironment env{port, clock, host, decoder, settings, image, logo};
+  TempFolder folder;
+};
+
+}  // namespace kestrix::test
