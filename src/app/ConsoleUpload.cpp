@@ -1,0 +1,55 @@
+#include "app/ConsoleUpload.h"
+
+#include <memory>
+
+#include "loader/UploadDriver.h"
+
+namespace kestrix {
+
+namespace {
+// The console stays readable this long before the program ends.
+constexpr int kFinalPauseMs = 2000;
+// Uploads always start at the first rate of the baud table, 115200.
+constexpr int kUploadBaudIndex = 0;
+}  // namespace
+
+void StreamConsole::WriteLine(const std::string& text) {
+  out_ << text << '\n';
+  out_.flush();
+}
+
+void ConsoleHost::MessageBox(const std::string& title,
+                             const std::string& text) {
+  out_ << title << ": " << text << '\n';
+  out_.flush();
+}
+
+void RunConsoleUpload(const CommandLine& commandLine,
+                      ConsoleUploadServices services) {
+  // Start-up values only: the console upload reads no settings file.
+  Settings settings;
+  settings.ComNr = commandLine.uploadPort;
+  TerminalScreen screen;
+  SharedBlocks blocks;
+  Decoder decoder(screen, services.images.glyphSheet, settings, blocks,
+                  services.port, services.clock);
+  StreamConsole console(services.out);
+  decoder.SetConsole(&console);
+  ConsoleHost host(services.out);
+
+  services.port.OpenPort(std::to_string(settings.ComNr), kUploadBaudIndex,
+                         settings.FT232R);
+  console.WriteLine("Propeller Upload on COM: " +
+                    std::to_string(settings.ComNr));
+  console.WriteLine("File: " + commandLine.settingsFile);
+
+  auto image = std::make_unique<LoaderImage>();
+  UploadEnvironment env{services.port, services.clock, host,  decoder,
+                        settings,      *image,         services.images.logo};
+  UploadFile(commandLine.settingsFile, env);
+
+  if (services.port.IsOpen()) services.port.ClosePort();
+  services.clock.SleepMs(kFinalPauseMs);
+}
+
+}  // namespace kestrix
