@@ -1,6 +1,7 @@
 #include "terminal/Raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -171,8 +172,9 @@ void Painter::Plot(int x, int y) { TouchPixel(target_, x, y, mode_, colour_); }
 // Bresenham along the major axis (x when |dx| >= |dy|). After j steps the
 // minor offset is round(j * minor / major) with exact halves rounded towards
 // the start point, which is the classic decision "step when D > 0". The
-// closed form lets the walk start at the first step inside the raster, so at
-// most width (or height) steps are taken whatever the end points are.
+// closed form gives the steps whose pixel lies inside the raster on both
+// axes before the walk starts, so at most width (or height) steps are taken
+// whatever the end points are, and the walk itself needs no bounds checks.
 void Painter::Line(int x0, int y0, int x1, int y1) {
   if (target_.empty()) return;
   const Wide dx = Wide{x1} - x0;
@@ -188,50 +190,73 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
   const Wide major = du < 0 ? -du : du;
   const Wide minor = dv < 0 ? -dv : dv;
   if (major == 0) {
-    TouchPixel(target_, x0, y0, mode_, colour_);
+    Plot(x0, y0);
     return;
   }
   const Wide u_limit = x_major ? target_.width() : target_.height();
-  // Steps j in [0, major] whose major coordinate u0 + su*j lies in
-  // [0, u_limit).
-  Wide j_first, j_last;
-  if (su > 0) {
-    j_first = std::max<Wide>(0, -u0);
-    j_last = std::min<Wide>(major, u_limit - 1 - u0);
+  const Wide v_limit = x_major ? target_.height() : target_.width();
+  // Steps j in [0, major] whose major coordinate u0 + su*j lies inside.
+  Wide j_first = std::max<Wide>(0, su > 0 ? -u0 : u0 - (u_limit - 1));
+  Wide j_last = std::min<Wide>(major, su > 0 ? u_limit - 1 - u0 : u0);
+  // Minor offsets in [a, b] keep v0 + sv*offset inside. With
+  // offset(j) = floor((2*j*minor + major - 1) / (2*major)):
+  // offset(j) >= a  <=>  2*j*minor >= (2a - 1) * major + 1 and
+  // offset(j) <= b  <=>  2*j*minor <= (2b + 1) * major.
+  const Wide a = sv > 0 ? -v0 : v0 - (v_limit - 1);
+  const Wide b = sv > 0 ? v_limit - 1 - v0 : v0;
+  if (minor == 0) {
+    if (a > 0 || b < 0) return;
   } else {
-    j_first = std::max<Wide>(0, u0 - (u_limit - 1));
-    j_last = std::min<Wide>(major, u0);
+    const Wide2 twice_minor = Wide2{2} * minor;
+    const Wide2 low = (Wide2{2} * a - 1) * major + 1;
+    const Wide2 high = (Wide2{2} * b + 1) * major;
+    // Ceiling and floor of the quotients; the divisor is positive.
+    Wide2 j_low = low / twice_minor;
+    if (low % twice_minor != 0 && low > 0) ++j_low;
+    Wide2 j_high = high / twice_minor;
+    if (high % twice_minor != 0 && high < 0) --j_high;
+    j_first = static_cast<Wide>(std::max<Wide2>(j_first, j_low));
+    j_last = static_cast<Wide>(std::min<Wide2>(j_last, j_high));
   }
   if (j_first > j_last) return;
 
-  // offset(j) = floor((2*j*minor + major - 1) / (2*major)); keep the
-  // quotient and remainder and advance them one step at a time.
+  // Keep the quotient and remainder of offset(j) and advance them one step
+  // at a time.
   const Wide denom = 2 * major;
   const Wide2 num = Wide2{2} * j_first * minor + major - 1;
   Wide offset = static_cast<Wide>(num / denom);
   Wide rem = static_cast<Wide>(num % denom);
   const Wide step = 2 * minor;
-  for (Wide j = j_first; j <= j_last; ++j) {
-    const Wide u = u0 + su * j;
-    const Wide v = v0 + sv * offset;
-    if (x_major) {
-      TouchPixel(target_, u, v, mode_, colour_);
-    } else {
-      TouchPixel(target_, v, u, mode_, colour_);
+  const Wide u = u0 + su * j_first;
+  const Wide v = v0 + sv * offset;
+  const std::ptrdiff_t stride = target_.width();
+  Colour* const pixels = target_.pixels().data();
+  std::ptrdiff_t at = x_major ? v * stride + u : u * stride + v;
+  const std::ptrdiff_t major_step = x_major ? su : su * stride;
+  const std::ptrdiff_t minor_step = x_major ? sv * stride : sv;
+  const Wide count = j_last - j_first + 1;
+  auto walk = [&](auto touch) {
+    for (Wide k = 0; k < count; ++k) {
+      touch(pixels[at]);
+      at += major_step;
+      rem += step;
+      if (rem >= denom) {
+        rem -= denom;
+        at += minor_step;
+      }
     }
-    rem += step;
-    if (rem >= denom) {
-      rem -= denom;
-      ++offset;
-    }
+  };
+  if (mode_ == DrawMode::kInvert) {
+    walk([](Colour& p) { p ^= kColourMask; });
+  } else {
+    walk([c = colour_](Colour& p) { p = c; });
   }
 }
 
 // A pixel is inside when its centre, measured in half pixels from the box
 // centre as (dx, dy), satisfies dx²h² + dy²w² <= w²h². The extents can reach
 // 2^32 - 1, so the products are taken in unsigned 128 bits, where each fits.
-// Each row inside both box and raster costs one binary search of at most 33
-// steps, so the work is bounded by the raster height.
+// Only rows inside both box and raster are examined, each in constant time.
 void Painter::FillEllipse(int left, int top, int right, int bottom) {
   const Wide w = Wide{right} - left;
   const Wide h = Wide{bottom} - top;
@@ -250,17 +275,16 @@ void Painter::FillEllipse(int left, int top, int right, int bottom) {
     const Wide dy = 2 * Wide{py} + 1 - sum_y;  // |dy| <= h - 1
     const UWide2 dy2 = UWide2(dy < 0 ? -dy : dy) * UWide2(dy < 0 ? -dy : dy);
     const UWide2 bound = ww * (hh - dy2);  // < 2^128
-    // Largest d in [0, w - 1] with d²h² <= bound; d = 0 always qualifies.
-    Wide lo = 0, hi = w - 1;
-    while (lo < hi) {
-      const Wide mid = lo + (hi - lo + 1) / 2;
-      const UWide2 m = UWide2(mid);
-      if (m * m * hh <= bound) {
-        lo = mid;
-      } else {
-        hi = mid - 1;
-      }
-    }
+    // Largest d in [0, w - 1] with d²h² <= bound (d = 0 always qualifies):
+    // a floating-point estimate, then exact integer steps, of which there
+    // are at most a few since the estimate's relative error is about 1e-15.
+    auto fits = [&](Wide d) { return UWide2(d) * UWide2(d) * hh <= bound; };
+    const double ratio =
+        static_cast<double>(hh - dy2) / static_cast<double>(hh);
+    Wide lo = std::clamp<Wide>(
+        static_cast<Wide>(static_cast<double>(w) * std::sqrt(ratio)), 0, w - 1);
+    while (lo > 0 && !fits(lo)) --lo;
+    while (lo < w - 1 && fits(lo + 1)) ++lo;
     Wide reach = lo;
     if ((reach & 1) != parity) --reach;
     if (reach < 0) continue;
