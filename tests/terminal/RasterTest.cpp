@@ -222,6 +222,27 @@ TEST(LineTest, ClippedLineKeepsTheUnclippedPixels) {
   p.SetColour(kWhite);
   p.Line(-3, -1, 8, 3);
   EXPECT_EQ(Picture(r), Lines({"##...", "..##.", "....#"}));
+  // (0,1)-(9,5) leaves through the bottom edge after (3,2); drawn from the
+  // far end it enters there.
+  for (bool reverse : {false, true}) {
+    Raster out(5, 3);
+    Painter q(out);
+    q.SetColour(kWhite);
+    if (reverse) {
+      q.Line(9, 5, 0, 1);
+    } else {
+      q.Line(0, 1, 9, 5);
+    }
+    EXPECT_EQ(Picture(out), Lines({".....", "##...", "..##."})) << reverse;
+  }
+  // A steep line that leaves through the left edge must not wrap round to
+  // the end of the row above.
+  Raster steep(4, 6);
+  Painter s(steep);
+  s.SetColour(kWhite);
+  s.Line(2, 0, -1, 5);
+  EXPECT_EQ(Picture(steep),
+            Lines({"..#.", ".#..", ".#..", "#...", "#...", "...."}));
 }
 
 TEST(LineTest, TouchesEachPixelOnceSoInvertingTwiceRestores) {
