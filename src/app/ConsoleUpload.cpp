@@ -1,6 +1,7 @@
 #include "app/ConsoleUpload.h"
 
 #include <memory>
+#include <string_view>
 
 #include "loader/UploadDriver.h"
 
@@ -14,7 +15,13 @@ constexpr int kUploadBaudIndex = 0;
 }  // namespace
 
 void StreamConsole::WriteLine(const std::string& text) {
-  out_ << text << '\n';
+  // The program's lines come as the screen wants them: "text\r", then "\n"
+  // on its own in normal-terminal mode. On a console a line ends with LF
+  // alone, so the CR goes and the lone LF is already said.
+  if (text == "\n") return;
+  std::string_view line(text);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  out_ << line << '\n';
   out_.flush();
 }
 
@@ -44,8 +51,9 @@ void RunConsoleUpload(const CommandLine& commandLine,
   console.WriteLine("File: " + commandLine.settingsFile);
 
   auto image = std::make_unique<LoaderImage>();
-  UploadEnvironment env{services.port, services.clock, host,  decoder,
-                        settings,      *image,         services.images.logo};
+  UploadEnvironment env{
+      services.port, services.clock,      host, decoder, settings,
+      *image,        services.images.logo};
   UploadFile(commandLine.settingsFile, env);
 
   if (services.port.IsOpen()) services.port.ClosePort();

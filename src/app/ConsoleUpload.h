@@ -10,7 +10,7 @@
 
 namespace kestrix {
 
-// Lines of the program printed to a text stream, each ended by LF.
+// Lines of the program printed to a text stream, each ended by LF alone.
 class StreamConsole : public Console {
  public:
   explicit StreamConsole(std::ostream& out) : out_(out) {}

@@ -40,10 +40,10 @@ bool IsSerialPortNotifier(QObject* object) {
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
-    : QMainWindow(nullptr,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                      Qt::WindowCloseButtonHint),
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint |
+                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
       program_(program) {
   setWindowTitle(QStringLiteral("Kestrix for P2 Monitor"));
   // Keys go to the window itself; no child takes the focus, and Tab is

@@ -21,7 +21,8 @@ namespace kestrix {
 namespace {
 
 QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromLocal8Bit(text.data(),
+                                static_cast<qsizetype>(text.size()));
 }
 
 std::string ToLocal(const QString& text) {
@@ -93,8 +94,8 @@ FileChoice QtHost::AskForFile(bool save, const std::string& title,
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
     dialog.setDirectory(folder);
   }
-  const bool wildcard = name.contains(QLatin1Char('*')) ||
-                        name.contains(QLatin1Char('?'));
+  const bool wildcard =
+      name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
   if (!name.isEmpty() && !wildcard) dialog.selectFile(name);
 
   if (dialog.exec() != QDialog::Accepted) return choice;

@@ -59,8 +59,7 @@ int WindowMode(int argc, char** argv) {
   kestrix::QtHost host;
   kestrix::Program program({port, clock, host, *images, workingFolder},
                            commandLine);
-  program.programFolder =
-      QCoreApplication::applicationDirPath().toStdString();
+  program.programFolder = QCoreApplication::applicationDirPath().toStdString();
   port.SetOnLost([&program] { program.OnPortLost(); });
 
   program.LoadStartupSettings();

@@ -21,8 +21,14 @@ void WindowTest::SetUpTestSuite() {
   static char name[] = "app_tests";
   static char platformOption[] = "-platform";
   static char platform[] = "offscreen";
-  static char* argv[] = {name, platformOption, platform, nullptr};
-  static int argc = 3;
+  static char* argv[4];
+  static int argc;
+  // QApplication takes its options out of argv: lay them out anew each time.
+  argv[0] = name;
+  argv[1] = platformOption;
+  argv[2] = platform;
+  argv[3] = nullptr;
+  argc = 3;
   app_ = std::make_unique<QApplication>(argc, argv);
 }
 
@@ -89,8 +95,7 @@ WindowRig::WindowRig(const std::vector<std::string>& configLines)
   EXPECT_TRUE(loaded.has_value()) << error;
   if (loaded) images = std::move(*loaded);
   program = std::make_unique<Program>(
-      ProgramServices{port, clock, host, images, pty.folder()},
-      CommandLine{});
+      ProgramServices{port, clock, host, images, pty.folder()}, CommandLine{});
   port.SetOnLost([this] { program->OnPortLost(); });
 }
 
@@ -132,8 +137,8 @@ bool WindowRig::SpinUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
-void WindowRig::Key(QEvent::Type type, int key,
-                    Qt::KeyboardModifiers modifiers, const QString& text) {
+void WindowRig::Key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+                    const QString& text) {
   QKeyEvent event(type, key, modifiers, text);
   QCoreApplication::sendEvent(window.get(), &event);
 }
