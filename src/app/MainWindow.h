@@ -33,6 +33,10 @@ class ScreenGadget;
 // without waiting for the next tick. While the program is busy (a requester,
 // an upload or a transfer pumps events underneath it) input and polls are
 // dropped.
+//
+// Mouse positions are taken relative to the inner area; over the menu bar,
+// or outside the window while a button is held, they count as outside (-1).
+// Qt reports moves outside the window only while a button is held.
 class MainWindow : public QMainWindow, public View, public Presenter {
  public:
   static constexpr int kTimerPeriodMs = 40;
