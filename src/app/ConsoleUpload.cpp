@@ -15,13 +15,11 @@ constexpr int kUploadBaudIndex = 0;
 }  // namespace
 
 void StreamConsole::WriteLine(const std::string& text) {
-  // The program's lines come as the screen wants them: "text\r", then "\n"
-  // on its own in normal-terminal mode. On a console a line ends with LF
-  // alone, so the CR goes and the lone LF is already said.
-  if (text == "\n") return;
-  std::string_view line(text);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  out_ << line << '\n';
+  // Each piece the program prints ends with its own LF, exactly as given: a
+  // status line arrives as "text\r" and, in normal-terminal mode, a lone
+  // "\n" after it, so scripts reading the console see the same bytes the
+  // screen would have been given.
+  out_ << text << '\n';
   out_.flush();
 }
 
