@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // A glyph sheet with a known, code-dependent pattern, so that rendering can
 // be checked pixel by pixel without depending on the font's artwork. The
@@ -37,14 +38,12 @@ inline Raster MakeTestSheet() {
   return sheet;
 }
 
-class CountingPresenter : public Presenter {
- public:
+struct CountingPresenter : Presenter {
   int presents = 0;
   void PresentScreen(const Raster&) override { ++presents; }
 };
 
-class RecordingConsole : public Console {
- public:
+struct RecordingConsole : Console {
   std::vector<std::string> lines;
   void WriteLine(const std::string& text) override { lines.push_back(text); }
 };
@@ -62,11 +61,9 @@ struct Engine {
     presenter.presents = 0;
   }
 
-  void Feed(const std::vector<std::uint8_t>& bytes) {
-    decoder.DecodeBytes(bytes);
-  }
+  void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes); }
   void Feed(const std::string& bytes) {
-    Feed(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    Feed(Bytes(bytes.begin(), bytes.end()));
   }
   // Turns the text cursor off and removes the mark the start-up clear left.
   void CursorOff() {

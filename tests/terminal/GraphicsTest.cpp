@@ -1,12 +1,12 @@
 // Escape commands 5, K, X8, Y8 drawing on the screen image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "EngineHarness.h"
 
 namespace kestrix::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 struct GraphicsEngine : Engine {
   GraphicsEngine() : Engine(/*deviceMode=*/true) { CursorOff(); }
@@ -16,68 +16,67 @@ struct GraphicsEngine : Engine {
   }
   // Moves the pen to even coordinates (x, y).
   void MoveTo(int x, int y) { Cmd(0x00, x / 2, y / 2); }
-  int CountColour(Colour c) const {
-    int n = 0;
-    for (Colour p : screen.image.pixels()) n += p == c;
-    return n;
+  long Count(Colour c) const {
+    return std::count(screen.image.pixels().begin(),
+                      screen.image.pixels().end(), c);
+  }
+  // Colour at each listed pixel, for a compact expectation.
+  std::vector<Colour> At(std::initializer_list<Point> points) const {
+    std::vector<Colour> out;
+    for (Point p : points) out.push_back(Px(p.x, p.y));
+    return out;
   }
 };
 
-TEST(Graphics, PlotUsesTheLowCoordinateBitsOfTheCommandByte) {
+TEST(Graphics, PlotCoordinatesColourAndQueries) {
   GraphicsEngine e;
   e.Cmd(0x31, 100, 50);  // bit 5 adds 1 to x, bit 4 to y
   EXPECT_EQ(e.Px(201, 101), e.Entry(0));
-  EXPECT_EQ(e.CountColour(e.Entry(0)), 1);
+  EXPECT_EQ(e.Count(e.Entry(0)), 1);
   EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{201, 101}));
-  // Bit 6 plays no part.
-  e.Cmd(0x41, 1, 1);
+  e.Cmd(0x41, 1, 1);  // bit 6 plays no part
   EXPECT_EQ(e.Px(2, 2), e.Entry(0));
-}
-
-TEST(Graphics, DrawingColourIgnoresInverseVideo) {
-  GraphicsEngine e;
-  e.Feed(Bytes{12, 13});  // entry 5, inverse video for text only
+  // Off the 446-row image nothing is drawn and a query answers FF.
+  e.Cmd(0x01, 255, 255);
+  EXPECT_EQ(e.Count(kBlack), 640 * 446 - 2);
+  e.Cmd(0x09, 255, 255);
+  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
+  // Two queries in a chunk leave the second answer: black FE, lit FF.
+  e.Feed(Bytes{5, 0x09, 1, 1, 5, 0x09, 0, 0});
+  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
+  e.Feed(Bytes{5, 0x09, 0, 0, 5, 0x09, 1, 1});
+  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
+  // The drawing colour ignores inverse video (entry 5 is green).
+  e.Feed(Bytes{12, 13});
   e.Cmd(0x01, 10, 10);
   EXPECT_EQ(e.Px(20, 20), 0x00FF00u);
 }
 
-TEST(Graphics, OffImageCoordinatesDrawNothingAndQueryAnswersFF) {
-  GraphicsEngine e;
-  e.Cmd(0x01, 255, 255);  // (510, 510) lies below the 446-row image
-  EXPECT_EQ(e.CountColour(kBlack), 640 * 446);
-  e.Cmd(0x09, 255, 255);
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
-}
-
-TEST(Graphics, LineIncludesBothEndsAndMovesThePen) {
+TEST(Graphics, LinesAndBoxesFromThePen) {
   GraphicsEngine e;
   e.MoveTo(10, 10);
-  e.Cmd(0x02, 10, 5);  // to (20, 10)
-  for (int x = 10; x <= 20; ++x) EXPECT_EQ(e.Px(x, 10), e.Entry(0)) << x;
-  EXPECT_EQ(e.CountColour(e.Entry(0)), 11);
+  e.Cmd(0x02, 10, 5);  // line to (20, 10), both ends included
+  EXPECT_EQ(e.Count(e.Entry(0)), 11);
+  EXPECT_EQ(e.Px(10, 10), e.Entry(0));
+  EXPECT_EQ(e.Px(20, 10), e.Entry(0));
   EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{20, 10}));
-}
-
-TEST(Graphics, BoxesFromThePenToThePoint) {
-  GraphicsEngine e;
-  e.MoveTo(10, 10);
-  e.Cmd(0x03, 5, 5);  // single pixel (10, 10)
-  EXPECT_EQ(e.CountColour(e.Entry(0)), 1);
-  e.Cmd(0x03, 7, 6);  // (10,10)-(14,12): 5 x 3
-  EXPECT_EQ(e.CountColour(e.Entry(0)), 15);
-  EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{10, 10}));  // unchanged
-  // Black box over part of it, then an inverted box.
-  e.Cmd(0x04, 6, 5);  // (10,10)-(12,10)
-  EXPECT_EQ(e.CountColour(e.Entry(0)), 12);
-  e.Cmd(0x05, 7, 6);  // complement (10,10)-(14,12)
-  EXPECT_EQ(e.CountColour(kWhite), 3);
-  EXPECT_EQ(e.Px(10, 10), kWhite);
-  EXPECT_EQ(e.Px(14, 12), kBlack);
+  GraphicsEngine b;
+  b.MoveTo(10, 10);
+  b.Cmd(0x03, 5, 5);  // single pixel (10, 10)
+  EXPECT_EQ(b.Count(b.Entry(0)), 1);
+  b.Cmd(0x03, 7, 6);  // (10,10)-(14,12): 5 x 3
+  EXPECT_EQ(b.Count(b.Entry(0)), 15);
+  EXPECT_EQ(b.decoder.graphics.LastPoint, (Point{10, 10}));  // unchanged
+  b.Cmd(0x04, 6, 5);  // black box (10,10)-(12,10)
+  EXPECT_EQ(b.Count(b.Entry(0)), 12);
+  b.Cmd(0x05, 7, 6);  // complement (10,10)-(14,12)
+  EXPECT_EQ(b.Count(kWhite), 3);
+  EXPECT_EQ(b.At({{10, 10}, {14, 12}}), (std::vector{kWhite, kBlack}));
   // A second corner above and left of the pen spans the same box.
   GraphicsEngine f;
   f.MoveTo(14, 12);
   f.Cmd(0x03, 5, 5);
-  EXPECT_EQ(f.CountColour(f.Entry(0)), 15);
+  EXPECT_EQ(f.Count(f.Entry(0)), 15);
   EXPECT_EQ(f.Px(10, 10), f.Entry(0));
 }
 
@@ -85,28 +84,37 @@ TEST(Graphics, CircleRadiusComesFromThePen) {
   GraphicsEngine e;
   e.MoveTo(40, 20);
   e.Cmd(0x07, 25, 10);  // centre (50, 20), radius 10
-  EXPECT_EQ(e.Px(50, 20), e.Entry(0));
-  EXPECT_EQ(e.Px(41, 20), e.Entry(0));
-  EXPECT_EQ(e.Px(40, 20), e.Entry(0));
-  EXPECT_EQ(e.Px(60, 20), kBlack);  // right edge of the box is excluded
-  EXPECT_EQ(e.Px(50, 10), e.Entry(0));
-  EXPECT_EQ(e.Px(50, 30), kBlack);
-  EXPECT_EQ(e.Px(41, 11), kBlack);  // corners stay outside
-  const int area = e.CountColour(e.Entry(0));
-  EXPECT_GT(area, 300);  // about pi * 100
-  EXPECT_LT(area, 330);
+  const Colour ink = e.Entry(0);
+  // The right and bottom edges of the box are out; corners stay outside.
+  EXPECT_EQ(e.At({{50, 20},
+                  {41, 20},
+                  {40, 20},
+                  {50, 10},
+                  {60, 20},
+                  {50, 30},
+                  {41, 11}}),
+            (std::vector{ink, ink, ink, ink, kBlack, kBlack, kBlack}));
+  EXPECT_GT(e.Count(e.Entry(0)), 300);  // about pi * 100
+  EXPECT_LT(e.Count(e.Entry(0)), 330);
   // Radius 1 is the centre pixel alone; radius 0 draws nothing.
   GraphicsEngine f;
   f.MoveTo(98, 100);
   f.Cmd(0x27, 49, 50);  // (99, 100), r = 1
-  EXPECT_EQ(f.CountColour(f.Entry(0)), 1);
+  EXPECT_EQ(f.Count(f.Entry(0)), 1);
   EXPECT_EQ(f.Px(99, 100), f.Entry(0));
   f.Cmd(0x07, 49, 50);  // (98, 100), r = 0
-  EXPECT_EQ(f.CountColour(f.Entry(0)), 1);
+  EXPECT_EQ(f.Count(f.Entry(0)), 1);
 }
 
-TEST(Graphics, MousePointerTwiceRestoresThePicture) {
+TEST(Graphics, MousePointerShapeAndTwiceRestores) {
   GraphicsEngine e;
+  e.Cmd(0x06, 10, 10);  // tip at (20, 20)
+  // 7x2 bar, 2x4 stem, two diagonals of five: 14 + 8 + 10 pixels.
+  EXPECT_EQ(e.Count(kWhite), 32);
+  EXPECT_EQ(e.At({{20, 20}, {26, 21}, {21, 25}, {27, 26}, {26, 26}, {22, 23}}),
+            (std::vector{kWhite, kWhite, kWhite, kWhite, kWhite, kBlack}));
+  e.Cmd(0x06, 10, 10);
+  EXPECT_EQ(e.Count(kWhite), 0);
   e.Feed("some text");
   e.MoveTo(0, 0);
   e.Cmd(0x03, 20, 10);
@@ -117,98 +125,61 @@ TEST(Graphics, MousePointerTwiceRestoresThePicture) {
   EXPECT_EQ(e.screen.image, before);
 }
 
-TEST(Graphics, MousePointerShape) {
-  GraphicsEngine e;
-  e.Cmd(0x06, 10, 10);  // tip at (20, 20)
-  // 7x2 bar, 2x4 stem, two diagonals of five: 14 + 8 + 10 pixels.
-  EXPECT_EQ(e.CountColour(kWhite), 32);
-  EXPECT_EQ(e.Px(20, 20), kWhite);
-  EXPECT_EQ(e.Px(26, 21), kWhite);
-  EXPECT_EQ(e.Px(21, 25), kWhite);
-  EXPECT_EQ(e.Px(27, 26), kWhite);
-  EXPECT_EQ(e.Px(26, 26), kWhite);
-  EXPECT_EQ(e.Px(22, 23), kBlack);
-}
-
-TEST(Graphics, FrameHasCutCorners) {
+TEST(Graphics, FrameHasCutCornersAndFillStaysInside) {
   GraphicsEngine e;
   e.MoveTo(10, 10);
   e.Cmd(0x08, 10, 10);  // to (20, 20)
-  EXPECT_EQ(e.Px(10, 10), kBlack);
-  EXPECT_EQ(e.Px(20, 20), kBlack);
-  EXPECT_EQ(e.Px(12, 10), kWhite);
-  EXPECT_EQ(e.Px(18, 10), kWhite);
-  EXPECT_EQ(e.Px(19, 11), kWhite);
-  EXPECT_EQ(e.Px(20, 12), kWhite);
-  EXPECT_EQ(e.Px(10, 15), kWhite);
-  EXPECT_EQ(e.Px(15, 20), kWhite);
-  EXPECT_EQ(e.Px(15, 15), kBlack);
-  // Four sides of 7 (the two horizontal ones) and 7 (vertical), plus four
-  // diagonal corners of one inner pixel each.
-  EXPECT_EQ(e.CountColour(kWhite), 4 * 7 + 4);
+  EXPECT_EQ(e.At({{10, 10},
+                  {20, 20},
+                  {12, 10},
+                  {18, 10},
+                  {19, 11},
+                  {20, 12},
+                  {10, 15},
+                  {15, 20},
+                  {15, 15}}),
+            (std::vector{kBlack, kBlack, kWhite, kWhite, kWhite, kWhite, kWhite,
+                         kWhite, kBlack}));
+  // Four sides of 7 plus four diagonal corners of one inner pixel each.
+  EXPECT_EQ(e.Count(kWhite), 4 * 7 + 4);
+  e.Feed(Bytes{12, 2});
+  e.Cmd(0x0E, 7, 7);  // fill at (14, 14)
+  EXPECT_EQ(e.Count(0x0000FF), 9 * 9 - 4);
+  EXPECT_EQ(e.Count(kWhite), 4 * 7 + 4);
+  EXPECT_EQ(e.Px(9, 15), kBlack);
 }
 
 TEST(Graphics, BitPatternLaysDownTwoColumns) {
   GraphicsEngine e;
   e.MoveTo(30, 40);
   e.Cmd(0x0A, 0x81, 0x00);  // X8 = 0x81: top and bottom of column 30
-  EXPECT_EQ(e.Px(30, 40), kWhite);
-  EXPECT_EQ(e.Px(30, 47), kWhite);
-  EXPECT_EQ(e.CountColour(kWhite), 2);
+  EXPECT_EQ(e.At({{30, 40}, {30, 47}}), (std::vector{kWhite, kWhite}));
+  EXPECT_EQ(e.Count(kWhite), 2);
   EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{32, 40}));
   e.Cmd(0x3A, 0x00, 0x02);  // bits 4 and 5 play no part; Y8 bit 1
   EXPECT_EQ(e.Px(33, 41), kWhite);
-  EXPECT_EQ(e.CountColour(kWhite), 3);
+  EXPECT_EQ(e.Count(kWhite), 3);
   EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{34, 40}));
 }
 
-TEST(Graphics, ScrollByNineBitOffsets) {
+TEST(Graphics, ScrollTextCursorAndCodesWithoutMeaning) {
   GraphicsEngine e;
   e.Cmd(0x01, 5, 5);     // (10, 10)
   e.Cmd(0x1B, 0, 0xF7);  // dy = 495 - 512 = -17: down one text row
-  EXPECT_EQ(e.Px(10, 27), kWhite);
-  EXPECT_EQ(e.Px(10, 10), kBlack);
+  EXPECT_EQ(e.At({{10, 27}, {10, 10}}), (std::vector{kWhite, kBlack}));
   e.Cmd(0x0B, 3, 0);  // dx = 6: left by 6
   EXPECT_EQ(e.Px(4, 27), kWhite);
-  EXPECT_EQ(e.CountColour(kWhite), 1);
+  EXPECT_EQ(e.Count(kWhite), 1);
   e.Cmd(0x2B, 0xFF, 0);  // dx = 511 - 512 = -1: right by one
   EXPECT_EQ(e.Px(5, 27), kWhite);
-}
-
-TEST(Graphics, TextCursorCommandAndFill) {
-  GraphicsEngine e;
   e.Cmd(0x0C, 85, 30);
   EXPECT_EQ(e.screen.CursorColumn, 5);
   EXPECT_EQ(e.screen.CursorRow, 5);
-  // A ring, then a fill inside it stays inside.
-  e.MoveTo(100, 100);
-  e.Cmd(0x08, 60, 60);  // frame to (120, 120)
-  const int ring = e.CountColour(kWhite);
-  e.Feed(Bytes{12, 2});
-  e.Cmd(0x0E, 55, 55);  // fill at (110, 110)
-  const int inside = e.CountColour(0x0000FF);
-  EXPECT_GT(inside, 300);
-  EXPECT_LT(inside, 21 * 21);
-  EXPECT_EQ(e.CountColour(kWhite), ring);
-  EXPECT_EQ(e.Px(99, 110), kBlack);
-}
-
-TEST(Graphics, TwoQueriesInAChunkLeaveTheSecondAnswer) {
-  GraphicsEngine e;
-  e.Cmd(0x01, 0, 0);
-  e.Feed(Bytes{5, 0x09, 0, 0, 5, 0x09, 1, 1});
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
-  e.decoder.graphics.ReplyByte = 0;
-  e.Feed(Bytes{5, 0x09, 1, 1, 5, 0x09, 0, 0});
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
-}
-
-TEST(Graphics, CodesWithoutMeaningDoNothing) {
-  GraphicsEngine e;
   const Raster before = e.screen.image;
+  const Point pen = e.decoder.graphics.LastPoint;
   for (int k : {0x0D, 0x0F, 0x80, 0x83, 0x8F}) e.Cmd(k, 10, 10);
   EXPECT_EQ(e.screen.image, before);
-  EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{0, 0}));
+  EXPECT_EQ(e.decoder.graphics.LastPoint, pen);
   EXPECT_TRUE(e.port.writes.empty());
 }
 
