@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "PngBytes.h"
-#include "assets/EmbeddedAssets.h"
 #include "terminal/EmbeddedImages.h"
 
 namespace kestrix {
@@ -40,20 +39,6 @@ class GlyphSheetTest : public testing::Test {
 
   EmbeddedImages images_;
 };
-
-TEST_F(GlyphSheetTest, FileIsATwoColourPaletteImage) {
-  const auto png = assets::GlyphSheetPng();
-  const std::string bytes(png.begin(), png.end());
-  // IHDR comes first: 256 x 136, bit depth 8, colour type 3 (palette).
-  EXPECT_EQ(bytes.substr(12, 14),
-            std::string("IHDR\0\0\1\0\0\0\0\x88\x08\x03", 14));
-  const std::size_t plte = bytes.find("PLTE");
-  ASSERT_NE(plte, std::string::npos);
-  EXPECT_EQ(bytes.substr(plte - 4, 14),
-            std::string("\0\0\0\6PLTE\0\0\0\xFF\xFF\xFF", 14));
-  EXPECT_EQ(bytes.find("tRNS"), std::string::npos);
-  EXPECT_EQ(bytes.substr(bytes.size() - 8, 4), "IEND");
-}
 
 TEST_F(GlyphSheetTest, GlyphsSitAtTheirCellsAndDifferAsTheyShould) {
   EXPECT_EQ(Glyph('A'),

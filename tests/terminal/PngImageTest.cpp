@@ -141,12 +141,8 @@ TEST(PngImageTest, InterlacedImageIsReassembled) {
 }
 
 TEST(PngImageTest, MalformedInputIsRefused) {
-  Bytes bad_signature = SmallPalettePng();
-  bad_signature[1] = 'Q';
+  // Short prefixes and bad signatures come with the corruption test below.
   std::vector<Bytes> inputs = {
-      {},
-      {0x89, 'P', 'N', 'G'},
-      bad_signature,
       Bytes(100, 0),
       {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0},
       // Image data for one row of two.
@@ -169,7 +165,7 @@ TEST(PngImageTest, MalformedInputIsRefused) {
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     EXPECT_TRUE(Refused(inputs[i])) << "input " << i;
   }
-  EXPECT_FALSE(DecodePng(bad_signature, nullptr).has_value());
+  EXPECT_FALSE(DecodePng(inputs[0], nullptr).has_value());
 }
 
 TEST(PngImageTest, EveryTruncationOrFlippedByteIsRefused) {

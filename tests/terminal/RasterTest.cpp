@@ -248,9 +248,6 @@ TEST(FillEllipseTest, TwentyByTwentyIsSymmetricAndClipsConsistently) {
   // The top row has |dx| <= sqrt(39): columns 7 to 12 of the box.
   EXPECT_EQ(Picture(r).substr(2 * 25 + 2, 20), ".......######.......");
   EXPECT_EQ(Picture(r).substr(11 * 25, 24), "..####################..");
-  const auto area = std::count(r.pixels().begin(), r.pixels().end(), kWhite);
-  EXPECT_GT(area, 300);
-  EXPECT_LT(area, 330);
   // The same ellipse moved 12 left and 8 up: its top-left part is cut off.
   Raster part(10, 8);
   Painter q(part);
