@@ -3,25 +3,26 @@
 #include <algorithm>
 #include <string>
 
+#include "loader/BootWire.h"
+
 namespace kestrix {
 
 namespace {
 
-// Host bits and reply bits travel as whole bytes that the chip samples.
-constexpr std::uint8_t kCalibrationByte = 0xF9;
-constexpr std::uint8_t kClockByte = 0xF9;
-constexpr std::uint8_t kBitZero = 0xFE;
-constexpr std::uint8_t kBitOne = 0xFF;
+using boot::kCalibrationByte;
+using boot::kClockByte;
+using boot::kBitZero;
+using boot::kBitOne;
+using boot::kHostBits;
+using boot::kEchoBits;
+using boot::kVersionBits;
+using boot::kLfsrSeed;
 
 // A long travels as ten bytes of three bits (at bit positions 0, 3 and 6)
 // and one closing byte with the top two bits.
 constexpr int kLongBytes = 11;
 constexpr std::uint8_t kLongBitsByte = 0x92;
 constexpr std::uint8_t kLongLastByte = 0xF2;
-
-constexpr int kHostBits = 250;
-constexpr int kEchoBits = 250;
-constexpr int kVersionBits = 8;
 
 constexpr int kEchoBudgetMs = 100;
 constexpr int kVersionBudgetMs = 50;
@@ -69,14 +70,7 @@ int BootProtocol::FillRx() {
   return rxBuffer_.count;
 }
 
-int BootProtocol::LfsrNext() {
-  int bit = lfsrState_ & 1;
-  lfsrState_ =
-      ((lfsrState_ << 1) & 0xFE) | (((lfsrState_ >> 7) ^ (lfsrState_ >> 5) ^
-                                     (lfsrState_ >> 4) ^ (lfsrState_ >> 1)) &
-                                    1);
-  return bit;
-}
+int BootProtocol::LfsrNext() { return boot::LfsrNext(lfsrState_); }
 
 void BootProtocol::SendLong(std::uint32_t value) {
   for (int k = 0; k < kLongBytes - 1; ++k) {

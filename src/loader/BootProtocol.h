@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "loader/BootWire.h"
 #include "loader/LoaderImage.h"
 #include "terminal/BytePort.h"
 #include "terminal/Clock.h"
@@ -22,7 +23,7 @@ namespace kestrix {
 class BootProtocol {
  public:
   static constexpr int kBufferSize = 256;
-  static constexpr int kLfsrSeed = 0x50;  // 'P'
+  static constexpr int kLfsrSeed = boot::kLfsrSeed;
 
   // Commands sent as the first long after the handshake.
   static constexpr std::uint32_t kCommandShutdown = 0;

@@ -2,21 +2,22 @@
 
 #include <string>
 
+#include "loader/BootWire.h"
 #include "loader/PulseReset.h"
 
 namespace kestrix {
 
 namespace {
 
-// The boot handshake's bytes, as the boot protocol sends them.
-constexpr std::uint8_t kCalibrationByte = 0xF9;
-constexpr std::uint8_t kClockByte = 0xF9;
-constexpr std::uint8_t kBitZero = 0xFE;
-constexpr std::uint8_t kBitOne = 0xFF;
-constexpr int kLfsrSeed = 0x50;
-constexpr int kHostBits = 250;
-constexpr int kEchoBits = 250;
-constexpr int kVersionBits = 8;
+using boot::kCalibrationByte;
+using boot::kClockByte;
+using boot::kBitZero;
+using boot::kBitOne;
+using boot::kHostBits;
+using boot::kEchoBits;
+using boot::kVersionBits;
+using boot::kLfsrSeed;
+using boot::LfsrNext;
 
 // The search waits less per bit than an upload: a chip that is there answers
 // at once, and most ports probed have none.
@@ -25,14 +26,6 @@ constexpr int kClockWaitMs = 25;
 constexpr int kPollWaitMs = 10;
 
 constexpr int kSearchBaudIndex = 0;  // 115200 baud
-
-// The chip's LFSR: returns the low bit and steps the state.
-int LfsrNext(int& state) {
-  const int bit = state & 1;
-  state = ((state << 1) & 0xFE) |
-          (((state >> 7) ^ (state >> 5) ^ (state >> 4) ^ (state >> 1)) & 1);
-  return bit;
-}
 
 }  // namespace
 
