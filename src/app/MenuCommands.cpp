@@ -1,11 +1,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/AtomicWrite.h"
 #include "app/EntryGuard.h"
 #include "app/MenuIds.h"
 #include "app/Program.h"
 #include "app/Screenshot.h"
+#include "settings/AtomicFile.h"
 #include "settings/ScreenGeometry.h"
 #include "settings/SettingsFile.h"
 

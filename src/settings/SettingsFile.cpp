@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "settings/AtomicFile.h"
 #include "settings/IniFile.h"
 #include "settings/Numbers.h"
 
@@ -123,40 +124,7 @@ std::string FormatSettings(const Settings& settings, int auto_mode_checked) {
 
 bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
                   int auto_mode_checked) {
-  namespace fs = std::filesystem;
-  if (path.filename().empty()) return false;
-  const std::string contents = FormatSettings(settings, auto_mode_checked);
-
-  // Same folder, so the rename below stays on one file system and replaces
-  // the target in one step.
-  fs::path temporary = path;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    out.close();
-    std::error_code ignored;
-    if (!out) {
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
-
-  std::error_code error;
-  // Keep the access rights of the file being replaced.
-  const fs::file_status old_status = fs::status(path, error);
-  if (!error && fs::is_regular_file(old_status)) {
-    fs::permissions(temporary, old_status.permissions(), error);
-  }
-  error.clear();
-  fs::rename(temporary, path, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  return WriteFileAtomically(path, FormatSettings(settings, auto_mode_checked));
 }
 
 }  // namespace kestrix
