@@ -2,30 +2,11 @@
 
 #include <cstdint>
 
+#include "app/VirtualKeys.h"
+
 namespace kestrix {
 
 namespace {
-
-// Windows virtual key codes the encoder treats specially.
-constexpr int kVkTab = 0x09;
-constexpr int kVkShift = 0x10;
-constexpr int kVkControl = 0x11;
-constexpr int kVkAlt = 0x12;
-constexpr int kVkPause = 0x13;
-constexpr int kVkPageUp = 0x21;
-constexpr int kVkPageDown = 0x22;
-constexpr int kVkEnd = 0x23;
-constexpr int kVkHome = 0x24;
-constexpr int kVkLeft = 0x25;
-constexpr int kVkUp = 0x26;
-constexpr int kVkRight = 0x27;
-constexpr int kVkDown = 0x28;
-constexpr int kVkInsert = 0x2D;
-constexpr int kVkDelete = 0x2E;
-constexpr int kVkA = 0x41;
-constexpr int kVkZ = 0x5A;
-constexpr int kVkF1 = 0x70;
-constexpr int kVkF12 = 0x7B;
 
 // Bytes the device's keyboard driver expects.
 constexpr int kShiftDown = 1;

@@ -4,62 +4,12 @@
 #include <QString>
 
 #include "app/KeyEncoder.h"
+#include "app/VirtualKeys.h"
 
 namespace kestrix {
 
 namespace {
 
-// Windows virtual key codes.
-constexpr int kVkBackspace = 0x08;
-constexpr int kVkTab = 0x09;
-constexpr int kVkClear = 0x0C;
-constexpr int kVkReturn = 0x0D;
-constexpr int kVkShift = 0x10;
-constexpr int kVkControl = 0x11;
-constexpr int kVkAlt = 0x12;
-constexpr int kVkPause = 0x13;
-constexpr int kVkCapsLock = 0x14;
-constexpr int kVkEscape = 0x1B;
-constexpr int kVkSpace = 0x20;
-constexpr int kVkPageUp = 0x21;
-constexpr int kVkPageDown = 0x22;
-constexpr int kVkEnd = 0x23;
-constexpr int kVkHome = 0x24;
-constexpr int kVkLeft = 0x25;
-constexpr int kVkUp = 0x26;
-constexpr int kVkRight = 0x27;
-constexpr int kVkDown = 0x28;
-constexpr int kVkPrintScreen = 0x2C;
-constexpr int kVkInsert = 0x2D;
-constexpr int kVkDelete = 0x2E;
-constexpr int kVkHelp = 0x2F;
-constexpr int kVk0 = 0x30;
-constexpr int kVkA = 0x41;
-constexpr int kVkZ = 0x5A;
-constexpr int kVkLeftWin = 0x5B;
-constexpr int kVkApps = 0x5D;
-constexpr int kVkNumpad0 = 0x60;
-constexpr int kVkMultiply = 0x6A;
-constexpr int kVkAdd = 0x6B;
-constexpr int kVkSubtract = 0x6D;
-constexpr int kVkDecimal = 0x6E;
-constexpr int kVkDivide = 0x6F;
-constexpr int kVkF1 = 0x70;
-constexpr int kVkNumLock = 0x90;
-constexpr int kVkScrollLock = 0x91;
-constexpr int kVkOemSemicolon = 0xBA;
-constexpr int kVkOemPlus = 0xBB;
-constexpr int kVkOemComma = 0xBC;
-constexpr int kVkOemMinus = 0xBD;
-constexpr int kVkOemPeriod = 0xBE;
-constexpr int kVkOemSlash = 0xBF;
-constexpr int kVkOemTilde = 0xC0;
-constexpr int kVkOemOpenBracket = 0xDB;
-constexpr int kVkOemBackslash = 0xDC;
-constexpr int kVkOemCloseBracket = 0xDD;
-constexpr int kVkOemQuote = 0xDE;
-
-constexpr int kF10 = 0x79;
 constexpr int kFunctionKeys = 24;
 
 // Characters the layout derives without consulting the key's text.
@@ -251,7 +201,7 @@ Qt::KeyboardModifiers HeldModifiers(const QKeyEvent& event) {
 // Windows hands keys pressed or released under Alt without Ctrl, the Alt key
 // itself included, and F10 to the system menu instead of the window.
 bool IsSystemKey(const QKeyEvent& event, int virtualKey) {
-  if (virtualKey == kF10) return true;
+  if (virtualKey == kVkF10) return true;  // a system key to Windows
   Qt::KeyboardModifiers held = HeldModifiers(event);
   bool alt = held.testFlag(Qt::AltModifier) || event.key() == Qt::Key_Alt;
   return alt && !held.testFlag(Qt::ControlModifier);
