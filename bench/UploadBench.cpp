@@ -89,30 +89,6 @@ class CountingPort : public BytePort {
   BytePort& inner_;
 };
 
-class SilentHost : public Host {
- public:
-  void MessageBox(const std::string&, const std::string&) override {}
-  FileChoice OpenFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  FileChoice SaveFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  std::string InputText(const std::string&, const std::string&,
-                        const std::string&) override {
-    return {};
-  }
-  void SetClipboardImage(const Raster&) override {}
-  void SetClipboardText(const std::string&) override {}
-  void ShowProgress(bool) override {}
-  void SetProgress(int) override {}
-  void PumpEvents() override {}
-  void OpenDocument(const std::string&) override {}
-  bool RaiseWindow(const std::string&) override { return false; }
-};
-
 class LastLineConsole : public Console {
  public:
   void WriteLine(const std::string& text) override {
@@ -163,7 +139,7 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     Decoder decoder(screen, images->glyphSheet, settings, blocks, port, clock);
     LastLineConsole console;
     decoder.SetConsole(&console);
-    SilentHost host;
+    NullHost host;
     auto image = std::make_unique<LoaderImage>();
     UploadEnvironment env{port,     clock,  host,        decoder,
                           settings, *image, images->logo};

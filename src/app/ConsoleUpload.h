@@ -22,29 +22,10 @@ class StreamConsole : public Console {
 
 // The desktop without a window: message boxes become "title: text" lines,
 // requesters answer as if cancelled, and the rest does nothing.
-class ConsoleHost : public Host {
+class ConsoleHost : public NullHost {
  public:
   explicit ConsoleHost(std::ostream& out) : out_(out) {}
   void MessageBox(const std::string& title, const std::string& text) override;
-  FileChoice OpenFile(const std::string&, const std::string&,
-                      const std::string&, int index) override {
-    return {"", index};
-  }
-  FileChoice SaveFile(const std::string&, const std::string&,
-                      const std::string&, int index) override {
-    return {"", index};
-  }
-  std::string InputText(const std::string&, const std::string&,
-                        const std::string&) override {
-    return {};
-  }
-  void SetClipboardImage(const Raster&) override {}
-  void SetClipboardText(const std::string&) override {}
-  void ShowProgress(bool) override {}
-  void SetProgress(int) override {}
-  void PumpEvents() override {}
-  void OpenDocument(const std::string&) override {}
-  bool RaiseWindow(const std::string&) override { return false; }
 
  private:
   std::ostream& out_;

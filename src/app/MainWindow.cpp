@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <QSocketNotifier>
 #include <utility>
 
 #include "app/AboutPanel.h"
@@ -27,15 +26,6 @@ constexpr int kProgressX = 40;
 constexpr int kProgressY = 40;
 constexpr int kProgressWidth = 110;
 constexpr int kProgressHeight = 15;
-
-// QSerialPort reads through a socket notifier of its own; its activation is
-// the port's notice that bytes arrived. ComPort keeps its QSerialPort to
-// itself, so the window recognises that notifier by its owner.
-bool IsSerialPortNotifier(QObject* object) {
-  return qobject_cast<QSocketNotifier*>(object) != nullptr &&
-         object->parent() != nullptr &&
-         object->parent()->inherits("QSerialPort");
-}
 
 }  // namespace
 
@@ -93,7 +83,7 @@ MainWindow::MainWindow(Program& program)
 }
 
 MainWindow::~MainWindow() {
-  if (watchingPort_) QCoreApplication::instance()->removeEventFilter(this);
+  if (watchingPort_) program_.services().port.SetOnDataArrived(nullptr);
 }
 
 void MainWindow::StartLoop() {
@@ -103,7 +93,7 @@ void MainWindow::StartLoop() {
 
 void MainWindow::WatchPort() {
   if (!watchingPort_) {
-    QCoreApplication::instance()->installEventFilter(this);
+    program_.services().port.SetOnDataArrived([this] { SchedulePoll(); });
     watchingPort_ = true;
   }
   setFocus();
@@ -206,9 +196,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
   }
-  if (event->type() == QEvent::SockAct && IsSerialPortNotifier(watched)) {
-    SchedulePoll();
-  }
   return false;
 }
 
@@ -284,7 +271,8 @@ void MainWindow::EndTurn(bool timerTick) {
 void MainWindow::SchedulePoll() {
   if (pollScheduled_ || finished_) return;
   pollScheduled_ = true;
-  // After the notifier has run QSerialPort has the bytes in its buffer.
+  // Queued, so the poll runs as a turn of its own once the port's
+  // notification has finished.
   QMetaObject::invokeMethod(
       this,
       [this] {

@@ -26,6 +26,9 @@ ComPort::ComPort(std::filesystem::path workingFolder, int writeStallMs)
   QObject::connect(
       &port_, &QSerialPort::errorOccurred,
       [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+  QObject::connect(&port_, &QSerialPort::readyRead, [this] {
+    if (onDataArrived_) onDataArrived_();
+  });
 }
 
 ComPort::~ComPort() {
@@ -67,6 +70,10 @@ void ComPort::SetBaud(int index) {
   if (!port_.isOpen()) return;
   port_.setBaudRate(BaudRateForIndex(index));
   port_.setStopBits(StopBitsSetting(index));
+}
+
+void ComPort::SetOnDataArrived(std::function<void()> onDataArrived) {
+  onDataArrived_ = std::move(onDataArrived);
 }
 
 void ComPort::SetOnLost(std::function<void()> onLost) {

@@ -44,6 +44,7 @@ class ComPort : public SerialLine {
   void SetBaud(int index) override;
   // Called once each time an open port is found gone, after it was closed.
   void SetOnLost(std::function<void()> onLost);
+  void SetOnDataArrived(std::function<void()> onDataArrived) override;
 
   bool IsOpen() const override;
   int Write(const std::uint8_t* data, int count) override;
@@ -65,6 +66,7 @@ class ComPort : public SerialLine {
   QSerialPort port_;
   bool lost_ = false;
   std::function<void()> onLost_;
+  std::function<void()> onDataArrived_;
 };
 
 }  // namespace kestrix

@@ -47,4 +47,30 @@ class Host {
   virtual bool RaiseWindow(const std::string& title) = 0;
 };
 
+// A desktop that is not there (the console upload, benchmarks): boxes are
+// dropped, requesters come back cancelled, nothing is shown.
+class NullHost : public Host {
+ public:
+  void MessageBox(const std::string&, const std::string&) override {}
+  FileChoice OpenFile(const std::string&, const std::string&,
+                      const std::string&, int index) override {
+    return {"", index};
+  }
+  FileChoice SaveFile(const std::string&, const std::string&,
+                      const std::string&, int index) override {
+    return {"", index};
+  }
+  std::string InputText(const std::string&, const std::string&,
+                        const std::string&) override {
+    return {};
+  }
+  void SetClipboardImage(const Raster&) override {}
+  void SetClipboardText(const std::string&) override {}
+  void ShowProgress(bool) override {}
+  void SetProgress(int) override {}
+  void PumpEvents() override {}
+  void OpenDocument(const std::string&) override {}
+  bool RaiseWindow(const std::string&) override { return false; }
+};
+
 }  // namespace kestrix

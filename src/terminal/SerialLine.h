@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "terminal/BytePort.h"
@@ -18,6 +19,12 @@ class SerialLine : public BytePort {
   virtual void ClosePort() = 0;
   // Rate and stop bits only; nothing on a closed port.
   virtual void SetBaud(int index) = 0;
+  // Called when bytes arrive while the event loop runs, so they can be shown
+  // without waiting for the next timer tick. A line that cannot tell keeps
+  // the default and is polled on ticks only.
+  virtual void SetOnDataArrived(std::function<void()> onDataArrived) {
+    (void)onDataArrived;
+  }
 };
 
 }  // namespace kestrix
