@@ -16,128 +16,111 @@
 namespace kestrix {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
+using Options = test::SimulatedPropeller::Options;
 
-struct Rig {
-  explicit Rig(test::SimulatedPropeller::Options options = {})
-      : chip(std::move(options)) {
-    port.FollowClock(clock);
-  }
-  test::SimulatedPropeller chip;
-  test::SimulatedPropellerPort port{chip};
-  test::VirtualClock clock;
-  test::RecordingOutput output;
-  BootProtocol protocol{port, clock, output};
-};
-
-TEST(Handshake, ChipEchoFollowedByTheLiteralVersionBytesGivesVersionOne) {
-  // The chip's echo, then the version bytes written out by hand.
-  test::SimulatedPropeller::Options echoOnly;
-  echoOnly.handshakeReplies = 250;
-  test::SimulatedPropeller chip(echoOnly);
-  test::FakePort port;
-  port.onWrite = [&](const std::uint8_t* data, int count) {
+// A scripted port that passes every write to the chip and queues its replies.
+void Connect(test::FakePort& port, test::SimulatedPropeller& chip) {
+  port.onWrite = [&port, &chip](const std::uint8_t* data, int count) {
     chip.OnHostBytes(data, count);
     std::uint8_t reply[512];
     int n = chip.TakeReplies(reply, sizeof reply);
     port.incoming.insert(port.incoming.end(), reply, reply + n);
+  };
+}
+
+TEST(Handshake, VersionAndFaultsOfTheChip) {
+  const struct {
+    const char* name;
+    void (*set)(Options&);
+    int version;
+    Lines lines;
+    int sleptMs;  // -1: not checked
+  } cases[] = {
+      // Version 0 too: refusing it is the caller's business.
+      {"v0",
+       [](Options& o) { o.version = 0; },
+       0,
+       {"Propeller Version = 0"},
+       -1},
+      {"v1", [](Options&) {}, 1, {"Propeller Version = 1"}, -1},
+      {"v90",
+       [](Options& o) { o.version = 0x5A; },
+       90,
+       {"Propeller Version = 90"},
+       -1},
+      {"v255",
+       [](Options& o) { o.version = 255; },
+       255,
+       {"Propeller Version = 255"},
+       -1},
+      // A wrong echo bit fails silently at once.
+      {"flip 0", [](Options& o) { o.flipEchoBit = 0; }, -1, {}, -1},
+      {"flip 137", [](Options& o) { o.flipEchoBit = 137; }, -1, {}, -1},
+      {"flip 249", [](Options& o) { o.flipEchoBit = 249; }, -1, {}, -1},
+      {"no chip", [](Options& o) { o.silent = true; }, -1, {"Time Out"}, 100},
+      {"echo stops",
+       [](Options& o) { o.handshakeReplies = 100; },
+       -1,
+       {"Time Out"},
+       -1},
+      // A missing version bit sets every bit from its own upwards.
+      {"no version",
+       [](Options& o) { o.handshakeReplies = 250; },
+       -1,
+       {"Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out",
+        "Time Out", "Time Out", "Propeller Version = -1"},
+       8 * 50 + 10},
+      {"top bit missing",
+       [](Options& o) { o.handshakeReplies = 257; },
+       -127,
+       {"Time Out", "Propeller Version = -127"},
+       -1},
+      {"noise",
+       [](Options& o) {
+         o.noiseBeforeEcho = {0x00, 0x55};
+       },
+       1,
+       {"Hardware lost", "Hardware lost", "Propeller Version = 1"},
+       -1},
+  };
+  for (const auto& c : cases) {
+    Options options;
+    c.set(options);
+    test::SimulatedPropeller chip(options);
+    test::SimulatedPropellerPort port(chip);
+    test::VirtualClock clock;
+    port.FollowClock(clock);
+    test::RecordingOutput output;
+    BootProtocol protocol(port, clock, output);
+    EXPECT_EQ(protocol.Handshake(), c.version) << c.name;
+    EXPECT_TRUE(chip.record().hostBitsOk) << c.name;
+    EXPECT_EQ(output.Lines(), c.lines) << c.name;
+    if (c.sleptMs >= 0) {
+      EXPECT_EQ(clock.TotalSleptMs(), c.sleptMs) << c.name;
+    }
+  }
+}
+
+TEST(Handshake, ChipEchoFollowedByTheLiteralVersionBytesGivesVersionOne) {
+  Options echoOnly;
+  echoOnly.handshakeReplies = 250;
+  test::SimulatedPropeller chip(echoOnly);
+  test::FakePort port;
+  Connect(port, chip);
+  auto echo = port.onWrite;
+  port.onWrite = [&](const std::uint8_t* data, int count) {
+    echo(data, count);
     if (chip.phase() == test::SimulatedPropeller::Phase::kCommand) {
-      port.Feed(std::vector<std::uint8_t>{0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE,
-                                          0xFE, 0xFE});
+      port.Feed(Bytes{0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE});
     }
   };
   test::VirtualClock clock;
   test::RecordingOutput output;
   BootProtocol protocol(port, clock, output);
-
   EXPECT_EQ(protocol.Handshake(), 1);
-  EXPECT_TRUE(chip.record().hostBitsOk);
   EXPECT_EQ(output.Lines(), (Lines{"Propeller Version = 1"}));
-}
-
-TEST(Handshake, ReportsTheVersionTheChipAnswers) {
-  // Version 0 too: refusing it is the caller's business.
-  for (int version : {0, 1, 2, 0x5A, 255}) {
-    test::SimulatedPropeller::Options options;
-    options.version = version;
-    Rig rig(options);
-    EXPECT_EQ(rig.protocol.Handshake(), version);
-    EXPECT_TRUE(rig.chip.record().hostBitsOk);
-    EXPECT_EQ(rig.chip.record().handshakeRepliesSent, 258);
-    EXPECT_EQ(rig.output.Lines(),
-              (Lines{"Propeller Version = " + std::to_string(version)}));
-  }
-}
-
-TEST(Handshake, WrongEchoBitFailsSilentlyAtOnce) {
-  for (int flipped : {0, 137, 249}) {
-    test::SimulatedPropeller::Options options;
-    options.flipEchoBit = flipped;
-    Rig rig(options);
-    EXPECT_EQ(rig.protocol.Handshake(), -1) << flipped;
-    EXPECT_TRUE(rig.output.calls.empty()) << flipped;
-  }
-}
-
-TEST(Handshake, NoChipTimesOutOnTheFirstEchoBit) {
-  test::SimulatedPropeller::Options options;
-  options.silent = true;
-  Rig rig(options);
-  EXPECT_EQ(rig.protocol.Handshake(), -1);
-  EXPECT_EQ(rig.output.Lines(), (Lines{"Time Out"}));
-  EXPECT_EQ(rig.clock.TotalSleptMs(), 100);
-}
-
-TEST(Handshake, EchoThatStopsHalfwayTimesOut) {
-  test::SimulatedPropeller::Options options;
-  options.handshakeReplies = 100;
-  Rig rig(options);
-  EXPECT_EQ(rig.protocol.Handshake(), -1);
-  EXPECT_EQ(rig.output.Lines(), (Lines{"Time Out"}));
-}
-
-TEST(Handshake, MissingVersionBitsMakeTheVersionNegative) {
-  {
-    // No version at all: eight time-outs, then the (negative) version.
-    test::SimulatedPropeller::Options options;
-    options.handshakeReplies = 250;
-    Rig rig(options);
-    int version = rig.protocol.Handshake();
-    EXPECT_LT(version, 0);
-    Lines expected(8, "Time Out");
-    expected.push_back("Propeller Version = " + std::to_string(version));
-    EXPECT_EQ(rig.output.Lines(), expected);
-    EXPECT_EQ(rig.clock.TotalSleptMs(), 8 * 50 + 10);
-  }
-  {
-    // Seven bits of version 1 arrive, the top one is missing.
-    test::SimulatedPropeller::Options options;
-    options.handshakeReplies = 257;
-    Rig rig(options);
-    EXPECT_EQ(rig.protocol.Handshake(), -127);
-    EXPECT_EQ(rig.output.Lines(),
-              (Lines{"Time Out", "Propeller Version = -127"}));
-  }
-}
-
-TEST(Handshake, NoiseBeforeTheEchoIsSkipped) {
-  test::SimulatedPropeller::Options options;
-  options.noiseBeforeEcho = {0x00, 0x55};
-  Rig rig(options);
-  EXPECT_EQ(rig.protocol.Handshake(), 1);
-  EXPECT_EQ(rig.output.Lines(),
-            (Lines{"Hardware lost", "Hardware lost", "Propeller Version = 1"}));
-}
-
-TEST(Handshake, ShutDownAfterAFailedEchoReachesTheChip) {
-  test::SimulatedPropeller::Options options;
-  options.flipEchoBit = 3;
-  Rig rig(options);
-  ASSERT_EQ(rig.protocol.Handshake(), -1);
-  rig.protocol.SendLong(BootProtocol::kCommandShutdown);
-  rig.protocol.FlushTx();
-  EXPECT_EQ(rig.chip.record().command, 0);
-  EXPECT_EQ(rig.chip.phase(), test::SimulatedPropeller::Phase::kShutDown);
 }
 
 TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
@@ -148,17 +131,11 @@ TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
   BootProtocol protocol(port, clock, output);
 
   // An earlier exchange left two replies in the protocol's own buffer.
-  port.Feed(std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF});
+  port.Feed(Bytes{0xFE, 0xFF, 0xFF});
   ASSERT_EQ(protocol.ReplyBit(0, 100), 0);
   ASSERT_EQ(protocol.Rx().count - protocol.Rx().position, 2);
-
   // Then the chip was reset and answers a new handshake.
-  port.onWrite = [&](const std::uint8_t* data, int count) {
-    chip.OnHostBytes(data, count);
-    std::uint8_t reply[512];
-    int n = chip.TakeReplies(reply, sizeof reply);
-    port.incoming.insert(port.incoming.end(), reply, reply + n);
-  };
+  Connect(port, chip);
   EXPECT_EQ(protocol.Handshake(), 1);
   EXPECT_EQ(output.Lines(), (Lines{"Propeller Version = 1"}));
 }

@@ -2,6 +2,7 @@
 // the detection handshake on the wire, and the scan over COM1 to COM63.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -36,15 +37,6 @@ std::vector<int> BootSequence(int count) {
   return bits;
 }
 
-TEST(ProbeBitTest, ReadsOneByteAPassAndGivesUpSilentlyAfterTheBudget) {
-  test::FakePort port;
-  test::VirtualClock clock;
-  SharedBlocks blocks;
-  EXPECT_EQ(ProbeBit(port, clock, blocks, 0, 50), -1);
-  EXPECT_EQ(clock.sleeps, (std::vector<int>{10, 10, 10, 10, 10}));
-  EXPECT_TRUE(port.writes.empty());
-}
-
 TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
   struct Case {
     Bytes incoming;
@@ -57,6 +49,7 @@ TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
       {{0x00, 0x41, 0xFF}, 1, 2},
       {{0xFD, 0xFE}, 0, 1},
       {{0x00, 0x00, 0x00, 0x00, 0x00, 0xFF}, -1, 5},  // budget spent first
+      {{}, -1, 5},                                    // silence is no line
   };
   for (const Case& c : cases) {
     test::FakePort port;
@@ -64,7 +57,8 @@ TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
     SharedBlocks blocks;
     port.Feed(c.incoming);
     EXPECT_EQ(ProbeBit(port, clock, blocks, 0, 50), c.bit);
-    EXPECT_EQ(static_cast<int>(clock.sleeps.size()), c.passes);
+    EXPECT_EQ(clock.sleeps, std::vector<int>(c.passes, 10));
+    EXPECT_TRUE(port.writes.empty());
   }
 }
 
@@ -105,44 +99,38 @@ TEST(DetectPropellerTest, SendsTheHandshakeInTwoRawWritesAndReadsTheVersion) {
 }
 
 TEST(DetectPropellerTest, ReportsEachWayTheChipCanFail) {
-  struct Case {
+  const struct {
     const char* name;
+    void (*set)(Options&);
+    int version;  // INT_MIN: any negative value
+    int sleptMs = -1;
+  } cases[] = {
+      // No chip costs the reset and one bit's budget.
+      {"silent", [](Options& o) { o.silent = true; }, -1, 125 + 50},
+      {"wrong echo", [](Options& o) { o.flipEchoBit = 100; }, -1},
+      {"version cut off", [](Options& o) { o.handshakeReplies = 253; },
+       INT_MIN},
+      {"version 2", [](Options& o) { o.version = 2; }, 2},
+      {"noise is dropped",
+       [](Options& o) {
+         o.noiseBeforeEcho = {0, 0x12};
+       },
+       1},
+  };
+  for (const auto& c : cases) {
     Options options;
-    bool negative;  // any negative value
-    int exact;      // expected when not just negative
-  };
-  Options silent;
-  silent.silent = true;
-  Options flipped;
-  flipped.flipEchoBit = 100;
-  Options cutOff;
-  cutOff.handshakeReplies = 253;
-  Options version2;
-  version2.version = 2;
-  Options noisy;
-  noisy.noiseBeforeEcho = {0x00, 0x12};
-  const Case cases[] = {
-      {"silent", silent, false, -1},         {"wrong echo", flipped, false, -1},
-      {"version cut off", cutOff, true, 0},  {"version 2", version2, false, 2},
-      {"noise is dropped", noisy, false, 1},
-  };
-  for (const Case& c : cases) {
-    DetectRig rig(c.options);
+    c.set(options);
+    DetectRig rig(options);
     const int v = DetectPropeller(rig.port, rig.clock, rig.blocks, 1);
-    if (c.negative) {
+    if (c.version == INT_MIN) {
       EXPECT_LT(v, 0) << c.name;
     } else {
-      EXPECT_EQ(v, c.exact) << c.name;
+      EXPECT_EQ(v, c.version) << c.name;
+    }
+    if (c.sleptMs >= 0) {
+      EXPECT_EQ(rig.clock.TotalSleptMs(), c.sleptMs) << c.name;
     }
   }
-}
-
-TEST(DetectPropellerTest, NoChipCostsTheResetAndOneBitsBudget) {
-  Options silent;
-  silent.silent = true;
-  DetectRig rig(silent);
-  DetectPropeller(rig.port, rig.clock, rig.blocks, 0);
-  EXPECT_EQ(rig.clock.TotalSleptMs(), 125 + 50);
 }
 
 // Port numbers with a simulated line behind some of them; the others cannot
@@ -216,6 +204,7 @@ struct ScanRig {
 
 TEST(ScanPortsTest, StopsAtTheFirstPortWhereAChipAnswers) {
   ScanRig rig;
+  rig.settings.UseRTS = 1;
   rig.lines.devices = {
       {2, &rig.emptyPort}, {5, &rig.chipPort}, {7, &rig.secondPort}};
   ScanPorts(rig.lines, rig.clock, rig.blocks, rig.settings);
@@ -230,6 +219,9 @@ TEST(ScanPortsTest, StopsAtTheFirstPortWhereAChipAnswers) {
   // Only raw writes of the two handshake blocks reach each port.
   EXPECT_EQ(rig.emptyPort.WriteSizes(), (std::vector<int>{251, 258}));
   EXPECT_EQ(rig.chipPort.WriteSizes(), (std::vector<int>{251, 258}));
+  // The configured reset line is pulsed.
+  EXPECT_EQ(rig.chipPort.lineEvents,
+            (std::vector<std::string>{"RTS+", "RTS-"}));
 }
 
 TEST(ScanPortsTest, NoChipAnywhereTriesAllSixtyThreeAndKeepsZero) {
@@ -240,16 +232,6 @@ TEST(ScanPortsTest, NoChipAnywhereTriesAllSixtyThreeAndKeepsZero) {
   EXPECT_EQ(rig.lines.opened, Numbers(1, 63));
   EXPECT_FALSE(rig.lines.IsOpen());
   EXPECT_EQ(rig.lines.closes, 1);
-}
-
-TEST(ScanPortsTest, PulsesTheConfiguredResetLine) {
-  ScanRig rig;
-  rig.settings.UseRTS = 1;
-  rig.lines.devices = {{1, &rig.chipPort}};
-  ScanPorts(rig.lines, rig.clock, rig.blocks, rig.settings);
-  EXPECT_EQ(rig.settings.ComNr, 1);
-  EXPECT_EQ(rig.chipPort.lineEvents,
-            (std::vector<std::string>{"RTS+", "RTS-"}));
 }
 
 }  // namespace

@@ -105,37 +105,7 @@ class SlackClock : public Clock {
   }
 };
 
-TEST(PtyPropeller, AnswersLiteralBytesOverTheSlaveDevice) {
-  test::PtyPropeller pty;
-  ASSERT_TRUE(pty.Start());
-  int fd = OpenDevice(pty.SlavePath());
-  ASSERT_GE(fd, 0);
-
-  WriteAll(fd, HandshakeBurst());
-  Bytes replies = ReadUpTo(fd, 258, 1000);
-  ASSERT_EQ(replies.size(), 258u);
-  EXPECT_EQ(Bytes(replies.begin(), replies.begin() + 8),
-            (Bytes{0xFE, 0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFF, 0xFE}));
-  EXPECT_EQ(Bytes(replies.end() - 8, replies.end()),
-            (Bytes{0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE}));
-
-  // Load into RAM, one long of value 3, then clock the checksum.
-  WriteAll(fd, {0x93, 0x92, 0x92, 0x92, 0x92, 0x92, 0x92, 0x92, 0x92,
-                0x92, 0xF2, 0x93, 0x92, 0x92, 0x92, 0x92, 0x92, 0x92,
-                0x92, 0x92, 0x92, 0xF2, 0x9B, 0x92, 0x92, 0x92, 0x92,
-                0x92, 0x92, 0x92, 0x92, 0x92, 0xF2, 0xF9});
-  EXPECT_EQ(ReadUpTo(fd, 1, 1000), (Bytes{0xFE}));
-  ASSERT_TRUE(pty.WaitBetweenSessions(1000));
-
-  auto record = pty.LastRecord();
-  EXPECT_TRUE(record.hostBitsOk);
-  EXPECT_EQ(record.command, 1);
-  EXPECT_EQ(record.longs, (std::vector<std::uint32_t>{3}));
-  EXPECT_EQ(pty.ChipPhase(), test::SimulatedPropeller::Phase::kRunning);
-  close(fd);
-}
-
-TEST(PtyPropeller, WrongHostBitsGetNoAnswerUntilANewSessionAfterQuiet) {
+TEST(PtyPropeller, AnswersLiteralBytesAndRestartsOnlyAfterQuiet) {
   test::PtyPropeller pty;
   ASSERT_TRUE(pty.Start());
   int fd = OpenDevice(pty.SlavePath());
@@ -147,13 +117,32 @@ TEST(PtyPropeller, WrongHostBitsGetNoAnswerUntilANewSessionAfterQuiet) {
   EXPECT_TRUE(ReadUpTo(fd, 1, 200).empty());
   EXPECT_EQ(pty.ChipPhase(), test::SimulatedPropeller::Phase::kRejected);
 
-  // Calibration straight after is still the old session; after a quiet gap
-  // it starts a new one.
+  // Calibration straight after would still be the old session; after a
+  // quiet gap it starts a new one.
   std::this_thread::sleep_for(std::chrono::milliseconds(2 * 50));
   WriteAll(fd, HandshakeBurst());
-  EXPECT_EQ(ReadUpTo(fd, 258, 1000).size(), 258u);
+  Bytes replies = ReadUpTo(fd, 258, 1000);
+  ASSERT_EQ(replies.size(), 258u);
+  EXPECT_EQ(Bytes(replies.begin(), replies.begin() + 8),
+            (Bytes{0xFE, 0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFF, 0xFE}));
+  EXPECT_EQ(Bytes(replies.end() - 8, replies.end()),
+            (Bytes{0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE}));
   EXPECT_EQ(pty.Sessions(), 2);
-  EXPECT_TRUE(pty.LastRecord().hostBitsOk);
+
+  // Load into RAM, one long of value 3, then clock the checksum.
+  Bytes load(33, 0x92);
+  for (int end : {10, 21, 32}) load[end] = 0xF2;
+  load[0] = load[11] = 0x93;
+  load[22] = 0x9B;
+  load.push_back(0xF9);
+  WriteAll(fd, load);
+  EXPECT_EQ(ReadUpTo(fd, 1, 1000), (Bytes{0xFE}));
+  ASSERT_TRUE(pty.WaitBetweenSessions(1000));
+  auto record = pty.LastRecord();
+  EXPECT_TRUE(record.hostBitsOk);
+  EXPECT_EQ(record.command, 1);
+  EXPECT_EQ(record.longs, (std::vector<std::uint32_t>{3}));
+  EXPECT_EQ(pty.ChipPhase(), test::SimulatedPropeller::Phase::kRunning);
   close(fd);
 }
 

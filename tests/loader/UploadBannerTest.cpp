@@ -67,39 +67,28 @@ class UploadBannerTest : public ::testing::Test {
   }
 };
 
-TEST_F(UploadBannerTest, DeviceModeDrawsTheLogoAndPutsTheCursorBelowIt) {
-  UploadRig rig(UploadRig::Output::kWindow, /*deviceMode=*/true);
-  BannerMoment moment;
-  WatchBanner(rig, moment);
-  rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(64, 1)));
+TEST_F(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
+  for (bool deviceMode : {true, false}) {
+    UploadRig rig(UploadRig::Output::kWindow, deviceMode);
+    BannerMoment moment;
+    WatchBanner(rig, moment);
+    rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(64, 1)));
 
-  ASSERT_TRUE(moment.seen);
-  EXPECT_EQ(moment.cursorRow, 5);
-  EXPECT_EQ(moment.cursorColumn, 0);
-  EXPECT_TRUE(LogoAtTopLeft(moment.image, rig.logo));
-  // The status lines go below the logo and leave it whole: five lines from
-  // row 5 end on row 10.
-  EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo));
-  EXPECT_EQ(rig.screen.CursorRow, 10);
-  EXPECT_EQ(rig.ScreenLines().back(), "..OK -> RUN");
-  EXPECT_EQ(SleepsOf(rig, kBannerPauseMs), 1);
-}
-
-TEST_F(UploadBannerTest, NormalModeReachesTheSameRowWithoutReadingThePort) {
-  UploadRig rig(UploadRig::Output::kWindow, /*deviceMode=*/false);
-  BannerMoment moment;
-  WatchBanner(rig, moment);
-  rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(64, 2)));
-
-  ASSERT_TRUE(moment.seen);
-  EXPECT_EQ(moment.cursorRow, 5);
-  EXPECT_EQ(moment.cursorColumn, 0);
-  EXPECT_TRUE(LogoAtTopLeft(moment.image, rig.logo));
-  // An escape code here would wait for parameter bytes from the port in
-  // 2 ms steps and could leave a request for the event loop.
-  EXPECT_EQ(SleepsOf(rig, 2), 0);
-  EXPECT_EQ(rig.decoder.ServiceRequest, 0);
-  EXPECT_EQ(rig.ScreenLines().back(), "..OK -> RUN");
+    ASSERT_TRUE(moment.seen) << deviceMode;
+    EXPECT_EQ(moment.cursorRow, 5) << deviceMode;
+    EXPECT_EQ(moment.cursorColumn, 0) << deviceMode;
+    EXPECT_TRUE(LogoAtTopLeft(moment.image, rig.logo)) << deviceMode;
+    // The status lines go below the logo and leave it whole: five lines from
+    // row 5 end on row 10.
+    EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo)) << deviceMode;
+    EXPECT_EQ(rig.screen.CursorRow, 10) << deviceMode;
+    EXPECT_EQ(rig.ScreenLines().back(), "..OK -> RUN") << deviceMode;
+    EXPECT_EQ(SleepsOf(rig, kBannerPauseMs), 1) << deviceMode;
+    // An escape code here would wait for parameter bytes from the port in
+    // 2 ms steps and could leave a request for the event loop.
+    EXPECT_EQ(SleepsOf(rig, 2), 0) << deviceMode;
+    EXPECT_EQ(rig.decoder.ServiceRequest, 0) << deviceMode;
+  }
 }
 
 TEST_F(UploadBannerTest, RamUploadShowsNoBanner) {

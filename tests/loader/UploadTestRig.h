@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -138,18 +139,12 @@ struct UploadRig {
   // What the upload printed on the screen, line by line: the text since the
   // upload cleared the screen. Both modes record a line end as CR LF.
   std::vector<std::string> ScreenLines() const {
-    const std::string separator = "\r\n";
     std::vector<std::string> lines;
     const std::string& text = screen.ScreenText;
-    std::size_t at = 0;
-    while (at < text.size()) {
-      std::size_t end = text.find(separator, at);
-      if (end == std::string::npos) {
-        lines.push_back(text.substr(at));
-        break;
-      }
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find("\r\n", at), text.size());
       lines.push_back(text.substr(at, end - at));
-      at = end + separator.size();
+      at = end + 2;
     }
     return lines;
   }
