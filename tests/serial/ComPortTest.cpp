@@ -71,22 +71,16 @@ TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
     EXPECT_EQ(BaudOf(cfgetospeed(&line)), c.baud) << c.index;
     EXPECT_EQ(BaudOf(cfgetispeed(&line)), c.baud) << c.index;
     EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits) << c.index;
+    // Eight bits, raw, without parity or flow control.
+    EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
+              static_cast<tcflag_t>(CS8 | CREAD | CLOCAL));
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR |
+                              ISTRIP | INPCK),
+              0u);
+    EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
     port_.ClosePort();
   }
-}
-
-TEST_F(ComPortTest, LineIsEightBitsRawWithoutParityOrFlowControl) {
-  ASSERT_TRUE(Open(3));
-  const termios line = pty_.LineSettings();
-  EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(line.c_cflag & PARENB, 0u);
-  EXPECT_EQ(line.c_cflag & CRTSCTS, 0u);
-  EXPECT_NE(line.c_cflag & CREAD, 0u);
-  EXPECT_NE(line.c_cflag & CLOCAL, 0u);
-  EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), 0u);
-  EXPECT_EQ(line.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | INPCK), 0u);
-  EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
-  EXPECT_EQ(line.c_oflag & OPOST, 0u);
 }
 
 TEST_F(ComPortTest, ControlBytesPassUntouchedBothWays) {
@@ -179,10 +173,14 @@ TEST_F(ComPortTest, SetBaudChangesRateOnlyWhileOpen) {
   EXPECT_EQ(cfgetospeed(&line), cfgetospeed(&closed));
   EXPECT_EQ(line.c_cflag, closed.c_cflag);
 
-  // The next open applies its own index.
+  // The next open applies its own index, and opening again replaces it.
   ASSERT_TRUE(Open(2));
+  ASSERT_TRUE(Open(1));
   line = pty_.LineSettings();
-  EXPECT_EQ(BaudOf(cfgetospeed(&line)), 38400);
+  EXPECT_EQ(BaudOf(cfgetospeed(&line)), 57600);
+  const Bytes hello = {'h', 'i'};
+  EXPECT_EQ(WriteBytes(port_, hello), 2);
+  EXPECT_EQ(pty_.Receive(2), hello);
 }
 
 TEST_F(ComPortTest, PurgeDropsQueuedAndBufferedInput) {
@@ -208,7 +206,7 @@ TEST_F(ComPortTest, PurgeDropsQueuedAndBufferedInput) {
   EXPECT_EQ(ReadUpTo(port_, 1), marker);
 }
 
-TEST_F(ComPortTest, ClosedPortTransfersNothing) {
+TEST_F(ComPortTest, ClosedOrUnopenablePortTransfersNothing) {
   std::uint8_t byte = 0x41;
   EXPECT_FALSE(port_.IsOpen());
   EXPECT_EQ(port_.Write(&byte, 1), -1);
@@ -219,19 +217,7 @@ TEST_F(ComPortTest, ClosedPortTransfersNothing) {
   port_.SetDtr(true);
   port_.SetRts(true);
 
-  ASSERT_TRUE(Open());
-  port_.ClosePort();
-  port_.ClosePort();
-  EXPECT_FALSE(port_.IsOpen());
-  EXPECT_EQ(port_.Write(&byte, 1), -1);
-  EXPECT_EQ(pty_.PendingAtDevice(), 0);
-  // Closing twice left nothing behind that stops the next open.
-  EXPECT_TRUE(Open());
-}
-
-TEST_F(ComPortTest, OpenFailsCleanlyWithoutADevice) {
   EXPECT_FALSE(port_.OpenPort("0", 0, 0));
-  EXPECT_FALSE(port_.IsOpen());
   EXPECT_FALSE(port_.OpenPort("-1", 0, 0));
   EXPECT_FALSE(port_.OpenPort("abc", 0, 0));
   // COM5 is linked to nothing that exists.
@@ -239,7 +225,14 @@ TEST_F(ComPortTest, OpenFailsCleanlyWithoutADevice) {
                                   pty_.folder() / "COM5");
   EXPECT_FALSE(port_.OpenPort("5", 0, 0));
   EXPECT_FALSE(port_.IsOpen());
-  // A failed open does not spoil the next one.
+
+  // A failed open does not spoil the next one, nor closing twice.
+  ASSERT_TRUE(Open());
+  port_.ClosePort();
+  port_.ClosePort();
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_EQ(port_.Write(&byte, 1), -1);
+  EXPECT_EQ(pty_.PendingAtDevice(), 0);
   EXPECT_TRUE(Open());
 }
 
@@ -249,16 +242,6 @@ TEST_F(ComPortTest, OpeningIsExclusive) {
   EXPECT_FALSE(other.OpenPort(PseudoTerminal::kNumber, 0, 0));
   port_.ClosePort();
   EXPECT_TRUE(other.OpenPort(PseudoTerminal::kNumber, 0, 0));
-}
-
-TEST_F(ComPortTest, OpeningAgainReplacesTheOpenPort) {
-  ASSERT_TRUE(Open(3));
-  ASSERT_TRUE(Open(1));
-  const termios line = pty_.LineSettings();
-  EXPECT_EQ(BaudOf(cfgetospeed(&line)), 57600);
-  const Bytes hello = {'h', 'i'};
-  EXPECT_EQ(WriteBytes(port_, hello), 2);
-  EXPECT_EQ(pty_.Receive(2), hello);
 }
 
 // The device vanishing while the port is open.
@@ -272,8 +255,8 @@ class LostPortTest : public ComPortTest {
   int lost_ = 0;
 };
 
-TEST_F(LostPortTest, ReadNoticesTheLossAndClosesOnce) {
-  std::uint8_t buffer[64];
+TEST_F(LostPortTest, ReadOrWriteNoticesTheLossAndClosesOnce) {
+  std::uint8_t buffer[64] = {1, 2, 3};
   pty_.Vanish();
   int calls = 0;
   while (port_.IsOpen() && calls < 3) {
@@ -284,19 +267,23 @@ TEST_F(LostPortTest, ReadNoticesTheLossAndClosesOnce) {
   EXPECT_EQ(lost_, 1);
   // Later calls fail at once instead of spinning or reporting again.
   for (int i = 0; i < 5; ++i) EXPECT_EQ(port_.Read(buffer, sizeof buffer), -1);
+  EXPECT_EQ(port_.Write(buffer, 3), -1);
   QCoreApplication::processEvents();
   EXPECT_EQ(lost_, 1);
-}
 
-TEST_F(LostPortTest, WriteNoticesTheLossAndClosesOnce) {
-  const Bytes bytes = {1, 2, 3};
-  pty_.Vanish();
-  EXPECT_EQ(WriteBytes(port_, bytes), -1);
-  EXPECT_FALSE(port_.IsOpen());
-  EXPECT_EQ(lost_, 1);
-  EXPECT_EQ(WriteBytes(port_, bytes), -1);
+  // The same through a write.
+  PseudoTerminal other;
+  ASSERT_TRUE(other.ok());
+  ComPort port(other.folder(), 200);
+  int lost = 0;
+  port.SetOnLost([&] { ++lost; });
+  ASSERT_TRUE(port.OpenPort(PseudoTerminal::kNumber, 0, 0));
+  other.Vanish();
+  EXPECT_EQ(port.Write(buffer, 3), -1);
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.Write(buffer, 3), -1);
   QCoreApplication::processEvents();
-  EXPECT_EQ(lost_, 1);
+  EXPECT_EQ(lost, 1);
 }
 
 TEST_F(LostPortTest, EventLoopNoticesTheLossWithoutReadOrWrite) {
