@@ -179,11 +179,6 @@ int PtyPropeller::Sessions() const {
   return chip_.resets();
 }
 
-void PtyPropeller::SetOptions(const SimulatedPropeller::Options& options) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  chip_.options() = options;
-}
-
 bool PtyPropeller::WaitBetweenSessions(int timeoutMs) const {
   std::int64_t deadline = SteadyNs() + std::int64_t{timeoutMs} * 1'000'000;
   for (;;) {

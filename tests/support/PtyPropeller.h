@@ -48,7 +48,6 @@ class PtyPropeller {
   SimulatedPropeller::Phase ChipPhase() const;
   // Sessions begun, counting each reset and each quiet-gap restart.
   int Sessions() const;
-  void SetOptions(const SimulatedPropeller::Options& options);
   // Waits up to timeoutMs for the chip to leave an exchange (booted, shut
   // down, rejected, hung). Returns whether it did.
   bool WaitBetweenSessions(int timeoutMs) const;

@@ -38,16 +38,7 @@ void SimulatedPropeller::Reset() {
 }
 
 bool SimulatedPropeller::BetweenSessions() const {
-  switch (phase_) {
-    case Phase::kWaitCalibration:
-    case Phase::kRunning:
-    case Phase::kShutDown:
-    case Phase::kRejected:
-    case Phase::kHung:
-      return true;
-    default:
-      return false;
-  }
+  return phase_ == Phase::kWaitCalibration || phase_ >= Phase::kRunning;
 }
 
 int SimulatedPropeller::TakeReplies(std::uint8_t* out, int max) {
@@ -83,8 +74,6 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
       if (byte == 0xF9) {
         record_.calibrated = true;
         phase_ = Phase::kHostBits;
-      } else {
-        ++record_.unexpectedBytes;
       }
       return;
 
@@ -106,10 +95,7 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
     }
 
     case Phase::kHandshakeReplies: {
-      if (byte != 0xF9) {
-        ++record_.unexpectedBytes;
-        return;
-      }
+      if (byte != 0xF9) return;
       int index = record_.handshakeClocks++;
       bool answer =
           options_.handshakeReplies < 0 || index < options_.handshakeReplies;
@@ -125,7 +111,6 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
           for (std::uint8_t b : options_.noiseBeforeEcho) Send(b);
         }
         SendBit(bit);
-        ++record_.handshakeRepliesSent;
       }
       if (record_.handshakeClocks == kEchoBitCount + kVersionBitCount) {
         phase_ = Phase::kCommand;
@@ -156,11 +141,7 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
       return;
 
     case Phase::kStatus:
-      if (byte == 0xF9) {
-        OnStatusClock();
-      } else {
-        ++record_.unexpectedBytes;
-      }
+      if (byte == 0xF9) OnStatusClock();
       return;
 
     case Phase::kRunning:

@@ -47,7 +47,8 @@ class SimulatedPropeller {
     kCommand,
     kLength,
     kImage,
-    kStatus,    // answering status bits on clock bytes
+    kStatus,  // answering status bits on clock bytes
+    // From here on the chip is between sessions.
     kRunning,   // booted the image
     kShutDown,  // told to shut down
     kRejected,  // bad host bits, bad command or bad checksum
@@ -60,8 +61,6 @@ class SimulatedPropeller {
     int hostBitsReceived = 0;
     bool hostBitsOk = false;  // all 250 host bits matched
     int handshakeClocks = 0;
-    int handshakeRepliesSent = 0;
-    int unexpectedBytes = 0;      // bytes that made no sense where they came
     bool longsWellFormed = true;  // every long byte had its fixed bits
     std::int64_t command = -1;
     std::int64_t lengthLongs = -1;
@@ -86,7 +85,6 @@ class SimulatedPropeller {
   // Time as the chip sees it, for the EEPROM programming delay.
   void AdvanceMs(std::int64_t ms) { nowMs_ += ms; }
   void SetNowMs(std::int64_t ms) { nowMs_ = ms; }
-  std::int64_t NowMs() const { return nowMs_; }
 
   // Reply bytes waiting to be read by the host.
   int TakeReplies(std::uint8_t* out, int max);

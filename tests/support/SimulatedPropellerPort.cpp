@@ -21,7 +21,7 @@ std::vector<int> SimulatedPropellerPort::WriteSizes() const {
 }
 
 int SimulatedPropellerPort::Write(const std::uint8_t* data, int count) {
-  if (!open || failWrites) return -1;
+  if (!open) return -1;
   int n = writeLimit < 0 ? count : std::min(count, writeLimit);
   writes.emplace_back(data, data + n);
   chip_.OnHostBytes(data, n);

@@ -23,9 +23,8 @@ class SimulatedPropellerPort : public BytePort {
 
   bool open = true;
   // Channel faults: hand over at most this many bytes per write (-1: all),
-  // fail every write or read outright.
+  // fail every read outright.
   int writeLimit = -1;
-  bool failWrites = false;
   bool failReads = false;
 
   std::vector<std::vector<std::uint8_t>> writes;
