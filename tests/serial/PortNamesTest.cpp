@@ -41,27 +41,14 @@ TEST(PortNamesTest, NumbersMapToTheDeviceTables) {
     const char* number;
     const char* device;  // empty: not a port number
   } cases[] = {
-      {"1", "/dev/ttyUSB0"},
-      {"6", "/dev/ttyUSB5"},
-      {"16", "/dev/ttyUSB15"},
-      {"17", "/dev/ttyACM0"},
-      {"32", "/dev/ttyACM15"},
-      {"33", "/dev/ttyS0"},
-      {"63", "/dev/ttyS30"},
-      {"0", ""},
-      {"64", ""},
-      {"-1", ""},
-      {"-6", ""},
-      {"", ""},
-      {" 6", ""},
-      {"6 ", ""},
-      {"6a", ""},
-      {"+6", ""},
-      {"06", ""},
-      {"0x6", ""},
-      {"../COM6", ""},
-      {"/dev/ttyUSB0", ""},
+      // clang-format off
+      {"1", "/dev/ttyUSB0"}, {"6", "/dev/ttyUSB5"}, {"16", "/dev/ttyUSB15"},
+      {"17", "/dev/ttyACM0"}, {"32", "/dev/ttyACM15"}, {"33", "/dev/ttyS0"},
+      {"63", "/dev/ttyS30"}, {"0", ""}, {"64", ""}, {"-1", ""}, {"-6", ""},
+      {"", ""}, {" 6", ""}, {"6 ", ""}, {"6a", ""}, {"+6", ""}, {"06", ""},
+      {"0x6", ""}, {"../COM6", ""}, {"/dev/ttyUSB0", ""},
       {"99999999999999999999", ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     EXPECT_EQ(UnixPortName(c.number, empty.path()), c.device)

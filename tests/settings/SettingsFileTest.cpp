@@ -22,31 +22,12 @@ namespace fs = std::filesystem;
 
 // The file that start-up values give with the Auto Mode checked.
 constexpr std::string_view kStartFile =
-    "/* Kestrix Settings v0.5 */'\r\n"
-    "[Config]\r\n"
-    "ComNr=6\r\n"
-    "FT232R=0\r\n"
-    "UseRTS=0\r\n"
-    "BinPath=\r\n"
-    "AutoDis=1\r\n"
-    "VKeys=0\r\n"
-    "TxtCurs=1\r\n"
-    "MsMoveOff=1\r\n"
-    "BaudRate=0\r\n"
-    "CRmode=0\r\n"
-    "Rows=25\r\n"
-    "Cols=80\r\n"
-    "Autoload=\r\n"
-    "InversScreenshot=0\r\n"
-    "WindowScale=1.000000\r\n"
-    "[Colors]\r\n"
-    "pal_0=#FFFFFF\r\n"
-    "pal_1=#FFFF00\r\n"
-    "pal_2=#0000FF\r\n"
-    "pal_3=#FF00FF\r\n"
-    "pal_4=#FF0000\r\n"
-    "pal_5=#00FF00\r\n"
-    "pal_6=#00FFFF\r\n"
+    "/* Kestrix Settings v0.5 */'\r\n[Config]\r\n"
+    "ComNr=6\r\nFT232R=0\r\nUseRTS=0\r\nBinPath=\r\nAutoDis=1\r\nVKeys=0\r\n"
+    "TxtCurs=1\r\nMsMoveOff=1\r\nBaudRate=0\r\nCRmode=0\r\nRows=25\r\n"
+    "Cols=80\r\nAutoload=\r\nInversScreenshot=0\r\nWindowScale=1.000000\r\n"
+    "[Colors]\r\npal_0=#FFFFFF\r\npal_1=#FFFF00\r\npal_2=#0000FF\r\n"
+    "pal_3=#FF00FF\r\npal_4=#FF0000\r\npal_5=#00FF00\r\npal_6=#00FFFF\r\n"
     "pal_7=#C0C0C0\r\n";
 
 class SettingsFileTest : public ::testing::Test {
