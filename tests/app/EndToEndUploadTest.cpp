@@ -3,11 +3,8 @@
 // sits behind a COM<n> link in a temporary folder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <QCoreApplication>
 #include <QProcess>
-#include <QStringList>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ConsoleUpload.h"
+#include "app/WindowRig.h"
 #include "loader/LoaderImage.h"
 #include "loader/PortSearch.h"
 #include "loader/UploadDriver.h"
@@ -24,8 +23,6 @@
 #include "support/PtyPropeller.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/Host.h"
-#include "terminal/Presenter.h"
 #include "terminal/SharedBlocks.h"
 #include "terminal/SystemClock.h"
 #include "terminal/TerminalScreen.h"
@@ -51,63 +48,25 @@ Bytes Pattern(int count, std::uint32_t seed) {
   return bytes;
 }
 
-class LineConsole : public Console {
- public:
-  Lines lines;
-  void WriteLine(const std::string& text) override { lines.push_back(text); }
-};
-
-class NoBoxHost : public Host {
- public:
-  int boxes = 0;
-  void MessageBox(const std::string&, const std::string&) override { ++boxes; }
-  FileChoice OpenFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  FileChoice SaveFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  std::string InputText(const std::string&, const std::string&,
-                        const std::string&) override {
-    return {};
-  }
-  void SetClipboardImage(const Raster&) override {}
-  void SetClipboardText(const std::string&) override {}
-  void ShowProgress(bool) override {}
-  void SetProgress(int) override {}
-  void PumpEvents() override {}
-  void OpenDocument(const std::string&) override {}
-  bool RaiseWindow(const std::string&) override { return false; }
-};
-
 // Console lines as a reader sees them: CRs dropped, blank lines skipped.
 Lines VisibleLines(const std::string& text) {
   Lines lines;
   std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string visible;
-    for (char c : line) {
-      if (c != '\r') visible.push_back(c);
-    }
-    if (!visible.empty()) lines.push_back(visible);
+  for (std::string line; std::getline(in, line);) {
+    std::erase(line, '\r');
+    if (!line.empty()) lines.push_back(line);
   }
   return lines;
 }
 
-class EndToEndTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    if (QCoreApplication::instance() != nullptr) return;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    static int argc = 1;
-    app_ = std::make_unique<QCoreApplication>(argc, argv);
-  }
-  static void TearDownTestSuite() { app_.reset(); }
+class LineConsole : public Console {
+ public:
+  std::string text;
+  void WriteLine(const std::string& line) override { text += line + "\n"; }
+};
 
+class EndToEndTest : public test::WindowTest {
+ protected:
   void SetUp() override {
     std::string pattern =
         (fs::temp_directory_path() / "kestrix-e2e-XXXXXX").string();
@@ -148,81 +107,60 @@ class EndToEndTest : public ::testing::Test {
     Decoder decoder(screen, images_.glyphSheet, settings, blocks, port, clock);
     LineConsole console;
     decoder.SetConsole(&console);
-    NoBoxHost host;
+    Lines log;
+    test::ScriptedHost host(log);
     auto image = std::make_unique<LoaderImage>();
     UploadEnvironment env{port,     clock,  host,        decoder,
                           settings, *image, images_.logo};
     UploadFile(path, env);
     port.ClosePort();
-    EXPECT_EQ(host.boxes, 0);
-    return VisibleLines([&] {
-      std::string all;
-      for (const auto& l : console.lines) all += l + "\n";
-      return all;
-    }());
+    EXPECT_TRUE(log.empty());
+    return VisibleLines(console.text);
   }
 
-  static inline std::unique_ptr<QCoreApplication> app_;
   fs::path folder_;
   EmbeddedImages images_;
 };
 
-TEST_F(EndToEndTest, RamUploadOverARealPortBootsTheFile) {
-  test::PtyPropeller chip;
-  ASSERT_TRUE(chip.Start(folder_.string(), 6));
-  const Bytes file = Pattern(8192, 1);
-  const Lines lines = UploadOverCom6(WriteFile("prog.binary", file));
-
-  EXPECT_EQ(lines,
-            (Lines{"Start Upload", "Propeller Version = 1",
-                   "Write in RAM Lenght=8192", "Verify ..", "..OK -> RUN"}));
-  ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
-  EXPECT_EQ(chip.ChipPhase(), Phase::kRunning);
-  const auto record = chip.LastRecord();
-  EXPECT_EQ(record.command, 1);
-  EXPECT_EQ(record.ImageBytes(), file);
-  EXPECT_TRUE(record.longsWellFormed);
+TEST_F(EndToEndTest, UploadsOverARealPortBootOrProgramTheWholeFile) {
+  struct Case {
+    const char* name;
+    int size;
+    int command;
+    const char* target;
+  };
+  const Case cases[] = {{"prog.binary", 8192, 1, "RAM"},
+                        {"prog.eeprom", 32768, 3, "EEPROM"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::PtyPropeller chip;
+    ASSERT_TRUE(chip.Start(folder_.string(), 6));
+    const Bytes file = Pattern(c.size, static_cast<std::uint32_t>(c.command));
+    const Lines lines = UploadOverCom6(WriteFile(c.name, file));
+    // An EEPROM image first shows three lines of its own.
+    const std::size_t skip = c.command == 3 ? 3 : 0;
+    ASSERT_GE(lines.size(), skip);
+    EXPECT_EQ(Lines(lines.begin() + static_cast<long>(skip), lines.end()),
+              (Lines{"Start Upload", "Propeller Version = 1",
+                     std::string("Write in ") + c.target +
+                         " Lenght=" + std::to_string(c.size),
+                     "Verify ..", "..OK -> RUN"}));
+    ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
+    EXPECT_EQ(chip.ChipPhase(), Phase::kRunning);
+    const auto record = chip.LastRecord();
+    EXPECT_EQ(record.command, c.command);
+    EXPECT_EQ(record.ImageBytes(), file);
+    EXPECT_TRUE(record.longsWellFormed);
+    if (c.command == 3) {
+      EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
+    }
+  }
 }
 
-TEST_F(EndToEndTest, EepromUploadOverARealPortProgramsTheWholeImage) {
-  test::PtyPropeller chip;
-  ASSERT_TRUE(chip.Start(folder_.string(), 6));
-  const Bytes file = Pattern(32768, 2);
-  const Lines lines = UploadOverCom6(WriteFile("prog.eeprom", file));
-
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(
-      Lines(lines.begin() + 3, lines.end()),
-      (Lines{"Start Upload", "Propeller Version = 1",
-             "Write in EEPROM Lenght=32768", "Verify ..", "..OK -> RUN"}));
-  ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
-  const auto record = chip.LastRecord();
-  EXPECT_EQ(record.command, 3);
-  EXPECT_EQ(record.ImageBytes(), file);
-  EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
-}
-
-TEST_F(EndToEndTest, PortSearchFindsTheChipOnCom5) {
-  for (int n = 1; n <= 4; ++n) NoDeviceFor(n);
-  test::PtyPropeller chip;
-  ASSERT_TRUE(chip.Start(folder_.string(), 5));
-
-  ComPort port(folder_);
-  SystemClock clock;
-  SharedBlocks blocks;
-  Settings settings;
-  settings.ComNr = 0;
-  ScanPorts(port, clock, blocks, settings);
-
-  EXPECT_EQ(settings.ComNr, 5);
-  EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(chip.Sessions(), 1);
-  EXPECT_TRUE(chip.LastRecord().hostBitsOk);
-  EXPECT_EQ(chip.LastRecord().handshakeClocks, 258);
-}
-
-TEST_F(EndToEndTest, PortSearchWithoutAnyDeviceKeepsZero) {
-  for (int n = 1; n <= 63; ++n) NoDeviceFor(n);
+TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
+  for (int n = 1; n <= 63; ++n) {
+    if (n != 5) NoDeviceFor(n);
+  }
   ComPort port(folder_);
   SystemClock clock;
   SharedBlocks blocks;
@@ -231,6 +169,37 @@ TEST_F(EndToEndTest, PortSearchWithoutAnyDeviceKeepsZero) {
   ScanPorts(port, clock, blocks, settings);
   EXPECT_EQ(settings.ComNr, 0);
   EXPECT_FALSE(port.IsOpen());
+
+  test::PtyPropeller chip;
+  ASSERT_TRUE(chip.Start(folder_.string(), 5));
+  ScanPorts(port, clock, blocks, settings);
+  EXPECT_EQ(settings.ComNr, 5);
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(chip.Sessions(), 1);
+  EXPECT_TRUE(chip.LastRecord().hostBitsOk);
+  EXPECT_EQ(chip.LastRecord().handshakeClocks, 258);
+}
+
+TEST_F(EndToEndTest, ConsoleUploadReportsAMissingPortBeforeItsPause) {
+  ComPort port(folder_);
+  test::VirtualClock clock;
+  std::ostringstream out;
+  RunConsoleUpload(ParseCommandLine({"demo.binary", "-L", "3"}),
+                   {port, clock, images_, out});
+  EXPECT_EQ(VisibleLines(out.str()),
+            (Lines{"Propeller Upload on COM: 3", "File: demo.binary",
+                   "No COM: wrong number or not activated"}));
+  EXPECT_EQ(clock.sleeps, std::vector<int>({2000}));
+}
+
+TEST(StreamConsole, EachPrintedPieceEndsWithItsOwnLineFeed) {
+  std::ostringstream out;
+  StreamConsole console(out);
+  // PrintLine in normal-terminal mode: "text\r", then "\n" on its own.
+  for (const char* piece : {"Verify ..\r", "\n", "Time Out"}) {
+    console.WriteLine(piece);
+  }
+  EXPECT_EQ(out.str(), "Verify ..\r\n\n\nTime Out\n");
 }
 
 #ifdef KESTRIX_EXECUTABLE
@@ -255,6 +224,9 @@ TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
                    "Start Upload", "Propeller Version = 1",
                    "Write in RAM Lenght=1000", "Verify ..", "..OK -> RUN"}))
       << out;
+  // Normal-terminal mode: each status line is text, CR, LF and two more LF.
+  EXPECT_NE(out.find("\nStart Upload\r\n\n\nPropeller Version = 1\r\n"),
+            std::string::npos);
   ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
   EXPECT_EQ(chip.LastRecord().ImageBytes(), file);
 }

@@ -45,20 +45,38 @@ class MouseReportTest : public ::testing::Test {
   MouseButtons buttons;
 };
 
-TEST_F(MouseReportTest, LeftButtonAtOddRowAndEvenColumn) {
-  buttons.PressLeft();
-  EXPECT_EQ(Report(100, 37), Bytes({5, 0x11, 50, 18}));
-}
-
-TEST_F(MouseReportTest, CoordinatesBeyondEightBitsKeepTheirLowNineBits) {
-  EXPECT_EQ(Report(600, 0), Bytes({5, 0x00, 44, 0}));
-  Bytes edge = Report(511, 0);
-  EXPECT_EQ(Decode(edge).x, 511);
+TEST_F(MouseReportTest, PositionsAndButtonsOnTheWire) {
+  struct Case {
+    bool left;
+    int x, y;
+    float scale;
+    Bytes out;
+  };
+  const Case cases[] = {
+      // Odd row, even column: the low bits ride in the second byte.
+      {true, 100, 37, 1.0f, {5, 0x11, 50, 18}},
+      // Beyond eight bits the low nine bits are kept.
+      {false, 600, 0, 1.0f, {5, 0x00, 44, 0}},
+      // Outside the window reads as -1.
+      {false, -5, 20, 1.0f, {5, 0x30, 0xFF, 0xFF}},
+      {false, kInnerWidth, 20, 1.0f, {5, 0x30, 0xFF, 0xFF}},
+      {false, 20, kInnerHeight, 1.0f, {5, 0x30, 0xFF, 0xFF}},
+      {true, 20, -1, 1.0f, {5, 0x31, 0xFF, 0xFF}},
+      // At double scale outside rounds to the origin.
+      {false, -5, -5, 2.0f, {5, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    buttons.Release();
+    if (c.left) buttons.PressLeft();
+    EXPECT_EQ(Report(c.x, c.y, c.scale), c.out) << c.x << "," << c.y;
+    // The report leaves from the shared out block, in one write.
+    EXPECT_EQ(Bytes(blocks.OutBlock.begin(), blocks.OutBlock.begin() + 4),
+              c.out);
+    EXPECT_EQ(port.writes.size(), 1u);
+  }
+  EXPECT_EQ(Decode(Report(511, 0)).x, 511);
   // 512 loses its top bit on the wire.
   EXPECT_EQ(Decode(Report(512, 0)).x, 0);
-}
-
-TEST_F(MouseReportTest, SmallCoordinatesRoundTripThroughTheDevicesDecoding) {
   buttons.PressRight();
   for (int x : {0, 1, 2, 255, 256, 257, 400}) {
     DecodedReport r = Decode(Report(x, 445 - x));
@@ -68,74 +86,40 @@ TEST_F(MouseReportTest, SmallCoordinatesRoundTripThroughTheDevicesDecoding) {
   }
 }
 
-TEST_F(MouseReportTest, OutsideTheWindowReadsAsMinusOne) {
-  EXPECT_EQ(Report(-5, 20), Bytes({5, 0x30, 0xFF, 0xFF}));
-  EXPECT_EQ(Report(kInnerWidth, 20), Bytes({5, 0x30, 0xFF, 0xFF}));
-  EXPECT_EQ(Report(20, kInnerHeight), Bytes({5, 0x30, 0xFF, 0xFF}));
-  buttons.PressLeft();
-  EXPECT_EQ(Report(20, -1), Bytes({5, 0x31, 0xFF, 0xFF}));
-}
-
-TEST_F(MouseReportTest, OutsideAtDoubleScaleRoundsToTheOrigin) {
-  EXPECT_EQ(Report(-5, -5, 2.0f), Bytes({5, 0, 0, 0}));
-}
-
 TEST_F(MouseReportTest, ScaledPositionsRoundHalvesToEven) {
   // 5 / 2 = 2.5 -> 2, 7 / 2 = 3.5 -> 4.
-  DecodedReport r = Decode(Report(5, 7, 2.0f));
-  EXPECT_EQ(r.x, 2);
-  EXPECT_EQ(r.y, 4);
+  EXPECT_EQ(ImagePosition(5, 7, 1280, 892, 2.0f), (ImagePoint{2, 4}));
   // 4 / 1.5 = 2.67 -> 3, 2 / 1.5 = 1.33 -> 1.
-  r = Decode(Report(4, 2, 1.5f));
-  EXPECT_EQ(r.x, 3);
-  EXPECT_EQ(r.y, 1);
+  EXPECT_EQ(ImagePosition(4, 2, 960, 669, 1.5f), (ImagePoint{3, 1}));
   // The far corner of a 960 by 669 inner area.
   EXPECT_EQ(ImagePosition(959, 668, 960, 669, 1.5f), (ImagePoint{639, 445}));
+  // An unusable scale is taken as 1.
+  for (float scale : {0.0f, -2.0f, NAN, INFINITY}) {
+    EXPECT_EQ(ImagePosition(100, 37, 640, 446, scale), (ImagePoint{100, 37}))
+        << scale;
+  }
+  const std::pair<double, int> rounding[] = {
+      {0.5, 0},       {1.5, 2},           {2.5, 2},   {658.5, 658},
+      {2.5000001, 3}, {-0.5, 0},          {-1.5, -2}, {-2.5, -2},
+      {-0.7, -1},     {1e20, 2147483647}, {NAN, 0},
+  };
+  for (auto [value, rounded] : rounding) {
+    EXPECT_EQ(RoundHalfToEven(value), rounded) << value;
+  }
 }
 
-TEST_F(MouseReportTest, RoundHalfToEvenOnBothSidesOfZero) {
-  EXPECT_EQ(RoundHalfToEven(0.5), 0);
-  EXPECT_EQ(RoundHalfToEven(1.5), 2);
-  EXPECT_EQ(RoundHalfToEven(2.5), 2);
-  EXPECT_EQ(RoundHalfToEven(658.5), 658);
-  EXPECT_EQ(RoundHalfToEven(2.5000001), 3);
-  EXPECT_EQ(RoundHalfToEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfToEven(-1.5), -2);
-  EXPECT_EQ(RoundHalfToEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfToEven(-0.7), -1);
-  EXPECT_EQ(RoundHalfToEven(1e20), 2147483647);
-  EXPECT_EQ(RoundHalfToEven(NAN), 0);
-}
-
-TEST_F(MouseReportTest, UnusableScaleIsTakenAsOne) {
-  EXPECT_EQ(ImagePosition(100, 37, 640, 446, 0.0f), (ImagePoint{100, 37}));
-  EXPECT_EQ(ImagePosition(100, 37, 640, 446, -2.0f), (ImagePoint{100, 37}));
-  EXPECT_EQ(ImagePosition(100, 37, 640, 446, NAN), (ImagePoint{100, 37}));
-  EXPECT_EQ(ImagePosition(100, 37, 640, 446, INFINITY), (ImagePoint{100, 37}));
-}
-
-TEST_F(MouseReportTest, AnyReleaseClearsEveryButton) {
+TEST_F(MouseReportTest, AnyReleaseClearsEveryButtonAndClosedPortSendsNothing) {
   buttons.PressLeft();
   buttons.PressRight();
   EXPECT_EQ(Decode(Report(10, 10)).buttons, 3);
   buttons.Release();  // the right one; left is still down
-  Bytes afterRelease = Report(10, 10);
-  EXPECT_EQ(afterRelease, Bytes({5, 0x00, 5, 5}));
-}
+  EXPECT_EQ(Report(10, 10), Bytes({5, 0x00, 5, 5}));
 
-TEST_F(MouseReportTest, ClosedPortSendsNothing) {
+  blocks.OutBlock[0] = 0;
   port.open = false;
   buttons.PressLeft();
   EXPECT_TRUE(Report(100, 37).empty());
   EXPECT_EQ(blocks.OutBlock[0], 0);
-}
-
-TEST_F(MouseReportTest, ReportLeavesFromTheSharedOutBlock) {
-  buttons.PressLeft();
-  Report(100, 37);
-  EXPECT_EQ(Bytes(blocks.OutBlock.begin(), blocks.OutBlock.begin() + 4),
-            Bytes({5, 0x11, 50, 18}));
-  ASSERT_EQ(port.writes.size(), 1u);
 }
 
 }  // namespace

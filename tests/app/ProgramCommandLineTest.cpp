@@ -5,16 +5,16 @@
 namespace kestrix {
 namespace {
 
-struct Case {
-  std::vector<std::string> args;
-  std::string settingsFile;
-  bool consoleUpload;
-  int uploadPort;
-  bool autoload;
-  std::string autoloadFile;
-};
-
 TEST(ProgramCommandLineTest, ArgumentsTable) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string settingsFile;
+    bool consoleUpload;
+    int uploadPort;
+    bool autoload;
+    std::string autoloadFile;
+  };
+  // clang-format off
   const Case cases[] = {
       {{}, "Kestrix2.ini", false, 0, false, ""},
       {{""}, "Kestrix2.ini", false, 0, false, ""},
@@ -25,14 +25,13 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
       {{"file.binary", "-L", "COM3"}, "file.binary", true, 0, false, ""},
       {{"file.binary", "-L"}, "file.binary", true, 0, false, ""},
       {{"", "-L", "4"}, "Kestrix2.ini", true, 4, false, ""},
+      // Arguments beyond the third are ignored.
+      {{"file.binary", "-L", "-7", "extra"}, "file.binary", true, -7, false,
+       ""},
       // Options are compared exactly.
       {{"file.binary", "-l", "3"}, "file.binary", false, 0, false, ""},
       {{"my.ini", "-a", "demo.binary"}, "my.ini", false, 0, false, ""},
-      {{"my.ini", "-A", "demo.binary"},
-       "my.ini",
-       false,
-       0,
-       true,
+      {{"my.ini", "-A", "demo.binary"}, "my.ini", false, 0, true,
        "demo.binary"},
       {{"my.ini", "-A"}, "my.ini", false, 0, true, ""},
       {{"my.ini", "-X", "demo.binary"}, "my.ini", false, 0, false, ""},
@@ -40,6 +39,7 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
       {{"-L", "3"}, "-L", false, 0, false, ""},
       {{"-A", "demo.binary"}, "-A", false, 0, false, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const CommandLine line = ParseCommandLine(c.args);
     std::string shown;
@@ -50,13 +50,6 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
     EXPECT_EQ(line.autoload, c.autoload) << shown;
     EXPECT_EQ(line.autoloadFile, c.autoloadFile) << shown;
   }
-}
-
-TEST(ProgramCommandLineTest, ArgumentsBeyondTheThirdAreIgnored) {
-  const CommandLine line =
-      ParseCommandLine({"file.binary", "-L", "-7", "extra"});
-  EXPECT_TRUE(line.consoleUpload);
-  EXPECT_EQ(line.uploadPort, -7);
 }
 
 }  // namespace

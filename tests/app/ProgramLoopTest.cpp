@@ -10,7 +10,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 class LoggingTransfers : public LaterTransfers {
  public:
-  explicit LoggingTransfers(std::vector<std::string>& log) : log_(log) {}
+  explicit LoggingTransfers(Lines& log) : log_(log) {}
   void MonitorLoad(const std::string&, std::int32_t) override {}
   void SendTextFile(const std::string&) override {}
   void CarryOutServiceRequest(int request) override {
@@ -18,7 +18,7 @@ class LoggingTransfers : public LaterTransfers {
   }
 
  private:
-  std::vector<std::string>& log_;
+  Lines& log_;
 };
 
 class ProgramLoopTest : public ::testing::Test {
@@ -26,48 +26,38 @@ class ProgramLoopTest : public ::testing::Test {
   void SetUp() override {
     rig.Start();
     rig.p().SetLaterTransfers(&transfers);
+    rig.log.clear();
   }
   ProgramRig rig;
   LoggingTransfers transfers{rig.log};
 };
 
-// The device clears, prints the name T.TXT, asks for service "t" and then
-// asks whether pixel (200, 200) is black.
-const Bytes kRequestThenQuery = {0,    'T', '.', 'T', 'X',  'T', 5,
-                                 0x82, 5,   't', 5,   0x09, 100, 100};
-
 TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
-  rig.port.Feed(kRequestThenQuery);
-  rig.log.clear();
+  // The device clears, prints the name T.TXT, asks for service "t" and then
+  // asks whether pixel (200, 200) is black.
+  rig.port.Feed(
+      Bytes{0, 'T', '.', 'T', 'X', 'T', 5, 0x82, 5, 't', 5, 0x09, 100, 100});
   rig.p().AfterEvent(false);
-  const int service = rig.Find("service " + std::to_string(2 * 't'));
-  const int reply = rig.Find("port write 1");
-  ASSERT_GE(service, 0);
-  ASSERT_GE(reply, 0);
-  EXPECT_LT(service, reply);
+  EXPECT_EQ(rig.Of("service"), Lines{std::to_string(2 * 't')});
+  EXPECT_LT(rig.Find("service 232"), rig.Find("port write 1"));
   EXPECT_EQ(rig.port.Written(), (Bytes{0xFE}));
-  EXPECT_EQ(rig.p().decoder().ServiceRequest, 0);
-  EXPECT_EQ(rig.p().decoder().graphics.ReplyByte, 0);
   // Both are done: the next chunk repeats neither.
-  rig.port.Feed("x");
+  rig.port.Feed(std::string("x"));
   rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.LogOf("service").size(), 1u);
+  EXPECT_EQ(rig.Count("service"), 1);
   EXPECT_EQ(rig.port.writes.size(), 1u);
-}
 
-TEST_F(ProgramLoopTest, PendingRequestAndReplyWaitForATurnWithBytes) {
+  // Pending ones wait for a turn that brings bytes.
   rig.p().decoder().ServiceRequest = 2 * 'o';
   rig.p().decoder().graphics.ReplyByte = 0x1FF;
   rig.p().AfterEvent(false);
   rig.p().AfterEvent(true);
-  EXPECT_TRUE(rig.LogOf("service").empty());
-  EXPECT_TRUE(rig.port.writes.empty());
-  rig.port.Feed("z");
+  EXPECT_EQ(rig.Count("service"), 1);
+  rig.port.Feed(std::string("z"));
   rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.LogOf("service"),
-            (std::vector<std::string>{"service " + std::to_string(2 * 'o')}));
+  EXPECT_EQ(rig.Of("service").back(), std::to_string(2 * 'o'));
   // Only the low byte goes out.
-  EXPECT_EQ(rig.port.Written(), (Bytes{0xFF}));
+  EXPECT_EQ(rig.port.Written(), (Bytes{0xFE, 0xFF}));
 }
 
 TEST_F(ProgramLoopTest, OneTurnReadsAtMost1024Bytes) {
@@ -79,66 +69,67 @@ TEST_F(ProgramLoopTest, OneTurnReadsAtMost1024Bytes) {
   EXPECT_EQ(rig.p().screen.ScreenText.size(), 1500u);
 }
 
-TEST_F(ProgramLoopTest, UploadRequestLoadsTheNamedFileFromTheBinaryFolder) {
+TEST_F(ProgramLoopTest, UploadRequestsLoadFromTheBinaryFolder) {
+  // A found file gets a reset before reading and another before the
+  // handshake; a missing one only the first.
+  struct Case {
+    std::string name;
+    char kind;
+    int resets;
+    bool found;
+  };
+  const Case cases[] = {{"app.binary", 'b', 2, true},
+                        {"x.eeprom", 'e', 1, false}};
   rig.WriteFile("app.binary", std::string(8, '\0'));
   rig.settings().BinPath = rig.folder.string() + "/";
-  Bytes chunk = {0,   'a', 'p', 'p', '.',  'b', 'i', 'n',
-                 'a', 'r', 'y', 5,   0x82, 10,  'b'};
-  rig.port.Feed(chunk);
-  rig.port.events.clear();
-  rig.p().AfterEvent(false);
-  // Found: reset before reading and again before the handshake.
-  EXPECT_EQ(rig.port.EventsOf({"DTR+"}).size(), 2u);
-  EXPECT_TRUE(rig.LogOf("service").empty());
-  EXPECT_EQ(rig.p().screen.ScreenText.find("No such file"), std::string::npos);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rig.log.clear();
+    std::string chunk = std::string(1, '\0') + c.name + "\x05\x82";
+    chunk += static_cast<char>(c.name.size());
+    chunk += c.kind;
+    rig.port.Feed(chunk);
+    rig.p().AfterEvent(false);
+    EXPECT_EQ(rig.Count("port DTR+"), c.resets);
+    EXPECT_EQ(rig.Count("service"), 0);
+    EXPECT_EQ(
+        rig.p().screen.ScreenText.find("No such file") == std::string::npos,
+        c.found);
+  }
 }
 
-TEST_F(ProgramLoopTest, EepromRequestGoesToTheUploadToo) {
-  Bytes chunk = {0, 'x', '.', 'e', 'e', 'p', 'r', 'o', 'm', 5, 0x82, 8, 'e'};
-  rig.port.Feed(chunk);
-  rig.port.events.clear();
-  rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.port.EventsOf({"DTR+"}).size(), 1u);
-  EXPECT_NE(rig.p().screen.ScreenText.find("No such file"), std::string::npos);
-}
-
-TEST_F(ProgramLoopTest, KeysAreEncodedOntoThePort) {
+TEST_F(ProgramLoopTest, KeysAndMouseReachThePort) {
   rig.p().OnKeyDown(0x25);  // Left
   rig.p().OnKeyDown(0x41);  // A: its character goes out instead
   rig.p().OnCharacter('a');
   rig.p().OnKeyUp(0x41);
-  EXPECT_EQ(rig.port.Written(), (Bytes{0xC0, 'a'}));
-}
-
-TEST_F(ProgramLoopTest, MouseMovesReportOnlyInTheDeviceDisplay) {
+  // Moves report only in the device display; buttons set bits and any
+  // release clears them.
   rig.p().OnMouseMove({100, 37});
-  EXPECT_TRUE(rig.port.writes.empty());
-  rig.p().OnMenuCommand(kMenuNormalTerminal);  // MsMoveOff 0
-  rig.p().OnMouseMove({100, 37});
-  EXPECT_EQ(rig.port.Written(), (Bytes{5, 0x10, 50, 18}));
-}
-
-TEST_F(ProgramLoopTest, ButtonsSetBitsAndAnyReleaseClearsThem) {
   rig.p().OnLeftPress({100, 37});
   rig.p().OnRightPress({101, 36});
   rig.p().OnButtonRelease({101, 36});
-  ASSERT_EQ(rig.port.writes.size(), 3u);
-  EXPECT_EQ(rig.port.writes[0], (Bytes{5, 0x11, 50, 18}));
-  EXPECT_EQ(rig.port.writes[1], (Bytes{5, 0x23, 50, 18}));
-  EXPECT_EQ(rig.port.writes[2], (Bytes{5, 0x20, 50, 18}));
+  rig.p().OnMenuCommand(kMenuNormalTerminal);  // MsMoveOff 0
+  rig.p().OnMouseMove({100, 37});
+  EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xC0},
+                                                 {'a'},
+                                                 {5, 0x11, 50, 18},
+                                                 {5, 0x23, 50, 18},
+                                                 {5, 0x20, 50, 18},
+                                                 {5, 0x10, 50, 18}}));
   rig.port.ClosePort();
   rig.p().OnLeftPress({0, 0});
-  EXPECT_EQ(rig.port.writes.size(), 3u);
+  EXPECT_EQ(rig.port.writes.size(), 6u);
 }
 
-// Events that arrive while a command runs (a requester or a transfer pumps
-// them) are consumed without effect.
+// Events that arrive while a command runs (a requester, a transfer or the
+// About panel's wait) are consumed without effect.
 TEST_F(ProgramLoopTest, EntryPointsDoNothingWhileAnotherRuns) {
   int nestedRuns = 0;
   rig.host.whileOpen = [&] {
     ++nestedRuns;
     EXPECT_TRUE(rig.p().Busy());
-    rig.port.Feed("late");
+    rig.port.Feed(std::string("late"));
     rig.p().AfterEvent(true);
     rig.p().OnMenuCommand(kMenuSaveText);
     rig.p().OnMenuCommand(kMenuComEnabled);
@@ -157,26 +148,16 @@ TEST_F(ProgramLoopTest, EntryPointsDoNothingWhileAnotherRuns) {
   EXPECT_EQ(rig.port.incoming.size(), 4u);
   EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
   EXPECT_EQ(rig.p().mouseButtons().Bits(), 0);
-  // Afterwards the waiting bytes are read as usual.
-  rig.host.whileOpen = nullptr;
-  rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.p().screen.ScreenText, "late");
-}
-
-TEST_F(ProgramLoopTest, AboutHoldsOffInputDuringItsWait) {
   rig.clock.onSleep = [&](int) {
     rig.p().OnKeyDown(0x25);
     rig.p().AfterEvent(false);
   };
-  rig.port.Feed("w");
   rig.p().OnMenuCommand(kMenuAbout);
   EXPECT_TRUE(rig.port.writes.empty());
-  EXPECT_EQ(rig.port.incoming.size(), 1u);
-}
-
-TEST_F(ProgramLoopTest, QuitEndsTheLoopAfterTheTurn) {
-  rig.p().OnCloseRequest();
-  EXPECT_TRUE(rig.p().QuitRequested());
+  EXPECT_EQ(rig.port.incoming.size(), 4u);
+  // Afterwards the waiting bytes are read as usual.
+  rig.p().AfterEvent(false);
+  EXPECT_EQ(rig.p().screen.ScreenText, "late");
 }
 
 }  // namespace

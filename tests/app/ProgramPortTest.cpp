@@ -6,180 +6,163 @@
 namespace kestrix::test {
 namespace {
 
+const Lines kNotFound = {"box Error / COM port not found"};
+
 class ProgramPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rig.port.existingPorts = {6, 7};
     rig.Start();
-    rig.port.events.clear();
+    rig.log.clear();
     rig.p().decoder().PrintText("old");
   }
   void Menu(int id) { rig.p().OnMenuCommand(id); }
+  // A timer tick with the window's inner height at `height`.
+  void Tick(int height) {
+    rig.view.innerHeightWithMenu = height;
+    rig.p().AfterEvent(true);
+  }
+  bool Connected() {
+    return rig.port.IsOpen() && rig.view.IsChecked(kMenuComEnabled);
+  }
   bool ScreenWasCleared() { return rig.p().screen.ScreenText.empty(); }
   ProgramRig rig;
 };
 
-TEST_F(ProgramPortTest, ConnectPortOnAnOpenPortOnlySetsTheMark) {
+TEST_F(ProgramPortTest, ConnectPort) {
+  // On an open port it only sets the mark.
   rig.view.SetChecked(kMenuComEnabled, false);
+  rig.log.clear();
   rig.p().ConnectPort();
   EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_TRUE(rig.port.events.empty());
+  EXPECT_EQ(rig.log, Lines{"view mark 5 on"});
   EXPECT_FALSE(ScreenWasCleared());
-}
 
-TEST_F(ProgramPortTest, ConnectPortOpensNumberRateAndDtrChoiceThenClears) {
+  // A missing port shows the box and clears the mark.
   rig.port.ClosePort();
-  rig.port.events.clear();
+  rig.settings().ComNr = 8;
+  rig.p().ConnectPort();
+  EXPECT_EQ(rig.Of("host"), kNotFound);
+  EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
+  EXPECT_FALSE(ScreenWasCleared());
+
+  // Opens the number at the rate with the DTR choice, then clears.
+  rig.log.clear();
   rig.settings().ComNr = 7;
   rig.settings().BaudRate = 3;
   rig.settings().FT232R = 1;
   rig.p().ConnectPort();
-  EXPECT_EQ(rig.port.events, (std::vector<std::string>{"open 7 @3 ft1"}));
+  EXPECT_EQ(rig.Of("port"), Lines{"open 7 @3 ft1"});
+  EXPECT_TRUE(Connected());
   EXPECT_TRUE(ScreenWasCleared());
-  EXPECT_TRUE(rig.host.boxes.empty());
+  EXPECT_TRUE(rig.Of("host").empty());
 }
 
-TEST_F(ProgramPortTest, ConnectPortFailureShowsTheBoxAndClearsTheMark) {
-  rig.port.ClosePort();
-  rig.settings().ComNr = 8;
-  rig.p().ConnectPort();
-  EXPECT_EQ(rig.host.boxes, (std::vector<std::pair<std::string, std::string>>{
-                                {"Error", "COM port not found"}}));
-  EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_FALSE(ScreenWasCleared());
-}
-
-TEST_F(ProgramPortTest, ComPortAnswersWithoutAPositiveNumberChangeNothing) {
+TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
+  // Answers without a positive number change nothing.
   for (const char* answer : {"0", "COM3", "", "-4", "x7"}) {
     rig.host.inputAnswers.push_back(answer);
     Menu(kMenuComPort);
-    EXPECT_TRUE(rig.port.events.empty()) << answer;
+    EXPECT_TRUE(rig.Of("port").empty()) << answer;
     EXPECT_EQ(rig.settings().ComNr, 6) << answer;
   }
-  ASSERT_FALSE(rig.host.inputRequests.empty());
-  EXPECT_EQ(rig.host.inputRequests[0].title, "ComPort");
-  EXPECT_EQ(rig.host.inputRequests[0].message,
-            "On which COM is the Propeller connected?");
-  EXPECT_EQ(rig.host.inputRequests[0].defaultText, "6");
-}
+  EXPECT_EQ(rig.Of("host").front(),
+            "input ComPort; On which COM is the Propeller connected?; 6");
 
-TEST_F(ProgramPortTest, ComPortWithBlanksBeforeTheNumberReconnects) {
+  // Blanks before the number are skipped.
+  rig.log.clear();
   rig.host.inputAnswers.push_back("  7");
   Menu(kMenuComPort);
   EXPECT_EQ(rig.settings().ComNr, 7);
-  EXPECT_EQ(rig.port.events,
-            (std::vector<std::string>{"close", "open 7 @0 ft0"}));
-  EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
+  EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @0 ft0"}));
+  EXPECT_TRUE(Connected());
   EXPECT_TRUE(ScreenWasCleared());
-  // The next requester offers the new number.
-  Menu(kMenuComPort);
-  EXPECT_EQ(rig.host.inputRequests.back().defaultText, "7");
-}
 
-TEST_F(ProgramPortTest, ComPortToAMissingPortLeavesItClosedWithTheBox) {
+  // The next requester offers the new number; a missing port stays closed.
+  rig.log.clear();
   rig.host.inputAnswers.push_back("9");
   Menu(kMenuComPort);
+  EXPECT_EQ(rig.Of("host"),
+            (Lines{"input ComPort; On which COM is the Propeller connected?; 7",
+                   kNotFound[0]}));
   EXPECT_EQ(rig.settings().ComNr, 9);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_EQ(rig.host.boxes.size(), 1u);
 }
 
 TEST_F(ProgramPortTest, ComEnabledReleasesToThePropellerToolAndTakesBack) {
-  rig.host.windows = {"Propeller Tool"};
   Menu(kMenuComEnabled);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_EQ(rig.host.raisedWindows,
-            (std::vector<std::string>{"Propeller Tool"}));
+  EXPECT_EQ(rig.Of("host"), Lines{"raise Propeller Tool"});
   Menu(kMenuComEnabled);
-  EXPECT_TRUE(rig.port.IsOpen());
-  EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_EQ(rig.port.events,
-            (std::vector<std::string>{"close", "open 6 @0 ft0"}));
+  EXPECT_TRUE(Connected());
+  EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 6 @0 ft0"}));
   EXPECT_TRUE(ScreenWasCleared());
-}
 
-TEST_F(ProgramPortTest, ComEnabledClearedOnAClosedPortDoesNothingMore) {
+  // Cleared on a port that is closed already: only the mark goes.
   rig.port.ClosePort();
-  rig.port.events.clear();
-  rig.view.SetChecked(kMenuComEnabled, true);
+  rig.log.clear();
   Menu(kMenuComEnabled);
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_TRUE(rig.port.events.empty());
-  EXPECT_TRUE(rig.host.raiseRequests.empty());
+  EXPECT_EQ(rig.log, Lines{"view mark 5 off"});
 }
 
 // Auto mode: runs on timer ticks while its mark is set.
 
 TEST_F(ProgramPortTest, AutoModeReleasesWhenMinimisedAndReconnectsRestored) {
-  rig.view.innerHeightWithMenu = 21;
-  rig.p().AfterEvent(true);
+  Tick(21);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
   EXPECT_EQ(rig.p().AutoReleased, 1);
-  // No raising of the IDE for the automatic release.
-  EXPECT_TRUE(rig.host.raiseRequests.empty());
-  // Further ticks while small change nothing.
-  rig.p().AfterEvent(true);
-  EXPECT_EQ(rig.port.events, (std::vector<std::string>{"close"}));
-
-  rig.view.innerHeightWithMenu = 446;
-  rig.p().AfterEvent(true);
-  EXPECT_TRUE(rig.port.IsOpen());
-  EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
+  // No raising of the IDE for the automatic release, and further ticks
+  // while small change nothing.
+  Tick(21);
+  EXPECT_EQ(rig.Of("port"), Lines{"close"});
+  EXPECT_TRUE(rig.Of("host").empty());
+  // Middle heights (down to 150) do not reconnect; above 180 does.
+  Tick(150);
+  EXPECT_FALSE(rig.port.IsOpen());
+  Tick(181);
+  EXPECT_TRUE(Connected());
   EXPECT_EQ(rig.p().AutoReleased, 0);
   EXPECT_TRUE(ScreenWasCleared());
-}
 
-TEST_F(ProgramPortTest, AutoModeIgnoresMiddleHeightsNonTicksAndAnUnsetMark) {
-  for (int height : {120, 150, 180}) {
-    rig.view.innerHeightWithMenu = height;
-    rig.p().AfterEvent(true);
-  }
-  EXPECT_TRUE(rig.port.IsOpen());
+  // Middle heights, events that are not ticks and an unset mark never
+  // release.
+  for (int height : {120, 150, 180}) Tick(height);
   rig.view.innerHeightWithMenu = 21;
   rig.p().AfterEvent(false);
   EXPECT_TRUE(rig.port.IsOpen());
   Menu(kMenuAutoMode);
-  rig.p().AfterEvent(true);
+  Tick(21);
   EXPECT_TRUE(rig.port.IsOpen());
   EXPECT_EQ(rig.p().AutoReleased, 0);
-
-  // Released state: 150 does not reconnect.
-  Menu(kMenuAutoMode);
-  rig.p().AfterEvent(true);
-  rig.view.innerHeightWithMenu = 150;
-  rig.p().AfterEvent(true);
-  EXPECT_FALSE(rig.port.IsOpen());
-  EXPECT_EQ(rig.p().AutoReleased, 1);
-  rig.view.innerHeightWithMenu = 181;
-  rig.p().AfterEvent(true);
-  EXPECT_TRUE(rig.port.IsOpen());
 }
 
-TEST_F(ProgramPortTest, AutoModeReconnectsAPortTheUserReleased) {
+TEST_F(ProgramPortTest, AutoModeReconnectsWhateverClosedThePort) {
+  // Released by the user.
   Menu(kMenuComEnabled);
-  ASSERT_FALSE(rig.port.IsOpen());
-  rig.view.innerHeightWithMenu = 21;
-  rig.p().AfterEvent(true);
+  Tick(21);
   EXPECT_EQ(rig.p().AutoReleased, 1);
-  rig.view.innerHeightWithMenu = 446;
-  rig.p().AfterEvent(true);
-  EXPECT_TRUE(rig.port.IsOpen());
-}
+  Tick(446);
+  EXPECT_TRUE(Connected());
+  // A vanished adapter.
+  rig.port.Lose();
+  rig.p().OnPortLost();
+  Tick(21);
+  Tick(446);
+  EXPECT_TRUE(Connected());
 
-TEST_F(ProgramPortTest, AutoModeFailedReconnectShowsTheBoxAndGivesUp) {
-  rig.view.innerHeightWithMenu = 21;
-  rig.p().AfterEvent(true);
+  // A failed reconnect shows the box once and gives up.
+  Tick(21);
   rig.port.existingPorts = {};
-  rig.view.innerHeightWithMenu = 446;
-  rig.p().AfterEvent(true);
-  EXPECT_EQ(rig.host.boxes.size(), 1u);
+  rig.log.clear();
+  Tick(446);
+  Tick(446);
+  EXPECT_EQ(rig.Of("host"), kNotFound);
   EXPECT_EQ(rig.p().AutoReleased, 0);
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  rig.p().AfterEvent(true);
-  EXPECT_EQ(rig.host.boxes.size(), 1u);
 }
 
 // A vanished adapter.
@@ -196,18 +179,7 @@ TEST_F(ProgramPortTest, PortLostClearsComEnabledAndStopsPolling) {
   EXPECT_TRUE(rig.port.writes.empty());
   // Com Enabled connects again.
   Menu(kMenuComEnabled);
-  EXPECT_TRUE(rig.port.IsOpen());
-  EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
-}
-
-TEST_F(ProgramPortTest, PortLostWhileMinimisedIsReconnectedByTheAutoMode) {
-  rig.port.Lose();
-  rig.p().OnPortLost();
-  rig.view.innerHeightWithMenu = 21;
-  rig.p().AfterEvent(true);
-  rig.view.innerHeightWithMenu = 446;
-  rig.p().AfterEvent(true);
-  EXPECT_TRUE(rig.port.IsOpen());
+  EXPECT_TRUE(Connected());
 }
 
 TEST_F(ProgramPortTest, PortLostDuringACommandIsAppliedWhenItEnds) {
@@ -219,17 +191,14 @@ TEST_F(ProgramPortTest, PortLostDuringACommandIsAppliedWhenItEnds) {
   };
   Menu(kMenuSaveText);
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-}
-
-TEST_F(ProgramPortTest, PortLostDuringAReconnectKeepsTheNewConnection) {
+  // Lost while a reconnect asks for the number: the new connection stays.
   rig.host.whileOpen = [this] {
     rig.port.Lose();
     rig.p().OnPortLost();
   };
   rig.host.inputAnswers.push_back("7");
   Menu(kMenuComPort);
-  EXPECT_TRUE(rig.port.IsOpen());
-  EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
+  EXPECT_TRUE(Connected());
 }
 
 }  // namespace

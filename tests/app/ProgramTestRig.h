@@ -17,9 +17,12 @@
 
 namespace kestrix::test {
 
-// A whole program in window mode on doubles: COM6 (the start-up number)
-// exists unless a test says otherwise, the working folder is a fresh
-// temporary folder, and every double writes into one shared log.
+using Lines = std::vector<std::string>;
+
+// A whole program in window mode on doubles: COM6 exists unless a test says
+// otherwise, the working folder is a fresh temporary folder, and every double
+// writes into one log ("port ...", "host ...", "view ...", "present",
+// "sleep 2000").
 class ProgramRig {
  public:
   explicit ProgramRig(std::vector<std::string> args = {}) {
@@ -34,10 +37,6 @@ class ProgramRig {
     EXPECT_TRUE(loaded.has_value()) << error;
     if (loaded) images = std::move(*loaded);
     port.existingPorts = {6};
-    port.sharedLog = &log;
-    host.sharedLog = &log;
-    view.sharedLog = &log;
-    presenter.sharedLog = &log;
     clock.onSleep = [this](int ms) {
       log.push_back("sleep " + std::to_string(ms));
     };
@@ -56,7 +55,6 @@ class ProgramRig {
     program->AttachWindow(view, presenter);
     program->ConnectAtStartup();
   }
-
   std::string PathOf(const std::string& name) const {
     return (folder / name).string();
   }
@@ -67,34 +65,46 @@ class ProgramRig {
     std::ifstream in(folder / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  // Log entries that start with `prefix`.
-  std::vector<std::string> LogOf(const std::string& prefix) const {
-    std::vector<std::string> out;
+  // The log entries of one double ("port", "host") without that word.
+  Lines Of(const std::string& who) const {
+    Lines out;
     for (const auto& e : log) {
-      if (e.rfind(prefix, 0) == 0) out.push_back(e);
+      if (e.rfind(who + " ", 0) == 0) out.push_back(e.substr(who.size() + 1));
     }
     return out;
   }
-  // Index of the first log entry equal to `entry` at or after `from`;
-  // -1 when there is none.
+  // How many log entries start with `prefix` ("port DTR", "host box").
+  int Count(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& e : log) n += e.rfind(prefix, 0) == 0 ? 1 : 0;
+    return n;
+  }
+  // Index of the first log entry equal to `entry` at or after `from`, or -1.
   int Find(const std::string& entry, int from = 0) const {
     for (int i = from; i < static_cast<int>(log.size()); ++i) {
       if (log[static_cast<std::size_t>(i)] == entry) return i;
     }
     return -1;
   }
-
   Program& p() { return *program; }
   Settings& settings() { return program->settings; }
+  // The checked items among first..last.
+  std::vector<int> CheckedAmong(int first, int last) const {
+    std::vector<int> ids;
+    for (int id = first; id <= last; ++id) {
+      if (view.IsChecked(id)) ids.push_back(id);
+    }
+    return ids;
+  }
 
-  std::vector<std::string> log;
+  Lines log;
   std::filesystem::path folder;
-  FakeSerialLine port;
+  FakeSerialLine port{log};
   VirtualClock clock;
-  ScriptedHost host;
+  ScriptedHost host{log};
   EmbeddedImages images;
-  FakeView view;
-  RecordingPresenter presenter;
+  FakeView view{log};
+  RecordingPresenter presenter{log};
   std::unique_ptr<Program> program;
 };
 

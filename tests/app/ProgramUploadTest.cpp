@@ -10,27 +10,23 @@ constexpr char kPatterns[] =
     "Propeller(.binary)|*.binary|Propeller(.eeprom)|*.eeprom|Text(.txt)|*.txt|"
     "OBJ file(.obj)|*.obj|Prepare|*.bin;*.??a";
 
-// Records what the program hands off, with the pattern index at that moment.
+// Logs what the program hands off, with the pattern index at that moment.
 class RecordingTransfers : public LaterTransfers {
  public:
   explicit RecordingTransfers(ProgramRig& rig) : rig_(rig) {}
   void MonitorLoad(const std::string& path, std::int32_t hub) override {
-    calls.push_back("monitor " + path + " " + std::to_string(hub) + " @" +
-                    std::to_string(rig_.p().UploadPatternIndex));
-    rig_.log.push_back(calls.back());
+    Log("monitor " + path + " " + std::to_string(hub));
   }
-  void SendTextFile(const std::string& path) override {
-    calls.push_back("text " + path + " @" +
-                    std::to_string(rig_.p().UploadPatternIndex));
-    rig_.log.push_back(calls.back());
-  }
+  void SendTextFile(const std::string& path) override { Log("text " + path); }
   void CarryOutServiceRequest(int request) override {
-    calls.push_back("service " + std::to_string(request));
-    rig_.log.push_back(calls.back());
+    Log("service " + std::to_string(request));
   }
-  std::vector<std::string> calls;
 
  private:
+  void Log(const std::string& call) {
+    rig_.log.push_back("transfer " + call + " @" +
+                       std::to_string(rig_.p().UploadPatternIndex));
+  }
   ProgramRig& rig_;
 };
 
@@ -39,7 +35,7 @@ class ProgramUploadTest : public ::testing::Test {
   void SetUp() override {
     rig.Start();
     rig.p().SetLaterTransfers(&transfers);
-    rig.port.events.clear();
+    rig.log.clear();
   }
   void Upload(const std::string& path, int pattern) {
     rig.host.openAnswers.push_back({path, pattern});
@@ -52,52 +48,45 @@ class ProgramUploadTest : public ::testing::Test {
 TEST_F(ProgramUploadTest, RequesterStartsInTheBinaryFolderOnTheLastKind) {
   rig.settings().BinPath = "/progs/";
   rig.p().OnMenuCommand(kMenuUploadFile);
-  ASSERT_EQ(rig.host.openRequests.size(), 1u);
-  const auto& r = rig.host.openRequests[0];
-  EXPECT_EQ(r.title, "Load Binary");
-  EXPECT_EQ(r.initialFile, "/progs/*.binary");
-  EXPECT_EQ(r.patterns, kPatterns);
-  EXPECT_EQ(r.index, 3);
   // Cancelled: nothing else happened.
-  EXPECT_TRUE(rig.port.events.empty());
-  EXPECT_TRUE(transfers.calls.empty());
+  EXPECT_EQ(rig.log, Lines{"host open Load Binary; /progs/*.binary; " +
+                           std::string(kPatterns) + "; 3"});
   EXPECT_EQ(rig.p().UploadPatternIndex, 3);
 }
 
 TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
   rig.p().OnMenuCommand(kMenuBaudFirst + 4);  // 9600
-  rig.port.events.clear();
   rig.WriteFile("demo.binary", std::string(8, '\0'));
+  rig.log.clear();
   Upload(rig.PathOf("demo.binary"), 0);
-  const auto& e = rig.port.events;
-  ASSERT_GE(e.size(), 3u);
-  EXPECT_EQ(e.front(), "baud 0");
-  EXPECT_EQ(e[1], "DTR+");
-  EXPECT_EQ(e.back(), "baud 4");
+  const Lines port = rig.Of("port");
+  ASSERT_GE(port.size(), 3u);
+  EXPECT_EQ(port[0], "baud 0");
+  EXPECT_EQ(port[1], "DTR+");
+  EXPECT_EQ(port.back(), "baud 4");
   EXPECT_EQ(rig.port.baudIndex, 4);
   EXPECT_EQ(rig.settings().BinPath, rig.folder.string() + "/");
   EXPECT_EQ(rig.p().UploadPatternIndex, 0);
-}
 
-TEST_F(ProgramUploadTest, AtTheUploadRateTheRateIsNotTouched) {
+  // At the upload rate the rate is not touched.
+  rig.p().OnMenuCommand(kMenuBaudFirst);
+  rig.log.clear();
   Upload(rig.PathOf("missing.binary"), 0);
-  EXPECT_TRUE(rig.port.EventsOf({"baud"}).empty());
-  EXPECT_EQ(rig.port.EventsOf({"DTR+"}).size(), 1u);
+  EXPECT_EQ(rig.Count("port baud"), 0);
+  EXPECT_EQ(rig.Count("port DTR+"), 1);
   EXPECT_NE(rig.p().screen.ScreenText.find("No such file"), std::string::npos);
 }
 
-TEST_F(ProgramUploadTest, EepromKindComesBackAsBinaryNextTime) {
+TEST_F(ProgramUploadTest, FolderIsRememberedAndEepromComesBackAsBinary) {
   Upload("C:\\Propeller\\Work\\demo.eeprom", 1);
   EXPECT_EQ(rig.p().UploadPatternIndex, 0);
   EXPECT_EQ(rig.settings().BinPath, "C:\\Propeller\\Work\\");
+  rig.log.clear();
   rig.p().OnMenuCommand(kMenuUploadFile);
-  EXPECT_EQ(rig.host.openRequests.back().index, 0);
-  EXPECT_EQ(rig.host.openRequests.back().initialFile,
-            "C:\\Propeller\\Work\\*.binary");
-}
-
-TEST_F(ProgramUploadTest, FileNameWithoutFolderLeavesAnEmptyBinPath) {
-  rig.settings().BinPath = "/old/";
+  EXPECT_EQ(rig.Of("host"),
+            Lines{"open Load Binary; C:\\Propeller\\Work\\*.binary; " +
+                  std::string(kPatterns) + "; 0"});
+  // A name without a folder leaves an empty folder.
   Upload("demo.binary", 0);
   EXPECT_EQ(rig.settings().BinPath, "");
 }
@@ -107,41 +96,37 @@ TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   Upload("/data/demo.binary", 4);
   EXPECT_EQ(rig.p().decoder().PreparedFile, "/data/demo.binary");
   EXPECT_EQ(rig.p().UploadPatternIndex, 4);
-  EXPECT_TRUE(rig.port.events.empty());
-  EXPECT_TRUE(transfers.calls.empty());
-}
-
-TEST_F(ProgramUploadTest, ObjectFileAsksForTheHubAddressInHex) {
+  // A text file is sent; like every hand-off it still sees the previous kind.
+  Upload("/data/notes.txt", 2);
+  EXPECT_EQ(rig.p().UploadPatternIndex, 2);
+  // An object file asks for the hub address in hex; cancelled loads at 0.
   rig.host.inputAnswers.push_back("1F0");
   Upload("/p2/blink.obj", 3);
-  ASSERT_EQ(rig.host.inputRequests.size(), 1u);
-  EXPECT_EQ(rig.host.inputRequests[0].title, "Kestrix2");
-  EXPECT_EQ(rig.host.inputRequests[0].message, "Hubaddress to load to? (hex)");
-  EXPECT_EQ(rig.host.inputRequests[0].defaultText, "E80");
-  // Cancelled: loads at hub address 0.
   Upload("/p2/blink.obj", 3);
-  EXPECT_EQ(transfers.calls,
-            (std::vector<std::string>{"monitor /p2/blink.obj 496 @3",
-                                      "monitor /p2/blink.obj 0 @3"}));
   EXPECT_EQ(rig.p().UploadPatternIndex, 3);
-}
-
-TEST_F(ProgramUploadTest, TextFileSendSeesThePreviousKind) {
-  Upload("/data/demo.binary", 4);
-  Upload("/data/notes.txt", 2);
-  EXPECT_EQ(transfers.calls,
-            (std::vector<std::string>{"text /data/notes.txt @4"}));
-  EXPECT_EQ(rig.p().UploadPatternIndex, 2);
+  Lines calls;
+  for (const auto& e : rig.log) {
+    if (e.rfind("host open", 0) != 0) calls.push_back(e);
+  }
+  EXPECT_EQ(calls,
+            (Lines{"transfer text /data/notes.txt @4",
+                   "host input Kestrix2; Hubaddress to load to? (hex); E80",
+                   "transfer monitor /p2/blink.obj 496 @2",
+                   "host input Kestrix2; Hubaddress to load to? (hex); E80",
+                   "transfer monitor /p2/blink.obj 0 @3"}));
 }
 
 TEST_F(ProgramUploadTest, ClosedPortUploadShowsTheDriversBoxOnly) {
   rig.port.ClosePort();
-  rig.port.events.clear();
   rig.p().OnMenuCommand(kMenuBaudFirst + 1);
+  rig.log.clear();
   Upload("/data/demo.binary", 0);
-  EXPECT_EQ(rig.host.boxes, (std::vector<std::pair<std::string, std::string>>{
-                                {"No COM", "wrong number or not activated"}}));
-  EXPECT_TRUE(rig.port.EventsOf({"DTR", "RTS", "write"}).empty());
+  EXPECT_EQ(rig.Of("host").back(),
+            "box No COM / wrong number or not activated");
+  EXPECT_EQ(rig.Count("host box"), 1);
+  EXPECT_EQ(
+      rig.Count("port DTR") + rig.Count("port RTS") + rig.Count("port write"),
+      0);
 }
 
 }  // namespace

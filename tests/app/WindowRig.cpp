@@ -14,25 +14,19 @@
 
 namespace kestrix::test {
 
-std::unique_ptr<QApplication> WindowTest::app_;
-
 void WindowTest::SetUpTestSuite() {
   if (QCoreApplication::instance() != nullptr) return;
-  static char name[] = "app_tests";
-  static char platformOption[] = "-platform";
-  static char platform[] = "offscreen";
+  // QApplication takes its options out of argv: lay them out anew each time.
+  static char name[] = "app_tests", option[] = "-platform",
+              platform[] = "offscreen";
   static char* argv[4];
   static int argc;
-  // QApplication takes its options out of argv: lay them out anew each time.
   argv[0] = name;
-  argv[1] = platformOption;
+  argv[1] = option;
   argv[2] = platform;
-  argv[3] = nullptr;
   argc = 3;
   app_ = std::make_unique<QApplication>(argc, argv);
 }
-
-void WindowTest::TearDownTestSuite() { app_.reset(); }
 
 DevicePty::DevicePty() {
   std::string pattern =
@@ -119,14 +113,6 @@ void WindowRig::Start(bool withTimer) {
   Spin(10);
 }
 
-void WindowRig::Spin(int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  do {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  } while (timer.elapsed() < ms);
-}
-
 bool WindowRig::SpinUntil(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer timer;
   timer.start();
@@ -141,12 +127,6 @@ void WindowRig::Key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
                     const QString& text) {
   QKeyEvent event(type, key, modifiers, text);
   QCoreApplication::sendEvent(window.get(), &event);
-}
-
-void WindowRig::Tap(int key, Qt::KeyboardModifiers modifiers,
-                    const QString& text) {
-  Key(QEvent::KeyPress, key, modifiers, text);
-  Key(QEvent::KeyRelease, key, modifiers, text);
 }
 
 void WindowRig::Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,

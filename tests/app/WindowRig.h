@@ -25,10 +25,10 @@ namespace kestrix::test {
 class WindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite();
-  static void TearDownTestSuite();
+  static void TearDownTestSuite() { app_.reset(); }
 
  private:
-  static std::unique_ptr<QApplication> app_;
+  static inline std::unique_ptr<QApplication> app_;
 };
 
 // A pseudo-terminal whose slave end is linked as "COM6" in a fresh folder;
@@ -62,7 +62,9 @@ class WindowRig {
 
   void Start(bool withTimer = true);
   // Runs the event loop for about ms milliseconds.
-  void Spin(int ms);
+  void Spin(int ms) {
+    SpinUntil([] { return false; }, ms);
+  }
   // Runs the event loop until done() or timeoutMs passed.
   bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
@@ -70,7 +72,10 @@ class WindowRig {
            const QString& text = {});
   // Press and release, as a quick typist would.
   void Tap(int key, Qt::KeyboardModifiers modifiers = {},
-           const QString& text = {});
+           const QString& text = {}) {
+    Key(QEvent::KeyPress, key, modifiers, text);
+    Key(QEvent::KeyRelease, key, modifiers, text);
+  }
   // A mouse event at a position of the inner area (it may lie outside).
   void Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,
              Qt::MouseButtons held);
@@ -81,7 +86,8 @@ class WindowRig {
   DevicePty pty;
   ComPort port;
   VirtualClock clock;
-  ScriptedHost host;
+  std::vector<std::string> log;  // the host's calls
+  ScriptedHost host{log};
   EmbeddedImages images;
   std::unique_ptr<Program> program;
   std::unique_ptr<MainWindow> window;

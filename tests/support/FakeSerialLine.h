@@ -1,8 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,46 +12,79 @@
 namespace kestrix::test {
 
 // A serial line with scripted COM ports: only the numbers in `existingPorts`
-// open. Every operation is recorded in `events`, in order ("open 6 @0 ft0",
-// "open 3 @0 ft0 failed", "close", "baud 4", "DTR+", "RTS-", "purge",
-// "write 3"), and also appended to `sharedLog` when one is given, so a test
-// can see the line's calls among those of the other doubles.
+// open. Every operation but a read is appended to `log` as one line ("port
+// open 6 @0 ft0", "port open 3 @0 ft0 failed", "port close", "port baud 4",
+// "port DTR+", "port RTS-", "port purge", "port write 3").
 class FakeSerialLine : public SerialLine {
  public:
+  explicit FakeSerialLine(std::vector<std::string>& log) : log_(log) {}
+
   std::set<int> existingPorts;
-  std::vector<std::string> events;
-  std::vector<std::string>* sharedLog = nullptr;
   std::deque<std::uint8_t> incoming;
   std::vector<std::vector<std::uint8_t>> writes;
   int readCalls = 0;
-  // The port number and baud index of the open port (or the last one).
-  int openNumber = 0;
-  int baudIndex = -1;
-  // Runs on every write (a device answering on the wire).
-  std::function<void(const std::uint8_t*, int)> onWrite;
+  int baudIndex = -1;  // of the open port, or the last one
 
-  void Feed(const std::vector<std::uint8_t>& bytes);
-  void Feed(const std::string& bytes);
+  template <typename Bytes>
+  void Feed(const Bytes& bytes) {
+    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+  }
   // The adapter vanished: the port is closed without ClosePort.
-  void Lose();
-  std::vector<std::uint8_t> Written() const;
-  // Only the events that start with one of `kinds` ("open", "baud", ...).
-  std::vector<std::string> EventsOf(
-      const std::vector<std::string>& kinds) const;
+  void Lose() {
+    open_ = false;
+    incoming.clear();
+  }
+  std::vector<std::uint8_t> Written() const {
+    std::vector<std::uint8_t> all;
+    for (const auto& w : writes) all.insert(all.end(), w.begin(), w.end());
+    return all;
+  }
 
   bool IsOpen() const override { return open_; }
-  int Write(const std::uint8_t* data, int count) override;
-  int Read(std::uint8_t* data, int max) override;
-  void PurgeReceive() override;
-  void SetDtr(bool asserted) override;
-  void SetRts(bool asserted) override;
-  bool OpenPort(const std::string& numberText, int baudIndex,
-                int ft232r) override;
-  void ClosePort() override;
-  void SetBaud(int index) override;
+  int Write(const std::uint8_t* data, int count) override {
+    if (!open_) return -1;
+    writes.emplace_back(data, data + count);
+    Record("write " + std::to_string(count));
+    return count;
+  }
+  int Read(std::uint8_t* data, int max) override {
+    ++readCalls;
+    if (!open_) return -1;
+    const int n = std::min<int>(max, static_cast<int>(incoming.size()));
+    std::copy_n(incoming.begin(), n, data);
+    incoming.erase(incoming.begin(), incoming.begin() + n);
+    return n;
+  }
+  void PurgeReceive() override {
+    Record("purge");
+    incoming.clear();
+  }
+  void SetDtr(bool on) override { Record(on ? "DTR+" : "DTR-"); }
+  void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
+  bool OpenPort(const std::string& numberText, int index, int ft232r) override {
+    // Only plain decimal text names a port.
+    const bool digits =
+        !numberText.empty() && numberText.size() <= 6 &&
+        std::all_of(numberText.begin(), numberText.end(),
+                    [](char c) { return c >= '0' && c <= '9'; });
+    open_ = digits && existingPorts.count(std::stoi(numberText)) > 0;
+    if (open_) baudIndex = index;
+    Record("open " + numberText + " @" + std::to_string(index) + " ft" +
+           std::to_string(ft232r) + (open_ ? "" : " failed"));
+    return open_;
+  }
+  void ClosePort() override {
+    Record("close");
+    Lose();
+  }
+  void SetBaud(int index) override {
+    Record("baud " + std::to_string(index));
+    if (open_) baudIndex = index;
+  }
 
  private:
-  void Record(const std::string& event);
+  void Record(const std::string& event) { log_.push_back("port " + event); }
+  std::vector<std::string>& log_;
   bool open_ = false;
 };
 

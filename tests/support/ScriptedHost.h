@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -11,60 +10,77 @@
 namespace kestrix::test {
 
 // A desktop whose requesters answer from queues (an empty queue answers as
-// if cancelled) and which records everything shown to the user. Calls are
-// also appended to `sharedLog` when one is given.
+// if cancelled). Every call is appended to `log` as one line: "host box
+// Error / COM port not found", "host open Load Binary; *.binary; A|*.a; 0",
+// "host input ComPort; On which COM?; 6", "host clipboard text hi", ...
 class ScriptedHost : public Host {
  public:
-  struct FileRequest {
-    std::string title;
-    std::string initialFile;
-    std::string patterns;
-    int index = 0;
-  };
-  struct InputRequest {
-    std::string title;
-    std::string message;
-    std::string defaultText;
-  };
+  explicit ScriptedHost(std::vector<std::string>& log) : log_(log) {}
 
   std::deque<FileChoice> openAnswers;
   std::deque<FileChoice> saveAnswers;
   std::deque<std::string> inputAnswers;
-  std::vector<FileRequest> openRequests;
-  std::vector<FileRequest> saveRequests;
-  std::vector<InputRequest> inputRequests;
-  std::vector<std::pair<std::string, std::string>> boxes;
   std::vector<Raster> clipboardImages;
-  std::vector<std::string> clipboardTexts;
-  std::vector<std::string> documents;
-  std::vector<std::string> raiseRequests;
-  // Titles of the top-level windows that exist on the desktop.
-  std::set<std::string> windows;
-  std::vector<std::string> raisedWindows;
-  int pumps = 0;
-  std::vector<std::string>* sharedLog = nullptr;
   // Runs while any requester or box is open: events the window delivers
   // meanwhile.
   std::function<void()> whileOpen;
 
-  void MessageBox(const std::string& title, const std::string& text) override;
-  FileChoice OpenFile(const std::string& title, const std::string& initialFile,
-                      const std::string& patterns, int index) override;
-  FileChoice SaveFile(const std::string& title, const std::string& initialFile,
-                      const std::string& patterns, int index) override;
+  void MessageBox(const std::string& title, const std::string& text) override {
+    Asked("box " + title + " / " + text);
+  }
+  FileChoice OpenFile(const std::string& title, const std::string& initial,
+                      const std::string& patterns, int index) override {
+    Asked("open " + Request(title, initial, patterns) + "; " +
+          std::to_string(index));
+    return Answer(openAnswers);
+  }
+  FileChoice SaveFile(const std::string& title, const std::string& initial,
+                      const std::string& patterns, int index) override {
+    Asked("save " + Request(title, initial, patterns) + "; " +
+          std::to_string(index));
+    return Answer(saveAnswers);
+  }
   std::string InputText(const std::string& title, const std::string& message,
-                        const std::string& defaultText) override;
-  void SetClipboardImage(const Raster& image) override;
-  void SetClipboardText(const std::string& text) override;
+                        const std::string& defaultText) override {
+    Asked("input " + Request(title, message, defaultText));
+    return Answer(inputAnswers);
+  }
+  void SetClipboardImage(const Raster& image) override {
+    clipboardImages.push_back(image);
+  }
+  void SetClipboardText(const std::string& text) override {
+    log_.push_back("host clipboard text " + text);
+  }
   void ShowProgress(bool) override {}
   void SetProgress(int) override {}
-  void PumpEvents() override;
-  void OpenDocument(const std::string& target) override;
-  bool RaiseWindow(const std::string& title) override;
+  void PumpEvents() override {
+    if (whileOpen) whileOpen();
+  }
+  void OpenDocument(const std::string& target) override {
+    log_.push_back("host document " + target);
+  }
+  bool RaiseWindow(const std::string& title) override {
+    log_.push_back("host raise " + title);
+    return false;
+  }
 
  private:
-  void Record(const std::string& event);
-  void RunWhileOpen();
+  static std::string Request(const std::string& a, const std::string& b,
+                             const std::string& c) {
+    return a + "; " + b + "; " + c;
+  }
+  void Asked(const std::string& what) {
+    log_.push_back("host " + what);
+    PumpEvents();
+  }
+  template <typename T>
+  static T Answer(std::deque<T>& answers) {
+    if (answers.empty()) return {};
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string>& log_;
 };
 
 }  // namespace kestrix::test
