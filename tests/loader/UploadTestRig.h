@@ -27,32 +27,13 @@
 namespace kestrix::test {
 
 // Records message boxes; nothing else of the desktop is used by an upload.
-class BoxRecordingHost : public Host {
+class BoxRecordingHost : public NullHost {
  public:
   std::vector<std::pair<std::string, std::string>> boxes;
 
   void MessageBox(const std::string& title, const std::string& text) override {
     boxes.emplace_back(title, text);
   }
-  FileChoice OpenFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  FileChoice SaveFile(const std::string&, const std::string&,
-                      const std::string&, int) override {
-    return {};
-  }
-  std::string InputText(const std::string&, const std::string&,
-                        const std::string&) override {
-    return {};
-  }
-  void SetClipboardImage(const Raster&) override {}
-  void SetClipboardText(const std::string&) override {}
-  void ShowProgress(bool) override {}
-  void SetProgress(int) override {}
-  void PumpEvents() override {}
-  void OpenDocument(const std::string&) override {}
-  bool RaiseWindow(const std::string&) override { return false; }
 };
 
 class NullPresenter : public Presenter {

@@ -229,7 +229,7 @@ TEST_F(SettingsFileTest, FailedSaveReturnsFalseAndKeepsOldFile) {
   fs::create_directory(dir_ / "Kestrix2.ini");
   EXPECT_FALSE(SaveSettings(dir_ / "Kestrix2.ini", Settings{}, 1));
   EXPECT_TRUE(fs::is_directory(dir_ / "Kestrix2.ini"));
-  EXPECT_FALSE(fs::exists(dir_ / "Kestrix2.ini.tmp"));
+  EXPECT_FALSE(fs::exists(dir_ / "Kestrix2.ini.kestrix-tmp"));
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFile) {
