@@ -96,6 +96,7 @@ TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   Upload("/data/demo.binary", 4);
   EXPECT_EQ(rig.p().decoder().PreparedFile, "/data/demo.binary");
   EXPECT_EQ(rig.p().UploadPatternIndex, 4);
+  EXPECT_EQ(rig.log.size(), 1u);  // the requester
   // A text file is sent; like every hand-off it still sees the previous kind.
   Upload("/data/notes.txt", 2);
   EXPECT_EQ(rig.p().UploadPatternIndex, 2);

@@ -74,40 +74,33 @@ TEST_F(WindowQtHost, OpenRequesterReturnsTheFileAndTheChosenPattern) {
   std::filesystem::remove_all(folder);
 }
 
-TEST_F(WindowQtHost, CancelledRequestersAnswerEmpty) {
+TEST_F(WindowQtHost, BoxAndRequestersShowTheirTextsAndAnswer) {
   QtHost host;
+  QString shown;
+  int buttons = 0;
+  WhenOpen<QMessageBox>([&](QMessageBox& box) {
+    shown = box.windowTitle() + " / " + box.text();
+    buttons = static_cast<int>(box.buttons().size());
+    box.button(QMessageBox::Ok)->click();
+  });
+  host.MessageBox("Error", "COM port not found");
+  EXPECT_EQ(shown, "Error / COM port not found");
+  EXPECT_EQ(buttons, 1);
+  // Cancelled requesters answer empty.
   WhenOpen<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
   EXPECT_EQ(host.SaveFile("Save Text", "*.txt", "Text(.txt)|*.txt", 0).path,
             "");
-  QString shownText;
   WhenOpen<QInputDialog>([&](QInputDialog& dialog) {
-    shownText = dialog.textValue();
+    shown = dialog.textValue();
     dialog.reject();
   });
   EXPECT_EQ(host.InputText("ComPort", "On which COM?", "6"), "");
-  EXPECT_EQ(shownText, "6");
+  EXPECT_EQ(shown, "6");
   WhenOpen<QInputDialog>([](QInputDialog& dialog) {
     dialog.setTextValue(" 7");
     dialog.accept();
   });
   EXPECT_EQ(host.InputText("ComPort", "On which COM?", "6"), " 7");
-}
-
-TEST_F(WindowQtHost, MessageBoxHasItsTitleTextAndOneOkButton) {
-  QtHost host;
-  QString title;
-  QString text;
-  int buttons = 0;
-  WhenOpen<QMessageBox>([&](QMessageBox& box) {
-    title = box.windowTitle();
-    text = box.text();
-    buttons = static_cast<int>(box.buttons().size());
-    box.button(QMessageBox::Ok)->click();
-  });
-  host.MessageBox("Error", "COM port not found");
-  EXPECT_EQ(title, "Error");
-  EXPECT_EQ(text, "COM port not found");
-  EXPECT_EQ(buttons, 1);
 }
 
 TEST_F(WindowQtHost, ClipboardGetsTrueColoursAndLatin1Text) {
