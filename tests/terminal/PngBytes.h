@@ -1,8 +1,7 @@
 #pragma once
 
-// Builds PNG files byte by byte for the decoder tests, straight from the file
-// format: chunks with their CRC-32, and the image data in a zlib stream of
-// one uncompressed ("stored") deflate block, so no PNG library is involved.
+// Builds PNG files byte by byte from the file format: chunks with their
+// CRC-32, image data in one stored (uncompressed) zlib block. No PNG library.
 
 #include <cstdint>
 #include <string>
@@ -11,19 +10,14 @@
 namespace kestrix::testpng {
 
 using Bytes = std::vector<std::uint8_t>;
+using Samples = std::vector<std::vector<std::uint16_t>>;
 
-enum ColourType : std::uint8_t {
-  kGrey = 0,
-  kRgb = 2,
-  kPalette = 3,
-  kGreyAlpha = 4,
-  kRgba = 6,
-};
+constexpr std::uint8_t kGrey = 0, kRgb = 2, kPalette = 3, kGreyAlpha = 4,
+                       kRgba = 6;
 
 inline void PutBig32(Bytes& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
+  for (int shift = 24; shift >= 0; shift -= 8)
     out.push_back(static_cast<std::uint8_t>(v >> shift));
-  }
 }
 
 inline void PutChunk(Bytes& out, const std::string& type, const Bytes& data) {
@@ -34,9 +28,8 @@ inline void PutChunk(Bytes& out, const std::string& type, const Bytes& data) {
   std::uint32_t crc = ~0u;
   for (std::uint8_t byte : typed) {
     crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) {
+    for (int bit = 0; bit < 8; ++bit)
       crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
   }
   PutBig32(out, ~crc);
 }
@@ -44,16 +37,12 @@ inline void PutChunk(Bytes& out, const std::string& type, const Bytes& data) {
 // A zlib stream holding raw (at most 65535 bytes) in one stored block.
 inline Bytes StoredZlib(const Bytes& raw) {
   const auto n = static_cast<std::uint16_t>(raw.size());
-  Bytes out = {0x78,
-               0x01,
-               1,
-               static_cast<std::uint8_t>(n),
-               static_cast<std::uint8_t>(n >> 8),
-               static_cast<std::uint8_t>(~n),
-               static_cast<std::uint8_t>(~n >> 8)};
+  Bytes out = {0x78, 0x01, 1};
+  for (std::uint16_t v : {n, static_cast<std::uint16_t>(~n)})
+    out.insert(out.end(), {static_cast<std::uint8_t>(v),
+                           static_cast<std::uint8_t>(v >> 8)});
   out.insert(out.end(), raw.begin(), raw.end());
-  std::uint32_t a = 1;
-  std::uint32_t b = 0;
+  std::uint32_t a = 1, b = 0;
   for (std::uint8_t byte : raw) {
     a = (a + byte) % 65521;
     b = (b + a) % 65521;
@@ -62,11 +51,9 @@ inline Bytes StoredZlib(const Bytes& raw) {
   return out;
 }
 
-// Packs rows of samples (one value per channel per pixel) into scanlines,
-// each led by filter byte 0: bit depths below 8 pack from the most
-// significant bit, 16-bit samples are big-endian.
-inline Bytes Scanlines(const std::vector<std::vector<std::uint16_t>>& rows,
-                       int bit_depth) {
+// Rows of samples into scanlines led by filter byte 0: depths below 8 pack
+// from the most significant bit, 16-bit samples are big-endian.
+inline Bytes Scanlines(const Samples& rows, int bit_depth) {
   Bytes out;
   for (const auto& row : rows) {
     out.push_back(0);
@@ -89,21 +76,19 @@ inline Bytes Scanlines(const std::vector<std::vector<std::uint16_t>>& rows,
 }
 
 struct Image {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  std::uint8_t bit_depth = 8;
-  std::uint8_t colour_type = kRgb;
-  std::uint8_t interlace = 0;
+  std::uint32_t width = 0, height = 0;
+  std::uint8_t bit_depth = 8, colour_type = kRgb, interlace = 0;
+  Bytes scanlines;     // filtered image data, before compression
   Bytes palette;       // PLTE payload, r g b per entry
   Bytes transparency;  // tRNS payload, if any
-  Bytes scanlines;     // filtered image data, before compression
 };
 
 inline Image Make(std::uint32_t width, std::uint32_t height,
                   std::uint8_t bit_depth, std::uint8_t colour_type,
-                  const std::vector<std::vector<std::uint16_t>>& rows) {
-  return {width, height, bit_depth, colour_type,
-          0,     {},     {},        Scanlines(rows, bit_depth)};
+                  const Samples& rows, Bytes palette = {}, Bytes trns = {}) {
+  return {width,       height, bit_depth,
+          colour_type, 0,      Scanlines(rows, bit_depth),
+          palette,     trns};
 }
 
 inline Bytes Encode(const Image& image) {

@@ -2,24 +2,19 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <sstream>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "terminal/Raster.h"
 
 namespace kestrix {
 namespace {
 
-constexpr Colour kRed = 0x0000FF;
-constexpr Colour kGreen = 0x00FF00;
-constexpr Colour kBlue = 0xFF0000;
+constexpr Colour kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 
 // Pictures are rows separated by spaces: '.' black, '#' white, 'r' red,
 // 'g' green, 'b' blue; any other colour shows as '?'.
-constexpr char kInkChars[] = ".#rgb";
+constexpr std::string_view kInkChars = ".#rgb";
 constexpr Colour kInks[] = {kBlack, kWhite, kRed, kGreen, kBlue};
 
 Raster FromPicture(const std::string& picture) {
@@ -27,11 +22,9 @@ Raster FromPicture(const std::string& picture) {
   std::istringstream in(picture);
   for (std::string row; in >> row;) rows.push_back(row);
   Raster r(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
-  for (int y = 0; y < r.height(); ++y) {
-    for (int x = 0; x < r.width(); ++x) {
-      r.At(x, y) = kInks[std::string_view(kInkChars).find(rows[y][x])];
-    }
-  }
+  for (int y = 0; y < r.height(); ++y)
+    for (int x = 0; x < r.width(); ++x)
+      r.At(x, y) = kInks[kInkChars.find(rows[y][x])];
   return r;
 }
 
@@ -40,7 +33,7 @@ std::string Picture(const Raster& r) {
   for (int y = 0; y < r.height(); ++y) {
     if (y > 0) out += ' ';
     for (int x = 0; x < r.width(); ++x) {
-      const Colour* ink =
+      const auto ink =
           std::find(std::begin(kInks), std::end(kInks), r.At(x, y));
       out += ink == std::end(kInks) ? '?' : kInkChars[ink - std::begin(kInks)];
     }
@@ -48,8 +41,7 @@ std::string Picture(const Raster& r) {
   return out;
 }
 
-// A background where every pixel differs from its neighbours, so a stray
-// write or a wrong source offset shows.
+// Every pixel differs from its neighbours, so a stray write shows.
 Raster Noise(int width, int height) {
   Raster r(width, height);
   std::uint32_t state = 12345;
@@ -60,52 +52,28 @@ Raster Noise(int width, int height) {
   return r;
 }
 
-TEST(FillBoxTest, CoversLeftToLeftPlusWidthMinusOneAndClips) {
+TEST(PainterTest, BoxesAndPlotsClipAndInvertIgnoresTheColour) {
   Raster r(6, 5);
   Painter p(r);
-  p.SetColour(kWhite);
+  p.SetColour(0xAB00FF00);  // only the colour bits count
   p.FillBox(1, 1, 3, 2);
-  p.FillBox(-2, 4, 3, 1);  // left edge
-  p.FillBox(5, -5, 1, 6);  // top and right edges: one pixel
-  p.FillBox(4, 3, 9, 1);   // right edge
-  p.FillBox(3, 4, 1, 50);  // bottom edge
-  EXPECT_EQ(Picture(r), ".....# .###.. .###.. ....## #..#..");
-  Raster all(3, 2);
-  Painter q(all);
-  q.SetColour(0xAB00FF00);  // only the colour bits count
-  q.FillBox(-10, -10, 100, 100);
-  EXPECT_EQ(Picture(all), "ggg ggg");
-  EXPECT_EQ(Raster(2, 1, 0xFF00FF00).At(1, 0), kGreen);
-}
-
-TEST(FillBoxTest, EmptySizesCoverNothingAndInvertIgnoresTheColour) {
-  Raster r = Noise(4, 4);
-  const Raster before = r;
-  Painter p(r);
-  p.SetColour(kWhite);
-  for (auto [w, h] : {std::pair{0, 2}, {2, 0}, {-2, 2}, {2, -2}, {-2, -2}}) {
-    p.FillBox(3, 3, w, h);
-  }
-  EXPECT_EQ(r, before);
+  p.FillBox(-2, 4, 3, 1);                       // left edge
+  p.FillBox(5, -5, 1, 6);                       // top and right edges
+  p.FillBox(4, 3, 9, 1);                        // right edge
+  p.FillBox(3, 4, 1, 50);                       // bottom edge
+  for (int w : {0, -2}) p.FillBox(0, 0, w, 2);  // empty sizes
+  p.FillBox(0, 0, 2, 0);
+  p.Plot(0, 3);
+  for (auto [x, y] : {std::pair{6, 0}, {0, 5}, {-1, 0}, {0, -1}}) p.Plot(x, y);
+  EXPECT_EQ(Picture(r), ".....g .ggg.. .ggg.. g...gg g..g..");
   Raster inv = FromPicture("#r. gb.");
   Painter q(inv);
   q.SetColour(kRed);
   q.SetMode(DrawMode::kInvert);
   q.FillBox(0, 0, 2, 2);
-  EXPECT_EQ(inv.pixels(), (std::vector<Colour>{kBlack, 0xFFFF00, kBlack,
+  q.Plot(2, 0);
+  EXPECT_EQ(inv.pixels(), (std::vector<Colour>{kBlack, 0xFFFF00, kWhite,
                                                0xFF00FF, 0x00FFFF, kBlack}));
-}
-
-TEST(PlotTest, SetsOnePixelAndIgnoresPointsOutside) {
-  Raster r(3, 2);
-  Painter p(r);
-  p.SetColour(kBlue);
-  for (auto [x, y] : {std::pair{2, 1}, {3, 0}, {0, 2}, {-1, 0}, {0, -1}}) {
-    p.Plot(x, y);
-  }
-  p.SetMode(DrawMode::kInvert);
-  p.Plot(0, 0);
-  EXPECT_EQ(Picture(r), "#.. ..b");
 }
 
 std::string LineIn(int w, int h, int x0, int y0, int x1, int y1) {
@@ -118,56 +86,44 @@ std::string LineIn(int w, int h, int x0, int y0, int x1, int y1) {
 
 TEST(LineTest, BothEndPointsInEveryOctantAndClippedLines) {
   const std::string falling = "##.... ..##.. ....##";
-  const std::string rising = "....## ..##.. ##....";
-  const std::string steep_right = "#.. #.. .#. .#. ..# ..#";
-  const std::string steep_left = "..# ..# .#. .#. #.. #..";
-  struct Case {
-    int w, h, x0, y0, x1, y1;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {6, 3, 0, 0, 5, 2, falling},
-      {6, 3, 5, 2, 0, 0, falling},
-      {6, 3, 5, 0, 0, 2, rising},
-      {6, 3, 0, 2, 5, 0, rising},
-      {3, 6, 0, 0, 2, 5, steep_right},
-      {3, 6, 2, 5, 0, 0, steep_right},
-      {3, 6, 2, 0, 0, 5, steep_left},
-      {3, 6, 0, 5, 2, 0, steep_left},
-      {5, 1, 4, 0, 1, 0, ".####"},
-      {1, 4, 0, 0, 0, 3, "# # # #"},
-      {3, 3, 0, 0, 2, 2, "#.. .#. ..#"},
-      {3, 2, 1, 1, 1, 1, "... .#."},
+  const std::string steep = "#.. #.. .#. .#. ..# ..#";
+  const std::pair<std::vector<int>, std::string> cases[] = {
+      {{6, 3, 0, 0, 5, 2}, falling},
+      {{6, 3, 5, 2, 0, 0}, falling},
+      {{6, 3, 0, 2, 5, 0}, "....## ..##.. ##...."},
+      {{3, 6, 0, 0, 2, 5}, steep},
+      {{3, 6, 2, 5, 0, 0}, steep},
+      {{3, 6, 0, 5, 2, 0}, "..# ..# .#. .#. #.. #.."},
+      {{5, 1, 4, 0, 1, 0}, ".####"},
+      {{1, 4, 0, 0, 0, 3}, "# # # #"},
+      {{3, 2, 1, 1, 1, 1}, "... .#."},
       // At an exact half the minor coordinate stays with the start point.
-      {5, 3, 0, 0, 4, 2, "##... ..##. ....#"},
-      {5, 3, 4, 2, 0, 0, "#.... .##.. ...##"},
+      {{5, 3, 0, 0, 4, 2}, "##... ..##. ....#"},
+      {{5, 3, 4, 2, 0, 0}, "#.... .##.. ...##"},
       // Clipped lines keep the pixels the whole line would have.
-      {5, 3, -3, -1, 8, 3, "##... ..##. ....#"},
-      {5, 3, 0, 1, 9, 5, "..... ##... ..##."},
-      {5, 3, 9, 5, 0, 1, "..... ##... ..##."},
+      {{5, 3, -3, -1, 8, 3}, "##... ..##. ....#"},
+      {{5, 3, 9, 5, 0, 1}, "..... ##... ..##."},
       // Leaving through the left edge must not wrap to the row above.
-      {4, 6, 2, 0, -1, 5, "..#. .#.. .#.. #... #... ...."},
+      {{4, 6, 2, 0, -1, 5}, "..#. .#.. .#.. #... #... ...."},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(LineIn(c.w, c.h, c.x0, c.y0, c.x1, c.y1), c.expected)
-        << "(" << c.x0 << "," << c.y0 << ")-(" << c.x1 << "," << c.y1 << ")";
+  for (const auto& [v, expected] : cases) {
+    EXPECT_EQ(LineIn(v[0], v[1], v[2], v[3], v[4], v[5]), expected)
+        << v[2] << "," << v[3] << " " << v[4] << "," << v[5];
   }
 }
 
-// Inverting a pixel twice would leave it black, so the count shows a line
-// that touches any pixel more than once.
+// Inverting a pixel twice leaves it black: the count shows double touches.
 TEST(LineTest, TouchesEachPixelOnce) {
-  const int ends[][4] = {{0, 0, 9, 9}, {9, 0, 0, 3},  {2, 7, 8, 1},
-                         {0, 5, 9, 5}, {4, 0, 5, 9},  {1, 2, 6, 9},
-                         {3, 3, 3, 3}, {-5, 2, 14, 6}};
-  for (const auto& e : ends) {
+  const int ends[][4] = {
+      {0, 0, 9, 9}, {9, 0, 0, 3}, {1, 2, 6, 9}, {-5, 2, 14, 6}};
+  for (const auto& [x0, y0, x1, y1] : ends) {
     Raster r(10, 10);
     Painter p(r);
     p.SetMode(DrawMode::kInvert);
-    p.Line(e[0], e[1], e[2], e[3]);
-    const int visible_dx = std::min(e[2], 9) - std::max(e[0], 0);
+    p.Line(x0, y0, x1, y1);
+    const int dx = std::min(x1, 9) - std::max(x0, 0);
     EXPECT_EQ(std::count(r.pixels().begin(), r.pixels().end(), kWhite),
-              std::max(std::abs(visible_dx), std::abs(e[3] - e[1])) + 1);
+              std::max(std::abs(dx), std::abs(y1 - y0)) + 1);
   }
 }
 
@@ -186,90 +142,60 @@ TEST(LineTest, FarAwayEndPointsStillHitTheRightPixels) {
   EXPECT_EQ(Picture(r), "r.g. .rg. ..g. ..gr ##g# ..g.");
 }
 
-std::string Ellipse(int width, int height, int l, int t, int r, int b) {
-  Raster ras(width, height);
-  Painter p(ras);
-  p.SetColour(kWhite);
-  p.FillEllipse(l, t, r, b);
-  return Picture(ras);
-}
-
-// The right and bottom edges of the box are out; a device circle of radius
-// r at (x, y) is the box (x - r, y - r) to (x + r, y + r).
+// The right and bottom edges of the box are out.
 TEST(FillEllipseTest, BoxesSmallEmptyAndHuge) {
-  struct Case {
-    int w, h, l, t, r, b;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {3, 3, 1, 1, 2, 2, "... .#. ..."},
-      {2, 2, 0, 0, 2, 2, "## ##"},
-      {3, 3, 0, 0, 3, 3, "### ### ###"},
-      {4, 4, 0, 0, 4, 4, ".##. #### #### .##."},
-      {5, 3, 0, 0, 5, 3, ".###. ##### .###."},
-      {3, 5, 0, 0, 3, 5, ".#. ### ### ### .#."},
-      {5, 5, 0, 0, 5, 5, ".###. ##### ##### ##### .###."},
-      {9, 2, 0, 0, 9, 2, ".#######. .#######."},
-      {6, 6, 1, 1, 5, 5, "...... ..##.. .####. .####. ..##.. ......"},
-      {7, 7, 0, 0, 6, 6,
+  const std::pair<std::vector<int>, std::string> cases[] = {
+      {{3, 3, 1, 1, 2, 2}, "... .#. ..."},
+      {{3, 3, 0, 0, 3, 3}, "### ### ###"},
+      {{4, 4, 0, 0, 4, 4}, ".##. #### #### .##."},
+      {{5, 3, 0, 0, 5, 3}, ".###. ##### .###."},
+      {{3, 5, 0, 0, 3, 5}, ".#. ### ### ### .#."},
+      {{7, 7, 0, 0, 6, 6},
        ".####.. ######. ######. ######. ######. .####.. ......."},
-      {4, 3, 1, 1, 1, 3, ".... .... ...."},  // empty or inverted boxes
-      {4, 3, 1, 1, 3, 1, ".... .... ...."},
-      {4, 3, 3, 2, 0, 0, ".... .... ...."},
-      // Centred in the largest box: fully covered.
-      {3, 2, INT_MIN, INT_MIN, INT_MAX, INT_MAX, "### ###"},
-      // The pointed tip of a very long flat one covers nothing near it.
-      {4, 2, 0, 0, INT_MAX, 2, ".... ...."},
-      // Rows near the middle of a very tall one span the whole width.
-      {4, 2, 0, INT_MIN, 4, INT_MAX, "#### ####"},
+      {{4, 3, 1, 1, 1, 3}, ".... .... ...."},  // empty or inverted boxes
+      {{4, 3, 3, 2, 0, 0}, ".... .... ...."},
+      {{3, 2, INT_MIN, INT_MIN, INT_MAX, INT_MAX}, "### ###"},
+      {{4, 2, 0, 0, INT_MAX, 2}, ".... ...."},  // the pointed tip
+      {{4, 2, 0, INT_MIN, 4, INT_MAX}, "#### ####"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Ellipse(c.w, c.h, c.l, c.t, c.r, c.b), c.expected)
-        << c.l << "," << c.t << " " << c.r << "," << c.b;
+  for (const auto& [v, expected] : cases) {
+    Raster r(v[0], v[1]);
+    Painter p(r);
+    p.SetColour(kWhite);
+    p.FillEllipse(v[2], v[3], v[4], v[5]);
+    EXPECT_EQ(Picture(r), expected) << v[2] << "," << v[3];
   }
 }
 
-TEST(FillEllipseTest, TwentyByTwentyIsSymmetricAndClipsConsistently) {
+TEST(FillEllipseTest, SymmetricClipsConsistentlyAndInvertsOnce) {
   Raster r(24, 24);
   Painter p(r);
   p.SetColour(kWhite);
   p.FillEllipse(2, 2, 22, 22);
   for (int y = 0; y < 24; ++y) {
     for (int x = 0; x < 24; ++x) {
-      const bool on = r.At(x, y) == kWhite;
-      if (x < 2 || x >= 22 || y < 2 || y >= 22) {
-        EXPECT_FALSE(on) << x << "," << y;
-      }
-      EXPECT_EQ(on, r.At(23 - x, y) == kWhite) << x << "," << y;
-      EXPECT_EQ(on, r.At(x, 23 - y) == kWhite) << x << "," << y;
-      EXPECT_EQ(on, r.At(y, x) == kWhite) << x << "," << y;
+      EXPECT_EQ(r.At(x, y), r.At(23 - x, y)) << x << "," << y;
+      EXPECT_EQ(r.At(x, y), r.At(y, x)) << x << "," << y;
     }
   }
   // The top row has |dx| <= sqrt(39): columns 7 to 12 of the box.
-  EXPECT_EQ(Picture(r).substr(2 * 25 + 2, 20), ".......######.......");
+  EXPECT_EQ(Picture(r).substr(2 * 25, 24), ".........######.........");
   EXPECT_EQ(Picture(r).substr(11 * 25, 24), "..####################..");
-  // The same ellipse moved 12 left and 8 up: its top-left part is cut off.
+  // Moved 12 left and 8 up: the top-left part is cut off.
   Raster part(10, 8);
   Painter q(part);
   q.SetColour(kWhite);
   q.FillEllipse(2 - 12, 2 - 8, 22 - 12, 22 - 8);
-  for (int y = 0; y < part.height(); ++y) {
-    for (int x = 0; x < part.width(); ++x) {
+  for (int y = 0; y < part.height(); ++y)
+    for (int x = 0; x < part.width(); ++x)
       EXPECT_EQ(part.At(x, y), r.At(x + 12, y + 8)) << x << "," << y;
-    }
-  }
-}
-
-TEST(FillEllipseTest, InvertComplementsEachCoveredPixelOnce) {
-  Raster r = Noise(9, 7);
-  const Raster before = r;
-  Painter p(r);
-  p.SetMode(DrawMode::kInvert);
-  p.FillEllipse(0, 0, 9, 7);
-  EXPECT_EQ(r.At(4, 3), before.At(4, 3) ^ kColourMask);
-  EXPECT_EQ(r.At(0, 0), before.At(0, 0));
-  p.FillEllipse(0, 0, 9, 7);
-  EXPECT_EQ(r, before);
+  Raster noise = Noise(9, 7);
+  const Raster before = noise;
+  Painter n(noise);
+  n.SetMode(DrawMode::kInvert);
+  n.FillEllipse(0, 0, 9, 7);
+  EXPECT_EQ(noise.At(4, 3), before.At(4, 3) ^ kColourMask);
+  EXPECT_EQ(noise.At(0, 0), before.At(0, 0));
 }
 
 std::string Filled(const std::string& picture, Colour colour, int x, int y) {
@@ -282,11 +208,9 @@ std::string Filled(const std::string& picture, Colour colour, int x, int y) {
 }
 
 TEST(FloodFillTest, FillsTheFourConnectedArea) {
-  const std::string ring = "....... .#####. .#...#. .#.#.#. .#...#. .#####.";
-  EXPECT_EQ(Filled(ring, kRed, 2, 2),
-            "....... .#####. .#rrr#. .#r#r#. .#rrr#. .#####.");
-  EXPECT_EQ(Filled(ring, kGreen, 6, 5),
-            "ggggggg g#####g g#...#g g#.#.#g g#...#g g#####g");
+  EXPECT_EQ(
+      Filled("....... .#####. .#...#. .#.#.#. .#...#. .#####.", kRed, 2, 2),
+      "....... .#####. .#rrr#. .#r#r#. .#rrr#. .#####.");
   // No leak through diagonal gaps.
   EXPECT_EQ(Filled("..#... ...#.. #...#. .#...#", kBlue, 0, 0),
             "bb#... bbb#.. #bbb#. .#bbb#");
@@ -294,24 +218,19 @@ TEST(FloodFillTest, FillsTheFourConnectedArea) {
                    kRed, 7, 5),
             "rrrr#rrr ###r#r#r rrrr#r#r r####r#r rrrrrr#r #######r");
   // Seeds outside, or an area that already has the colour: no change.
-  for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {INT_MIN, INT_MAX}}) {
+  for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, 2}, {INT_MIN, INT_MAX}})
     EXPECT_EQ(Filled("..# r.#", kGreen, x, y), "..# r.#");
-  }
-  EXPECT_EQ(Filled("..# r.#", kWhite, 2, 1), "..# r.#");
   EXPECT_EQ(Filled("..# r.#", kRed, 0, 1), "..# r.#");
 }
 
 TEST(FloodFillTest, LargeAreasAndCombsDoNotExhaustTheStack) {
   Raster r(4000, 4000);
-  r.At(0, 0) = kWhite;
   r.At(3999, 3999) = kRed;
   Painter p(r);
   p.SetColour(kGreen);
   p.FloodFill(2000, 1000);
   EXPECT_EQ(std::count(r.pixels().begin(), r.pixels().end(), kGreen),
-            4000 * 4000 - 2);
-  EXPECT_EQ(r.At(0, 0), kWhite);
-  EXPECT_EQ(r.At(3999, 3999), kRed);
+            4000 * 4000 - 1);
   // Teeth hanging from a bar make the fill go down and come back up.
   Raster comb(640, 446);
   Painter c(comb);
@@ -323,22 +242,7 @@ TEST(FloodFillTest, LargeAreasAndCombsDoNotExhaustTheStack) {
             640 * 446 - 320 * 445);
 }
 
-TEST(BlitTest, CopyAndInvertCombineBitByBit) {
-  Raster src(5, 1);
-  Raster dst(5, 1);
-  src.pixels() = {kBlack, kBlack, kWhite, kWhite, 0x00FF00};
-  dst.pixels() = {kBlack, kWhite, kBlack, kWhite, 0x0F0F0F};
-  Raster copied = dst;
-  Painter(copied).Blit(src, 0, 0, 5, 1, 0, 0);
-  EXPECT_EQ(copied, src);
-  Painter p(dst);
-  p.SetMode(DrawMode::kInvert);
-  p.Blit(src, 0, 0, 5, 1, 0, 0);
-  EXPECT_EQ(dst.pixels(),
-            (std::vector<Colour>{kWhite, kBlack, kBlack, kBlack, 0xF000F0}));
-}
-
-TEST(BlitTest, ClipsTheTargetAndReadsBlackOutsideTheSource) {
+TEST(BlitTest, CombinesBitByBitClipsAndReadsBlackOutsideTheSource) {
   const Raster src = FromPicture("rg b#");
   Raster r = FromPicture("#### #### ####");
   // Source rectangle from (-1,-1), 3 by 3: a black frame on two sides.
@@ -356,45 +260,37 @@ TEST(BlitTest, ClipsTheTargetAndReadsBlackOutsideTheSource) {
 }
 
 TEST(BlitTest, SelfOverlapReadsAsFromASnapshot) {
-  const int moves[][2] = {{1, 0}, {-1, 0}, {0, 1},  {0, -1},
-                          {2, 3}, {-3, 1}, {1, -2}, {0, 0}};
   for (DrawMode mode : {DrawMode::kCopy, DrawMode::kInvert}) {
-    for (const auto& m : moves) {
+    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {2, -3}}) {
       Raster self = Noise(9, 7);
       Raster other = self;
       const Raster snapshot = self;
-      Painter a(self);
+      Painter a(self), b(other);
       a.SetMode(mode);
-      a.Blit(self, 1, 1, 7, 5, 1 + m[0], 1 + m[1]);
-      Painter b(other);
       b.SetMode(mode);
-      b.Blit(snapshot, 1, 1, 7, 5, 1 + m[0], 1 + m[1]);
-      EXPECT_EQ(self, other) << m[0] << "," << m[1];
+      a.Blit(self, 1, 1, 7, 5, 1 + dx, 1 + dy);
+      b.Blit(snapshot, 1, 1, 7, 5, 1 + dx, 1 + dy);
+      EXPECT_EQ(self, other) << dx << "," << dy;
     }
   }
-  // The whole image with itself, moved up-left and down-right.
-  Raster up = FromPicture("rg# b.. #rg");
-  Painter(up).Blit(up, 1, 1, 3, 3, 0, 0);
-  EXPECT_EQ(Picture(up), "... rg. ...");
   Raster down = FromPicture("rg# b.. #rg");
   Painter(down).Blit(down, 0, 0, 3, 3, 1, 1);
   EXPECT_EQ(Picture(down), "rg# brg #b.");
 }
 
-// Sweeps every primitive over far-out coordinates. Nothing may be written
-// outside (the sanitizer build checks memory), and a shape drawn twice in
-// invert mode must leave the picture as it was.
+// Far-out coordinates for every primitive: nothing is written outside (the
+// sanitizer build checks memory), and a shape inverted twice leaves no trace.
 TEST(ExtremeCoordinatesTest, EveryPrimitiveStaysInsideAndUndoesItself) {
-  const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -3, -1, 0, 1, 2, 4, 7,
-                          1000000, INT_MAX - 1, INT_MAX};
+  const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -1,     0,
+                          2,       7,           1000000,  INT_MAX};
   const Raster before = Noise(6, 5);
   Raster r = before;
   Painter p(r);
-  p.SetMode(DrawMode::kInvert);
   for (int a : extremes) {
     for (int b : extremes) {
       for (int c : extremes) {
         const int d = c == INT_MIN ? INT_MAX : -c;
+        p.SetMode(DrawMode::kInvert);
         for (int k = 0; k < 2; ++k) {
           p.FillBox(a, b, c, d);
           p.Line(a, b, c, d);
@@ -406,20 +302,17 @@ TEST(ExtremeCoordinatesTest, EveryPrimitiveStaysInsideAndUndoesItself) {
         p.Blit(r, c, a, b, d, a, c);
         p.SetMode(DrawMode::kCopy);
         p.FloodFill(a, b);
-        p.SetMode(DrawMode::kInvert);
         r = before;
       }
     }
   }
   Raster empty(0, 5);
-  EXPECT_TRUE(empty.empty());
   EXPECT_TRUE(Raster(-4, 3).pixels().empty());
   Painter q(empty);
   q.FillBox(0, 0, 10, 10);
   q.Line(0, 0, 10, 10);
   q.FillEllipse(0, 0, 10, 10);
   q.FloodFill(0, 0);
-  q.Plot(0, 0);
   q.Blit(Noise(3, 3), 0, 0, 3, 3, 0, 0);
   EXPECT_TRUE(empty.pixels().empty());
 }
