@@ -34,13 +34,11 @@ inline Raster MakeTestSheet() {
   return sheet;
 }
 
-struct CountingPresenter : Presenter {
+// Counts presented screens and records console lines.
+struct Watcher : Presenter, Console {
   int presents = 0;
-  void PresentScreen(const Raster&) override { ++presents; }
-};
-
-struct RecordingConsole : Console {
   std::vector<std::string> lines;
+  void PresentScreen(const Raster&) override { ++presents; }
   void WriteLine(const std::string& text) override { lines.push_back(text); }
 };
 
@@ -51,10 +49,10 @@ struct Engine {
     settings.NormalTerminalFlag = deviceMode ? 0 : 1;
     settings.MsMoveOff = settings.NormalTerminalFlag;
     CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
-    decoder.SetPresenter(&presenter);
-    decoder.SetConsole(&console);
+    decoder.SetPresenter(&watcher);
+    decoder.SetConsole(&watcher);
     decoder.ClearScreen();
-    presenter.presents = 0;
+    watcher.presents = 0;
   }
 
   void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes); }
@@ -74,8 +72,7 @@ struct Engine {
   SharedBlocks blocks;
   FakePort port;
   VirtualClock clock;
-  CountingPresenter presenter;
-  RecordingConsole console;
+  Watcher watcher;
   Raster sheet = MakeTestSheet();
   Decoder decoder{screen, sheet, settings, blocks, port, clock};
 };
@@ -89,8 +86,8 @@ inline testing::AssertionResult CellShows(const Engine& e, int col, int row,
       const Colour got = e.Px(col * 8 + x, row * 17 + y);
       if (got != want)
         return testing::AssertionFailure()
-               << "pixel (" << x << "," << y << ") of cell " << col << ","
-               << row << " is " << std::hex << got << ", want " << want;
+               << std::hex << got << " at " << x << "," << y << " of " << col
+               << "," << row << ", want " << want;
     }
   }
   return testing::AssertionSuccess();

@@ -61,20 +61,13 @@ TEST(EmbeddedImagesTest, ChecksTheShapesAndSaysWhichImageIsWrong) {
   ASSERT_TRUE(images.has_value()) << error;
   EXPECT_EQ(images->glyphSheet.At(255, 135), kWhite);
   EXPECT_EQ(images->logo.At(209, 84), 0x404040u);
-  const auto sheet = GreyPng(256, 136, 0);
-  const auto logo = GreyPng(210, 85, 0);
-  const std::tuple<testpng::Bytes, testpng::Bytes, std::string> bad[] = {
-      {GreyPng(256, 135, 0), logo,
-       "glyph sheet: is 256x135 pixels, expected 256x136"},
-      {GreyPng(256, 136, 0x80), logo,
-       "glyph sheet: holds colours other than black and white"},
-      {sheet, GreyPng(85, 210, 0), "logo: is 85x210 pixels, expected 210x85"},
-      {sheet, {}, "logo: not a PNG image"},
-  };
-  for (const auto& [s, l, expected] : bad) {
-    EXPECT_FALSE(LoadEmbeddedImages(s, l, &error));
-    EXPECT_EQ(error, expected);
-  }
+  EXPECT_FALSE(LoadEmbeddedImages(GreyPng(256, 136, 0x80), {}, &error));
+  EXPECT_EQ(error, "glyph sheet: holds colours other than black and white");
+  EXPECT_FALSE(
+      LoadEmbeddedImages(GreyPng(256, 136, 0), GreyPng(85, 210, 0), &error));
+  EXPECT_EQ(error, "logo: is 85x210 pixels, expected 210x85");
+  EXPECT_FALSE(LoadEmbeddedImages(GreyPng(256, 135, 0), {}, &error));
+  EXPECT_EQ(error, "glyph sheet: is 256x135 pixels, expected 256x136");
 }
 
 }  // namespace

@@ -53,36 +53,34 @@ TEST(Graphics, PlotCoordinatesColourAndQueries) {
 TEST(Graphics, LinesBoxesAndCirclesFromThePen) {
   GraphicsEngine e;
   e.MoveTo(10, 10);
-  e.Cmd(0x02, 10, 5);  // line to (20, 10), both ends included
+  e.Cmd(0x02, 10, 5);  // line to (20, 10)
   EXPECT_EQ(e.Count(e.Entry(0)), 11);
   EXPECT_EQ(e.Pen(), (Point{20, 10}));
   GraphicsEngine b;
   b.MoveTo(10, 10);
-  b.Cmd(0x03, 7, 6);  // (10,10)-(14,12): 5 x 3
-  EXPECT_EQ(b.Count(b.Entry(0)), 15);
-  EXPECT_EQ(b.Pen(), (Point{10, 10}));  // unchanged
-  b.Cmd(0x04, 6, 5);                    // black box (10,10)-(12,10)
+  b.Cmd(0x03, 7, 6);  // (10,10)-(14,12): 5 x 3, the pen stays
+  b.Cmd(0x04, 6, 5);  // black box (10,10)-(12,10)
   EXPECT_EQ(b.Count(b.Entry(0)), 12);
   b.Cmd(0x05, 7, 6);  // complement (10,10)-(14,12)
   EXPECT_EQ(b.Count(kWhite), 3);
   EXPECT_EQ(b.At({{10, 10}, {14, 12}}), (std::vector{kWhite, kBlack}));
-  b.MoveTo(14, 12);  // a corner above and left of the pen spans the same box
-  b.Cmd(0x03, 5, 5);
-  EXPECT_EQ(b.Count(b.Entry(0)), 15);
-  // Circle at (50, 20) of radius 10 from a pen at (40, 20).
+  GraphicsEngine f;
+  f.MoveTo(14, 12);  // a corner above and left of the pen spans the same box
+  f.Cmd(0x03, 5, 5);
+  EXPECT_EQ(f.Count(f.Entry(0)), 15);
+  EXPECT_EQ(f.Px(10, 10), f.Entry(0));
+  // Circle at (50, 20) of radius 10 from a pen at (40, 20); radius 1 is the
+  // centre pixel alone, radius 0 draws nothing.
   GraphicsEngine c;
   c.MoveTo(40, 20);
   c.Cmd(0x07, 25, 10);
-  const Colour ink = c.Entry(0);
-  EXPECT_EQ(c.At({{40, 20}, {50, 10}, {60, 20}, {50, 30}, {41, 11}}),
-            (std::vector{ink, ink, kBlack, kBlack, kBlack}));
-  // Radius 1 is the centre pixel alone; radius 0 draws nothing.
-  GraphicsEngine f;
-  f.MoveTo(98, 100);
-  f.Cmd(0x27, 49, 50);  // (99, 100), r = 1
-  f.Cmd(0x07, 49, 50);  // (98, 100), r = 0
-  EXPECT_EQ(f.Count(f.Entry(0)), 1);
-  EXPECT_EQ(f.Px(99, 100), f.Entry(0));
+  EXPECT_EQ(c.At({{40, 20}, {59, 20}, {60, 20}}),
+            (std::vector{c.Entry(0), c.Entry(0), kBlack}));
+  c.MoveTo(98, 100);
+  c.Cmd(0x27, 49, 50);  // (99, 100), r = 1
+  c.Cmd(0x07, 49, 50);  // (98, 100), r = 0
+  EXPECT_EQ(c.At({{98, 100}, {99, 100}, {100, 100}}),
+            (std::vector{kBlack, c.Entry(0), kBlack}));
 }
 
 TEST(Graphics, MousePointerShapeAndTwiceRestores) {
