@@ -35,12 +35,10 @@ TEST(DeviceModeDecoder, CursorColourLineHomeClearAndTabCodes) {
   Engine e(/*deviceMode=*/true);
   e.CursorOff();
   e.Feed(Bytes{10, 85, 11, 30, 12, 10});
-  EXPECT_EQ(e.screen.CursorColumn, 5);
-  EXPECT_EQ(e.screen.CursorRow, 5);
+  EXPECT_EQ(e.Cursor(), std::pair(5, 5));
   EXPECT_EQ(e.screen.TextColour, 10);
   e.Feed(Bytes{'h', 13, 2, 3, 4, 6, 7});  // 2, 3, 4, 6, 7 are ignored
-  EXPECT_EQ(e.screen.CursorColumn, 0);
-  EXPECT_EQ(e.screen.CursorRow, 6);
+  EXPECT_EQ(e.Cursor(), std::pair(0, 6));
   // Home starts a new page without drawing; clear blanks it, keeping colour.
   e.Feed(Bytes{1});
   EXPECT_EQ(e.screen.PreviousText, "h\r\n");
@@ -68,8 +66,7 @@ TEST(Decoder, BackspaceWrapsAndBlanksInBothModes) {
     const std::string rows = std::string(4 * 80, 'k');
     e.Feed(rows);  // cursor at column 0 of row 4
     e.Feed(Bytes{8});
-    EXPECT_EQ(e.screen.CursorColumn, 79) << device;
-    EXPECT_EQ(e.screen.CursorRow, 3);
+    EXPECT_EQ(e.Cursor(), std::pair(79, 3)) << device;
     EXPECT_TRUE(CellBlank(e, 79, 3));
     EXPECT_FALSE(CellBlank(e, 78, 3));
     e.Feed(Bytes{200});  // the remapped Backspace acts the same
@@ -79,8 +76,7 @@ TEST(Decoder, BackspaceWrapsAndBlanksInBothModes) {
   }
   Engine top(true);
   top.Feed(Bytes{8});
-  EXPECT_EQ(top.screen.CursorColumn, 79);
-  EXPECT_EQ(top.screen.CursorRow, 0);
+  EXPECT_EQ(top.Cursor(), std::pair(79, 0));
 }
 
 TEST(NormalModeDecoder, LineCodesTabAndIgnoredCodes) {
@@ -90,8 +86,7 @@ TEST(NormalModeDecoder, LineCodesTabAndIgnoredCodes) {
   EXPECT_EQ(e.screen.CursorRow, 0);
   e.settings.CRmode = 1;
   e.Feed(Bytes{'C', 13, 'D', 'E', 10});
-  EXPECT_EQ(e.screen.CursorColumn, 0);
-  EXPECT_EQ(e.screen.CursorRow, 2);
+  EXPECT_EQ(e.Cursor(), std::pair(0, 2));
   // Tab moves one cell without drawing; home and row codes are ignored.
   e.Feed(Bytes{12, 9, 9, 1, 11, 2, 3});
   EXPECT_EQ(e.screen.CursorColumn, 1);
@@ -139,8 +134,7 @@ TEST(PrintText, LinesGoToTheScreenOrWithoutAWindowToTheConsole) {
     Engine e(device);
     e.decoder.PrintLine("Start Upload");
     EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n") << device;
-    EXPECT_EQ(e.screen.CursorRow, 1);
-    EXPECT_EQ(e.screen.CursorColumn, 0);
+    EXPECT_EQ(e.Cursor(), std::pair(0, 1));
   }
   Engine e;
   e.decoder.SetPresenter(nullptr);

@@ -13,15 +13,12 @@ namespace kestrix::test {
 namespace {
 
 struct TempFile {
-  explicit TempFile(const Bytes& content) {
+  explicit TempFile(const Bytes& data) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(content.data()),
-               static_cast<std::streamsize>(content.size()));
+        .write(reinterpret_cast<const char*>(data.data()), data.size());
   }
   ~TempFile() { std::filesystem::remove(path); }
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("kestrix-block-" + std::to_string(getpid())))
-                               .string();
+  const std::string path = testing::TempDir() + "kestrix-block.bin";
 };
 
 Bytes Le32(std::int32_t v) {

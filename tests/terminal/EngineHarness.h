@@ -62,6 +62,9 @@ struct Engine {
     settings.TxtCurs = 0;
     CursorMark(screen, false);
   }
+  std::pair<int, int> Cursor() const {
+    return {screen.CursorColumn, screen.CursorRow};
+  }
   Colour Px(int x, int y) const { return screen.image.At(x, y); }
   std::uint32_t Entry(int i) const {
     return settings.palette[static_cast<std::size_t>(i)];

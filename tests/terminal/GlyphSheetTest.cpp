@@ -49,9 +49,9 @@ TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
 
 testpng::Bytes GreyPng(std::uint32_t width, std::uint32_t height,
                        std::uint16_t level) {
-  return testpng::Encode(testpng::Make(
+  return testpng::Png(
       width, height, 8, testpng::kGrey,
-      std::vector(height, std::vector<std::uint16_t>(width, level))));
+      std::vector(height, std::vector<std::uint16_t>(width, level)));
 }
 
 TEST(EmbeddedImagesTest, ChecksTheShapesAndSaysWhichImageIsWrong) {

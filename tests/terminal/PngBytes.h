@@ -75,33 +75,19 @@ inline Bytes Scanlines(const Samples& rows, int bit_depth) {
   return out;
 }
 
-struct Image {
-  std::uint32_t width = 0, height = 0;
-  std::uint8_t bit_depth = 8, colour_type = kRgb, interlace = 0;
-  Bytes scanlines;     // filtered image data, before compression
-  Bytes palette;       // PLTE payload, r g b per entry
-  Bytes transparency;  // tRNS payload, if any
-};
-
-inline Image Make(std::uint32_t width, std::uint32_t height,
-                  std::uint8_t bit_depth, std::uint8_t colour_type,
-                  const Samples& rows, Bytes palette = {}, Bytes trns = {}) {
-  return {width,       height, bit_depth,
-          colour_type, 0,      Scanlines(rows, bit_depth),
-          palette,     trns};
-}
-
-inline Bytes Encode(const Image& image) {
+inline Bytes Png(std::uint32_t width, std::uint32_t height,
+                 std::uint8_t bit_depth, std::uint8_t colour_type,
+                 const Samples& rows, const Bytes& palette = {},
+                 const Bytes& trns = {}) {
   Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
-  PutBig32(header, image.width);
-  PutBig32(header, image.height);
-  header.insert(header.end(),
-                {image.bit_depth, image.colour_type, 0, 0, image.interlace});
+  PutBig32(header, width);
+  PutBig32(header, height);
+  header.insert(header.end(), {bit_depth, colour_type, 0, 0, 0});
   PutChunk(out, "IHDR", header);
-  if (!image.palette.empty()) PutChunk(out, "PLTE", image.palette);
-  if (!image.transparency.empty()) PutChunk(out, "tRNS", image.transparency);
-  PutChunk(out, "IDAT", StoredZlib(image.scanlines));
+  if (!palette.empty()) PutChunk(out, "PLTE", palette);
+  if (!trns.empty()) PutChunk(out, "tRNS", trns);
+  PutChunk(out, "IDAT", StoredZlib(Scanlines(rows, bit_depth)));
   PutChunk(out, "IEND", {});
   return out;
 }

@@ -41,8 +41,7 @@ TEST(ScreenRendering, FullGridScrollsOnTheLastCell) {
   e.CursorOff();
   for (int i = 0; i < 2; ++i)
     e.Feed(std::string(1000, 'Q'));  // chunks of at most 1k
-  EXPECT_EQ(e.screen.CursorColumn, 0);
-  EXPECT_EQ(e.screen.CursorRow, 24);
+  EXPECT_EQ(e.Cursor(), std::pair(0, 24));
   for (int x = 0; x < 80; ++x) ASSERT_TRUE(CellBlank(e, x, 24)) << x;
   EXPECT_TRUE(CellShows(e, 79, 23, 'Q', kWhite, kBlack));
   EXPECT_TRUE(CellShows(e, 0, 0, 'Q', kWhite, kBlack));
