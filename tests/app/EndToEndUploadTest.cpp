@@ -1,6 +1,5 @@
-// Uploads and the port search over real pseudo-terminals: the port driver,
-// the upload driver and the console program against a simulated chip that
-// sits behind a COM<n> link in a temporary folder.
+// Uploads and the port search over real pseudo-terminals, against a
+// simulated chip behind a COM<n> link in a temporary folder.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -22,7 +21,6 @@
 #include "settings/Settings.h"
 #include "support/PtyPropeller.h"
 #include "terminal/Decoder.h"
-#include "terminal/EmbeddedImages.h"
 #include "terminal/SharedBlocks.h"
 #include "terminal/SystemClock.h"
 #include "terminal/TerminalScreen.h"
@@ -88,15 +86,7 @@ class EndToEndTest : public test::WindowTest {
               static_cast<std::streamsize>(bytes.size()));
     return (folder_ / name).string();
   }
-  // A COM<n> link to nowhere: that number has no device, whatever the
-  // machine's own serial ports are.
-  void NoDeviceFor(int number) {
-    fs::create_symlink("/nonexistent/kestrix-no-port",
-                       folder_ / ("COM" + std::to_string(number)));
-  }
-
-  // Uploads the file over COM6 with the program's own port and clock and
-  // returns the console lines.
+  // The console lines of an upload over COM6 with the real port and clock.
   Lines UploadOverCom6(const std::string& path) {
     ComPort port(folder_);
     EXPECT_TRUE(port.OpenPort("6", 0, 0));
@@ -109,7 +99,7 @@ class EndToEndTest : public test::WindowTest {
     decoder.SetConsole(&console);
     Lines log;
     test::ScriptedHost host(log);
-    auto image = std::make_unique<LoaderImage>();
+    auto image = std::make_unique<LoaderImage>();  // large: not on the stack
     UploadEnvironment env{port,     clock,  host,        decoder,
                           settings, *image, images_.logo};
     UploadFile(path, env);
@@ -158,8 +148,11 @@ TEST_F(EndToEndTest, UploadsOverARealPortBootOrProgramTheWholeFile) {
 }
 
 TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
+  // Links to nowhere hide the machine's own serial ports.
   for (int n = 1; n <= 63; ++n) {
-    if (n != 5) NoDeviceFor(n);
+    if (n != 5) {
+      fs::create_symlink("/nonexistent", folder_ / ("COM" + std::to_string(n)));
+    }
   }
   ComPort port(folder_);
   SystemClock clock;
@@ -178,28 +171,6 @@ TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
   EXPECT_EQ(chip.Sessions(), 1);
   EXPECT_TRUE(chip.LastRecord().hostBitsOk);
   EXPECT_EQ(chip.LastRecord().handshakeClocks, 258);
-}
-
-TEST_F(EndToEndTest, ConsoleUploadReportsAMissingPortBeforeItsPause) {
-  ComPort port(folder_);
-  test::VirtualClock clock;
-  std::ostringstream out;
-  RunConsoleUpload(ParseCommandLine({"demo.binary", "-L", "3"}),
-                   {port, clock, images_, out});
-  EXPECT_EQ(VisibleLines(out.str()),
-            (Lines{"Propeller Upload on COM: 3", "File: demo.binary",
-                   "No COM: wrong number or not activated"}));
-  EXPECT_EQ(clock.sleeps, std::vector<int>({2000}));
-}
-
-TEST(StreamConsole, EachPrintedPieceEndsWithItsOwnLineFeed) {
-  std::ostringstream out;
-  StreamConsole console(out);
-  // PrintLine in normal-terminal mode: "text\r", then "\n" on its own.
-  for (const char* piece : {"Verify ..\r", "\n", "Time Out"}) {
-    console.WriteLine(piece);
-  }
-  EXPECT_EQ(out.str(), "Verify ..\r\n\n\nTime Out\n");
 }
 
 #ifdef KESTRIX_EXECUTABLE

@@ -5,51 +5,25 @@
 namespace kestrix {
 namespace {
 
+// "settings file | console upload port or - | autoload file or -".
+std::string Parsed(const std::vector<std::string>& args) {
+  const CommandLine line = ParseCommandLine(args);
+  return line.settingsFile + " | " +
+         (line.consoleUpload ? std::to_string(line.uploadPort) : "-") + " | " +
+         (line.autoload ? "[" + line.autoloadFile + "]" : "-");
+}
+
 TEST(ProgramCommandLineTest, ArgumentsTable) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string settingsFile;
-    bool consoleUpload;
-    int uploadPort;
-    bool autoload;
-    std::string autoloadFile;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {{}, "Kestrix2.ini", false, 0, false, ""},
-      {{""}, "Kestrix2.ini", false, 0, false, ""},
-      {{"my.ini"}, "my.ini", false, 0, false, ""},
-      // The file to upload, then the port.
-      {{"file.binary", "-L", "3"}, "file.binary", true, 3, false, ""},
-      {{"file.binary", "-L", "  \t12x"}, "file.binary", true, 12, false, ""},
-      {{"file.binary", "-L", "COM3"}, "file.binary", true, 0, false, ""},
-      {{"file.binary", "-L"}, "file.binary", true, 0, false, ""},
-      {{"", "-L", "4"}, "Kestrix2.ini", true, 4, false, ""},
-      // Arguments beyond the third are ignored.
-      {{"file.binary", "-L", "-7", "extra"}, "file.binary", true, -7, false,
-       ""},
-      // Options are compared exactly.
-      {{"file.binary", "-l", "3"}, "file.binary", false, 0, false, ""},
-      {{"my.ini", "-a", "demo.binary"}, "my.ini", false, 0, false, ""},
-      {{"my.ini", "-A", "demo.binary"}, "my.ini", false, 0, true,
-       "demo.binary"},
-      {{"my.ini", "-A"}, "my.ini", false, 0, true, ""},
-      {{"my.ini", "-X", "demo.binary"}, "my.ini", false, 0, false, ""},
-      // "-L" first is a settings file of that name.
-      {{"-L", "3"}, "-L", false, 0, false, ""},
-      {{"-A", "demo.binary"}, "-A", false, 0, false, ""},
-  };
-  // clang-format on
-  for (const Case& c : cases) {
-    const CommandLine line = ParseCommandLine(c.args);
-    std::string shown;
-    for (const auto& a : c.args) shown += "[" + a + "]";
-    EXPECT_EQ(line.settingsFile, c.settingsFile) << shown;
-    EXPECT_EQ(line.consoleUpload, c.consoleUpload) << shown;
-    EXPECT_EQ(line.uploadPort, c.uploadPort) << shown;
-    EXPECT_EQ(line.autoload, c.autoload) << shown;
-    EXPECT_EQ(line.autoloadFile, c.autoloadFile) << shown;
-  }
+  EXPECT_EQ(Parsed({}), "Kestrix2.ini | - | -");
+  EXPECT_EQ(Parsed({""}), "Kestrix2.ini | - | -");
+  EXPECT_EQ(Parsed({"f.binary", "-L", " \t12x", "extra"}), "f.binary | 12 | -");
+  EXPECT_EQ(Parsed({"f.binary", "-L", "COM3"}), "f.binary | 0 | -");
+  EXPECT_EQ(Parsed({"", "-L", "4"}), "Kestrix2.ini | 4 | -");
+  // Options are compared exactly; "-L" first names a settings file.
+  EXPECT_EQ(Parsed({"f.binary", "-l", "3"}), "f.binary | - | -");
+  EXPECT_EQ(Parsed({"my.ini", "-A", "d.binary"}), "my.ini | - | [d.binary]");
+  EXPECT_EQ(Parsed({"my.ini", "-A"}), "my.ini | - | []");
+  EXPECT_EQ(Parsed({"-L", "3"}), "-L | - | -");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,24 +20,43 @@ namespace kestrix::test {
 
 using Lines = std::vector<std::string>;
 
-// A whole program in window mode on doubles: COM6 exists unless a test says
-// otherwise, the working folder is a fresh temporary folder, and every double
-// writes into one log ("port ...", "host ...", "view ...", "present",
-// "sleep 2000").
+// Logs each hand-off ("transfer text x @2") with the pattern index then.
+class RecordingTransfers : public LaterTransfers {
+ public:
+  RecordingTransfers(Lines& log, const std::unique_ptr<Program>& program)
+      : log_(log), program_(program) {}
+  void MonitorLoad(const std::string& path, std::int32_t hub) override {
+    Log("monitor " + path + " " + std::to_string(hub));
+  }
+  void SendTextFile(const std::string& path) override { Log("text " + path); }
+  void CarryOutServiceRequest(int request) override {
+    Log("service " + std::to_string(request));
+  }
+
+ private:
+  void Log(const std::string& call) {
+    log_.push_back("transfer " + call + " @" +
+                   std::to_string(program_->UploadPatternIndex));
+  }
+  Lines& log_;
+  const std::unique_ptr<Program>& program_;
+};
+
+// The program in window mode on doubles sharing one log; COM6 and COM7 exist,
+// the working folder is fresh.
 class ProgramRig {
  public:
   explicit ProgramRig(std::vector<std::string> args = {}) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
-             ("kestrix-program-" + std::string(info->test_suite_name()) + "-" +
-              info->name());
+             ("kestrix-program-" + std::string(info->name()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::string error;
     auto loaded = LoadEmbeddedImages(&error);
     EXPECT_TRUE(loaded.has_value()) << error;
     if (loaded) images = std::move(*loaded);
-    port.existingPorts = {6};
+    port.existingPorts = {6, 7};
     clock.onSleep = [this](int ms) {
       log.push_back("sleep " + std::to_string(ms));
     };
@@ -49,10 +69,11 @@ class ProgramRig {
     std::filesystem::remove_all(folder, ignored);
   }
 
-  // The start-up of the window mode, as the window drives it.
+  // The window mode's start-up, as the window drives it.
   void Start() {
     program->LoadStartupSettings();
-    program->AttachWindow(view, presenter);
+    program->AttachWindow(view, view);
+    program->SetLaterTransfers(&transfers);
     program->ConnectAtStartup();
   }
   std::string PathOf(const std::string& name) const {
@@ -65,37 +86,22 @@ class ProgramRig {
     std::ifstream in(folder / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  // The log entries of one double ("port", "host") without that word.
+  // The log entries starting with `who` ("port", "host box"), without it.
   Lines Of(const std::string& who) const {
     Lines out;
     for (const auto& e : log) {
-      if (e.rfind(who + " ", 0) == 0) out.push_back(e.substr(who.size() + 1));
+      if (e.rfind(who, 0) == 0) {
+        out.push_back(e.substr(std::min(e.size(), who.size() + 1)));
+      }
     }
     return out;
   }
-  // How many log entries start with `prefix` ("port DTR", "host box").
   int Count(const std::string& prefix) const {
-    int n = 0;
-    for (const auto& e : log) n += e.rfind(prefix, 0) == 0 ? 1 : 0;
-    return n;
+    return static_cast<int>(Of(prefix).size());
   }
-  // Index of the first log entry equal to `entry` at or after `from`, or -1.
-  int Find(const std::string& entry, int from = 0) const {
-    for (int i = from; i < static_cast<int>(log.size()); ++i) {
-      if (log[static_cast<std::size_t>(i)] == entry) return i;
-    }
-    return -1;
-  }
+  void Menu(int id) { program->OnMenuCommand(id); }
   Program& p() { return *program; }
   Settings& settings() { return program->settings; }
-  // The checked items among first..last.
-  std::vector<int> CheckedAmong(int first, int last) const {
-    std::vector<int> ids;
-    for (int id = first; id <= last; ++id) {
-      if (view.IsChecked(id)) ids.push_back(id);
-    }
-    return ids;
-  }
 
   Lines log;
   std::filesystem::path folder;
@@ -104,8 +110,18 @@ class ProgramRig {
   ScriptedHost host{log};
   EmbeddedImages images;
   FakeView view{log};
-  RecordingPresenter presenter{log};
   std::unique_ptr<Program> program;
+  RecordingTransfers transfers{log, program};
+};
+
+// Tests on a started program, with the start-up's log cleared.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rig.Start();
+    rig.log.clear();
+  }
+  ProgramRig rig;
 };
 
 }  // namespace kestrix::test

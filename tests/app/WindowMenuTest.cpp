@@ -1,16 +1,11 @@
-// The menu bar as the user sees it, and the commands that end the program
-// or carry settings through the settings file.
+// The menu bar as the user sees it, and closing the window.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QWidget>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/MenuIds.h"
-#include "app/ScreenGadget.h"
 #include "app/WindowRig.h"
 
 namespace kestrix::test {
@@ -63,81 +58,8 @@ TEST_F(WindowMenu, HoldsEveryCommandWithItsIdTextAndCheckMark) {
   EXPECT_EQ(lines, expected);
   // The hints are text only: no item is bound to a key.
   for (int id = 1; id <= 27; ++id) {
-    if (QAction* action = rig.window->Action(id)) {
-      EXPECT_TRUE(action->shortcut().isEmpty()) << id;
-    }
-  }
-}
-
-TEST_F(WindowMenu, CheckItemsToggleOnceAndBaudItemsFollowTheMode) {
-  WindowRig rig;
-  rig.Start();
-  rig.Menu(kMenuVirtualKeycodes);
-  EXPECT_TRUE(rig.window->IsChecked(kMenuVirtualKeycodes));
-  EXPECT_EQ(rig.program->settings.VKeys, 1);
-  rig.Menu(kMenuBaudFirst + 4);  // 9600
-  EXPECT_TRUE(rig.window->IsChecked(kMenuBaudFirst + 4));
-  // Device display mode allows 115200 only.
-  rig.Menu(kMenuNormalTerminal);
-  EXPECT_FALSE(rig.window->IsChecked(kMenuNormalTerminal));
-  EXPECT_TRUE(rig.window->IsChecked(kMenuBaudFirst));
-  EXPECT_FALSE(rig.window->IsChecked(kMenuBaudFirst + 4));
-  EXPECT_FALSE(rig.window->Action(kMenuBaudFirst + 1)->isEnabled());
-  EXPECT_TRUE(rig.window->Action(kMenuBaudFirst)->isEnabled());
-}
-
-TEST_F(WindowMenu, SavedSettingsComeBackWithLoadSettings) {
-  WindowRig rig;
-  rig.Start();
-  rig.Menu(kMenuVirtualKeycodes);  // on
-  rig.Menu(kMenuTextCursor);       // off
-  rig.Menu(kMenuAutoMode);         // off
-  rig.Menu(kMenuSaveSettings);
-  const std::filesystem::path saved = rig.pty.folder() / "Kestrix2.ini";
-  std::stringstream text;
-  text << std::ifstream(saved, std::ios::binary).rdbuf();
-  for (const char* line : {"VKeys=1\r\n", "TxtCurs=0\r\n", "AutoDis=0\r\n"}) {
-    EXPECT_NE(text.str().find(line), std::string::npos) << text.str();
-  }
-  rig.Menu(kMenuVirtualKeycodes);  // back off
-  rig.Menu(kMenuTextCursor);       // back on
-  rig.host.openAnswers.push_back({saved.string(), 0});
-  rig.Menu(kMenuLoadSettings);
-  EXPECT_EQ(rig.program->settings.VKeys, 1);
-  EXPECT_TRUE(rig.window->IsChecked(kMenuVirtualKeycodes));
-  EXPECT_EQ(rig.program->settings.TxtCurs, 0);
-  EXPECT_FALSE(rig.window->IsChecked(kMenuTextCursor));
-  EXPECT_FALSE(rig.window->IsChecked(kMenuAutoMode));
-
-  // A loaded grid resizes the window: 40 x 8 x 1.5 by 10 x 17 x 1.5 + 21,
-  // halves to even.
-  std::ofstream(rig.pty.folder() / "small.ini", std::ios::binary)
-      << "[Config]\r\nCols=40\r\nRows=10\r\nWindowScale=1.5\r\n";
-  rig.host.openAnswers.push_back(
-      {(rig.pty.folder() / "small.ini").string(), 0});
-  rig.Menu(kMenuLoadSettings);
-  rig.Spin(10);
-  EXPECT_EQ(rig.window->InnerArea()->size(), QSize(480, 276));
-  EXPECT_EQ(rig.window->minimumSize(), rig.window->maximumSize());
-  // The re-created screen (no strip this time) is shown scaled.
-  EXPECT_EQ(rig.window->Gadget()->size(), QSize(480, 255));
-}
-
-TEST_F(WindowMenu, QuitAndTheCloseBoxCloseThePortAndTheWindow) {
-  for (bool closeBox : {false, true}) {
-    SCOPED_TRACE(closeBox ? "close box" : "Quit");
-    WindowRig rig;
-    rig.Start();
-    ASSERT_TRUE(rig.port.IsOpen());
-    if (closeBox) {
-      EXPECT_TRUE(rig.window->close());
-    } else {
-      rig.Menu(kMenuQuit);
-    }
-    EXPECT_TRUE(rig.finished);
-    EXPECT_TRUE(rig.program->QuitRequested());
-    EXPECT_FALSE(rig.port.IsOpen());
-    EXPECT_FALSE(rig.window->isVisible());
+    QAction* action = rig.window->Action(id);
+    EXPECT_TRUE(action == nullptr || action->shortcut().isEmpty()) << id;
   }
 }
 
@@ -145,7 +67,7 @@ TEST_F(WindowMenu, ACloseDuringACommandWaitsForTheCommandToEnd) {
   WindowRig rig;
   rig.Start();
   bool closedMeanwhile = true;
-  // The Com-Port requester is open when the close box is clicked.
+  // Closed while the Com-Port requester is open: the command finishes first.
   rig.host.whileOpen = [&] {
     closedMeanwhile = rig.window->close();
     rig.host.whileOpen = nullptr;
@@ -154,6 +76,7 @@ TEST_F(WindowMenu, ACloseDuringACommandWaitsForTheCommandToEnd) {
   EXPECT_FALSE(closedMeanwhile);
   // The turn after the command ends the program.
   EXPECT_TRUE(rig.SpinUntil([&] { return rig.finished; }));
+  EXPECT_TRUE(rig.program->QuitRequested());
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_FALSE(rig.window->isVisible());
 }

@@ -21,10 +21,7 @@ void WindowTest::SetUpTestSuite() {
               platform[] = "offscreen";
   static char* argv[4];
   static int argc;
-  argv[0] = name;
-  argv[1] = option;
-  argv[2] = platform;
-  argc = 3;
+  argv[0] = name, argv[1] = option, argv[2] = platform, argc = 3;
   app_ = std::make_unique<QApplication>(argc, argv);
 }
 
@@ -123,10 +120,12 @@ bool WindowRig::SpinUntil(const std::function<bool()>& done, int timeoutMs) {
   return true;
 }
 
-void WindowRig::Key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+void WindowRig::Tap(int key, Qt::KeyboardModifiers modifiers,
                     const QString& text) {
-  QKeyEvent event(type, key, modifiers, text);
-  QCoreApplication::sendEvent(window.get(), &event);
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent event(type, key, modifiers, text);
+    QCoreApplication::sendEvent(window.get(), &event);
+  }
 }
 
 void WindowRig::Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,
@@ -142,11 +141,6 @@ void WindowRig::Menu(int menuId) {
   QAction* action = window->Action(menuId);
   ASSERT_NE(action, nullptr) << menuId;
   action->trigger();
-}
-
-std::vector<std::uint8_t> WindowRig::DeviceReceived(int idleMs) {
-  Spin(5);
-  return pty.Take(idleMs);
 }
 
 }  // namespace kestrix::test

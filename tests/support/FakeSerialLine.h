@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <set>
 #include <string>
@@ -11,10 +12,9 @@
 
 namespace kestrix::test {
 
-// A serial line with scripted COM ports: only the numbers in `existingPorts`
-// open. Every operation but a read is appended to `log` as one line ("port
-// open 6 @0 ft0", "port open 3 @0 ft0 failed", "port close", "port baud 4",
-// "port DTR+", "port RTS-", "port purge", "port write 3").
+// A serial line on which only the numbers in `existingPorts` open. All but
+// reads go to `log`: "port open 6 @0 ft0", "port open 3 @0 ft0 failed",
+// "port close", "port baud 4", "port DTR+", "port purge", "port write 3".
 class FakeSerialLine : public SerialLine {
  public:
   explicit FakeSerialLine(std::vector<std::string>& log) : log_(log) {}
@@ -23,13 +23,12 @@ class FakeSerialLine : public SerialLine {
   std::deque<std::uint8_t> incoming;
   std::vector<std::vector<std::uint8_t>> writes;
   int readCalls = 0;
-  int baudIndex = -1;  // of the open port, or the last one
+  int baudIndex = -1;
 
-  template <typename Bytes>
-  void Feed(const Bytes& bytes) {
+  void Feed(const std::string& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
   }
-  // The adapter vanished: the port is closed without ClosePort.
+  // The adapter vanished: closed without ClosePort.
   void Lose() {
     open_ = false;
     incoming.clear();
@@ -62,12 +61,7 @@ class FakeSerialLine : public SerialLine {
   void SetDtr(bool on) override { Record(on ? "DTR+" : "DTR-"); }
   void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
   bool OpenPort(const std::string& numberText, int index, int ft232r) override {
-    // Only plain decimal text names a port.
-    const bool digits =
-        !numberText.empty() && numberText.size() <= 6 &&
-        std::all_of(numberText.begin(), numberText.end(),
-                    [](char c) { return c >= '0' && c <= '9'; });
-    open_ = digits && existingPorts.count(std::stoi(numberText)) > 0;
+    open_ = existingPorts.count(std::atoi(numberText.c_str())) > 0;
     if (open_) baudIndex = index;
     Record("open " + numberText + " @" + std::to_string(index) + " ft" +
            std::to_string(ft232r) + (open_ ? "" : " failed"));

@@ -9,40 +9,35 @@
 
 namespace kestrix::test {
 
-// A desktop whose requesters answer from queues (an empty queue answers as
-// if cancelled). Every call is appended to `log` as one line: "host box
-// Error / COM port not found", "host open Load Binary; *.binary; A|*.a; 0",
-// "host input ComPort; On which COM?; 6", "host clipboard text hi", ...
+// A desktop whose requesters answer from queues (empty: cancelled). Calls go
+// to `log` as "host box Error / COM port not found", "host open T; I; P; 0".
 class ScriptedHost : public Host {
  public:
   explicit ScriptedHost(std::vector<std::string>& log) : log_(log) {}
 
-  std::deque<FileChoice> openAnswers;
-  std::deque<FileChoice> saveAnswers;
+  std::deque<FileChoice> openAnswers, saveAnswers;
   std::deque<std::string> inputAnswers;
   std::vector<Raster> clipboardImages;
-  // Runs while any requester or box is open: events the window delivers
-  // meanwhile.
-  std::function<void()> whileOpen;
+  std::function<void()> whileOpen;  // events delivered while a box is open
 
   void MessageBox(const std::string& title, const std::string& text) override {
     Asked("box " + title + " / " + text);
   }
   FileChoice OpenFile(const std::string& title, const std::string& initial,
                       const std::string& patterns, int index) override {
-    Asked("open " + Request(title, initial, patterns) + "; " +
+    Asked("open " + title + "; " + initial + "; " + patterns + "; " +
           std::to_string(index));
     return Answer(openAnswers);
   }
   FileChoice SaveFile(const std::string& title, const std::string& initial,
                       const std::string& patterns, int index) override {
-    Asked("save " + Request(title, initial, patterns) + "; " +
+    Asked("save " + title + "; " + initial + "; " + patterns + "; " +
           std::to_string(index));
     return Answer(saveAnswers);
   }
   std::string InputText(const std::string& title, const std::string& message,
                         const std::string& defaultText) override {
-    Asked("input " + Request(title, message, defaultText));
+    Asked("input " + title + "; " + message + "; " + defaultText);
     return Answer(inputAnswers);
   }
   void SetClipboardImage(const Raster& image) override {
@@ -65,10 +60,6 @@ class ScriptedHost : public Host {
   }
 
  private:
-  static std::string Request(const std::string& a, const std::string& b,
-                             const std::string& c) {
-    return a + "; " + b + "; " + c;
-  }
   void Asked(const std::string& what) {
     log_.push_back("host " + what);
     PumpEvents();
