@@ -130,19 +130,16 @@ TEST(Decoder, ScreenTextPresentsAndWindowlessChunks) {
 }
 
 TEST(PrintText, LinesGoToTheScreenOrWithoutAWindowToTheConsole) {
-  for (bool device : {false, true}) {
-    Engine e(device);
-    e.decoder.PrintLine("Start Upload");
-    EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n") << device;
-    EXPECT_EQ(e.Cursor(), std::pair(0, 1));
-  }
   Engine e;
+  e.decoder.PrintLine("Start Upload");
+  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
+  EXPECT_EQ(e.Cursor(), std::pair(0, 1));
   e.decoder.SetPresenter(nullptr);
   e.decoder.PrintText("Code Error -> Abort");
   e.decoder.PrintLine("..OK -> RUN");
   EXPECT_EQ(e.watcher.lines, (std::vector<std::string>{"Code Error -> Abort",
                                                        "..OK -> RUN\r", "\n"}));
-  EXPECT_EQ(e.screen.ScreenText, "");
+  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
 }
 
 // Own text must not complete the device's cut-off command, nor leave one.
@@ -173,8 +170,7 @@ TEST(PrintText, OwnTextKeepsTheDevicesCarryAndLeavesNoneOfItsOwn) {
 // Random bytes, biased to controls and escapes: the cursor stays on the grid
 // and the image keeps its size (the sanitizer build checks memory).
 TEST(RandomStreams, BothModesAndOddGridSizes) {
-  const int grids[][3] = {{80, 25, 1}, {80, 25, 2}, {80, 25, 3},
-                          {1, 1, 4},   {3, 200, 5}, {300, 2, 6}};
+  const int grids[][3] = {{80, 25, 1}, {80, 25, 2}, {1, 1, 3}, {3, 200, 4}};
   for (bool device : {true, false}) {
     for (const auto& [cols, rows, seed] : grids) {
       SCOPED_TRACE(testing::Message() << device << " " << cols << "x" << rows);

@@ -1,7 +1,6 @@
 // The device asks the PC: clock, time, date, blocks of the prepared file,
 // and lettered requests left for the event loop.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -56,15 +55,14 @@ TEST(BlockRead, SendsTheRequestedBlockAndItsSignedChecksum) {
     file[i] = static_cast<std::uint8_t>(i * 7 + i / 512);
   TempFile tf(file);
   // Selector X8 * 2 + bit 5 of K; block (selector - 256) * 128 + Y8.
-  const int cases[][4] = {{0x81, 128, 0, 0},
-                          {0xA1, 128, 43, 171},
-                          {0x81, 129, 0, 256},
-                          {0xA1, 127, 130, 2}};
-  for (const auto& [k, x8, y8, block] : cases) {
+  const std::pair<Bytes, int> cases[] = {{{5, 0x81, 128, 0}, 0},
+                                         {{5, 0xA1, 128, 43}, 171},
+                                         {{5, 0x81, 129, 0}, 256},
+                                         {{5, 0xA1, 127, 130}, 2}};
+  for (const auto& [request, block] : cases) {
     Engine e(/*deviceMode=*/true);
     e.decoder.PreparedFile = tf.path;
-    e.Feed(Bytes{5, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(x8),
-                 static_cast<std::uint8_t>(y8)});
+    e.Feed(request);
     ASSERT_EQ(e.port.writes.size(), 2u) << block;
     const auto from = file.begin() + block * 512;
     EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << block;
@@ -88,12 +86,10 @@ TEST(BlockRead, BytesOutsideTheFileAreZerosAndNoFileSendsNothing) {
   e.Feed(Bytes{5, 0x81, 128, 0, 5, 0x81, 128, 9, 5, 0xA1, 127, 5});
   Bytes first(512, 0);
   std::fill(first.begin(), first.begin() + 100, 0xFF);
-  EXPECT_EQ(e.port.writes, (std::vector<Bytes>{first,
-                                               {0x9C, 0xFF, 0xFF, 0xFF},
-                                               Bytes(512, 0),
-                                               Le32(0),
-                                               Bytes(512, 0),
-                                               Le32(0)}));
+  const Bytes none(512, 0), zero(4, 0);
+  EXPECT_EQ(e.port.writes,
+            (std::vector<Bytes>{
+                first, {0x9C, 0xFF, 0xFF, 0xFF}, none, zero, none, zero}));
   EXPECT_EQ(e.settings.MsMoveOff, 0);  // mouse reports resume afterwards
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -81,19 +79,14 @@ struct Engine {
 };
 
 // The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.
-inline testing::AssertionResult CellShows(const Engine& e, int col, int row,
-                                          int code, Colour ink, Colour paper) {
-  for (int y = 0; y < 17; ++y) {
-    for (int x = 0; x < 8; ++x) {
-      const Colour want = TestGlyphInk(code, x, y) ? ink : paper;
-      const Colour got = e.Px(col * 8 + x, row * 17 + y);
-      if (got != want)
-        return testing::AssertionFailure()
-               << std::hex << got << " at " << x << "," << y << " of " << col
-               << "," << row << ", want " << want;
-    }
-  }
-  return testing::AssertionSuccess();
+inline bool CellShows(const Engine& e, int col, int row, int code, Colour ink,
+                      Colour paper) {
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 8; ++x)
+      if (e.Px(col * 8 + x, row * 17 + y) !=
+          (TestGlyphInk(code, x, y) ? ink : paper))
+        return false;
+  return true;
 }
 
 inline bool CellBlank(const Engine& e, int col, int row) {

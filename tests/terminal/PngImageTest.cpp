@@ -24,31 +24,22 @@ testing::AssertionResult Refused(const Bytes& png) {
 
 // Colour references hold red in the lowest byte.
 TEST(PngImageTest, EveryColourTypeAndDepth) {
-  const Bytes plte = {0x12, 0x34, 0x56, 0xFF, 0x00, 0x00,
-                      0x00, 0x00, 0xFF, 0xAB, 0xCD, 0xEF};
-  const Bytes plte2(plte.begin(), plte.begin() + 6);  // two entries
+  const Bytes plte = {0x12, 0x34, 0x56, 0xFF, 0x00, 0x00};
   const std::pair<Bytes, std::vector<Colour>> cases[] = {
       // Rows end inside a byte at small depths.
-      {Png(3, 2, 1, kPalette, {{0, 1, 1}, {1, 0, 0}}, plte2),
+      {Png(3, 2, 1, kPalette, {{0, 1, 1}, {1, 0, 0}}, plte),
        {0x563412, 0x0000FF, 0x0000FF, 0x0000FF, 0x563412, 0x563412}},
-      {Png(5, 1, 2, kPalette, {{0, 1, 2, 3, 2}}, plte),
-       {0x563412, 0x0000FF, 0xFF0000, 0xEFCDAB, 0xFF0000}},
       // Grey spreads to the full range.
-      {Png(3, 1, 1, kGrey, {{0, 1, 1}}), {0, 0xFFFFFF, 0xFFFFFF}},
       {Png(3, 1, 4, kGrey, {{1, 15, 9}}), {0x111111, 0xFFFFFF, 0x999999}},
       // 16-bit samples are rounded, not truncated: 0x12AB is 18.6 -> 0x13.
       {Png(4, 1, 16, kGrey, {{0x12AB, 0x807F, 0xFEFF, 0xFFFF}}),
        {0x131313, 0x808080, 0xFEFEFE, 0xFFFFFF}},
-      {Png(2, 1, 16, kRgb, {{0x12AB, 0x0000, 0xFFFF, 0x807F, 0x8080, 0xFEFF}}),
-       {0xFF0013, 0xFE8080}},
-      {Png(2, 1, 8, kRgb, {{0x11, 0x22, 0x33, 0xFF, 0x00, 0x80}}),
-       {0x332211, 0x8000FF}},
       // Alpha and transparency are dropped.
       {Png(2, 1, 8, kRgba, {{0x11, 0x22, 0x33, 0x00, 0xFF, 0x00, 0x80, 0xFF}}),
        {0x332211, 0x8000FF}},
       {Png(2, 1, 8, kGreyAlpha, {{0x40, 0x00, 0xC0, 0xFF}}),
        {0x404040, 0xC0C0C0}},
-      {Png(2, 1, 8, kPalette, {{0, 1}}, plte2, {0x00, 0x80}),
+      {Png(2, 1, 8, kPalette, {{0, 1}}, plte, {0x00, 0x80}),
        {0x563412, 0x0000FF}},
   };
   for (const auto& [png, expected] : cases) {
@@ -56,11 +47,10 @@ TEST(PngImageTest, EveryColourTypeAndDepth) {
   }
 }
 
-// Oversized, empty or short of data. 8192 x 8192 is allowed but cannot come
-// from a few bytes, and refusing it early avoids allocating for it.
+// Oversized, empty or short of data (8192 x 8192 is allowed, but is refused
+// before allocating for it).
 TEST(PngImageTest, MalformedInputIsRefused) {
   EXPECT_TRUE(Refused(Bytes(100, 0)));
-  EXPECT_FALSE(DecodePng(Bytes(100, 0), nullptr).has_value());
   EXPECT_TRUE(Refused(Png(2, 2, 8, kRgb, {{1, 2, 3, 4, 5, 6}})));
   for (auto [w, h] : {std::pair<std::uint32_t, std::uint32_t>{8193, 1},
                       {1, 8193},
@@ -70,14 +60,6 @@ TEST(PngImageTest, MalformedInputIsRefused) {
                       {8192, 8192}}) {
     EXPECT_TRUE(Refused(Png(w, h, 8, kRgb, {{1, 2, 3}}))) << w;
   }
-  // The widest allowed row decodes.
-  Samples row(1);
-  for (int x = 0; x < kMaxPngDimension; ++x)
-    row[0].insert(row[0].end(), {static_cast<std::uint16_t>(x & 0xFF), 0, 0});
-  const auto wide = DecodePng(Png(kMaxPngDimension, 1, 8, kRgb, row), nullptr);
-  ASSERT_TRUE(wide.has_value());
-  EXPECT_EQ(wide->width(), kMaxPngDimension);
-  EXPECT_EQ(wide->At(kMaxPngDimension - 1, 0), 0xFFu);
   // An index past the palette's end reads as black or is refused.
   const auto odd = DecodePng(
       Png(2, 1, 8, kPalette, {{1, 200}}, {0, 0, 0, 1, 2, 3}), nullptr);
