@@ -51,25 +51,14 @@ inline Bytes StoredZlib(const Bytes& raw) {
   return out;
 }
 
-// Rows of samples into scanlines led by filter byte 0: depths below 8 pack
-// from the most significant bit, 16-bit samples are big-endian.
+// Rows of 8- or 16-bit samples into scanlines led by filter byte 0.
 inline Bytes Scanlines(const Samples& rows, int bit_depth) {
   Bytes out;
   for (const auto& row : rows) {
     out.push_back(0);
-    int used = 8;
     for (std::uint16_t s : row) {
-      if (bit_depth == 16) {
-        out.insert(out.end(), {static_cast<std::uint8_t>(s >> 8),
-                               static_cast<std::uint8_t>(s)});
-        continue;
-      }
-      if (used == 8) {
-        out.push_back(0);
-        used = 0;
-      }
-      used += bit_depth;
-      out.back() = static_cast<std::uint8_t>(out.back() | s << (8 - used));
+      if (bit_depth == 16) out.push_back(static_cast<std::uint8_t>(s >> 8));
+      out.push_back(static_cast<std::uint8_t>(s));
     }
   }
   return out;

@@ -36,19 +36,6 @@ TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
   for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
 }
 
-TEST(ScreenRendering, FullGridScrollsOnTheLastCell) {
-  Engine e;
-  e.CursorOff();
-  for (int i = 0; i < 2; ++i)
-    e.Feed(std::string(1000, 'Q'));  // chunks of at most 1k
-  EXPECT_EQ(e.Cursor(), std::pair(0, 24));
-  for (int x = 0; x < 80; ++x) ASSERT_TRUE(CellBlank(e, x, 24)) << x;
-  EXPECT_TRUE(CellShows(e, 79, 23, 'Q', kWhite, kBlack));
-  EXPECT_TRUE(CellShows(e, 0, 0, 'Q', kWhite, kBlack));
-  e.Feed("R");
-  EXPECT_TRUE(CellShows(e, 0, 24, 'R', kWhite, kBlack));
-}
-
 TEST(ScreenRendering, ScrollingRaisesTheStripOrBringsInBlackRows) {
   Engine e(/*deviceMode=*/true);
   e.CursorOff();
@@ -61,7 +48,7 @@ TEST(ScreenRendering, ScrollingRaisesTheStripOrBringsInBlackRows) {
   e.Feed(Bytes{0});
   EXPECT_EQ(e.Px(3, 413), kBlack);
   EXPECT_EQ(e.Px(3, 430), kWhite);
-  // Without the strip the bottom row comes in black.
+  // Without the strip, writing the last cell scrolls a black row in.
   Engine n;
   n.CursorOff();
   CreateScreenImage(n.screen, 10, 3, /*withStrip=*/false);
