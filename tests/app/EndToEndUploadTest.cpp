@@ -1,29 +1,26 @@
-// Uploads and the port search over real pseudo-terminals, against a
-// simulated chip behind a COM<n> link in a temporary folder.
+// An EEPROM upload from the window, the port search and the console program
+// over real pseudo-terminals, against a simulated chip behind a COM<n> link.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <QProcess>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "app/ConsoleUpload.h"
+#include "app/MenuIds.h"
 #include "app/WindowRig.h"
-#include "loader/LoaderImage.h"
 #include "loader/PortSearch.h"
-#include "loader/UploadDriver.h"
 #include "serial/ComPort.h"
 #include "settings/Settings.h"
 #include "support/PtyPropeller.h"
-#include "terminal/Decoder.h"
 #include "terminal/SharedBlocks.h"
 #include "terminal/SystemClock.h"
-#include "terminal/TerminalScreen.h"
 
 namespace kestrix {
 namespace {
@@ -57,12 +54,6 @@ Lines VisibleLines(const std::string& text) {
   return lines;
 }
 
-class LineConsole : public Console {
- public:
-  std::string text;
-  void WriteLine(const std::string& line) override { text += line + "\n"; }
-};
-
 class EndToEndTest : public test::WindowTest {
  protected:
   void SetUp() override {
@@ -70,81 +61,43 @@ class EndToEndTest : public test::WindowTest {
         (fs::temp_directory_path() / "kestrix-e2e-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
-    std::string error;
-    auto images = LoadEmbeddedImages(&error);
-    ASSERT_TRUE(images.has_value()) << error;
-    images_ = std::move(*images);
   }
   void TearDown() override {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
-
-  std::string WriteFile(const std::string& name, const Bytes& bytes) {
-    std::ofstream out(folder_ / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return (folder_ / name).string();
+  static std::string WriteFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path.string();
   }
-  // The console lines of an upload over COM6 with the real port and clock.
-  Lines UploadOverCom6(const std::string& path) {
-    ComPort port(folder_);
-    EXPECT_TRUE(port.OpenPort("6", 0, 0));
-    SystemClock clock;
-    Settings settings;
-    TerminalScreen screen;
-    SharedBlocks blocks;
-    Decoder decoder(screen, images_.glyphSheet, settings, blocks, port, clock);
-    LineConsole console;
-    decoder.SetConsole(&console);
-    Lines log;
-    test::ScriptedHost host(log);
-    auto image = std::make_unique<LoaderImage>();  // large: not on the stack
-    UploadEnvironment env{port,     clock,  host,        decoder,
-                          settings, *image, images_.logo};
-    UploadFile(path, env);
-    port.ClosePort();
-    EXPECT_TRUE(log.empty());
-    return VisibleLines(console.text);
-  }
-
   fs::path folder_;
-  EmbeddedImages images_;
 };
 
-TEST_F(EndToEndTest, UploadsOverARealPortBootOrProgramTheWholeFile) {
-  struct Case {
-    const char* name;
-    int size;
-    int command;
-    const char* target;
+// RAM uploads run end to end from the window's menu and the console program.
+TEST_F(EndToEndTest, EepromUploadFromTheMenuProgramsTheWholeFile) {
+  test::WindowRig rig({"ComNr=7"});
+  rig.clock.onSleep = [](int ms) {  // the chip answers in real time
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   };
-  const Case cases[] = {{"prog.binary", 8192, 1, "RAM"},
-                        {"prog.eeprom", 32768, 3, "EEPROM"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    test::PtyPropeller chip;
-    ASSERT_TRUE(chip.Start(folder_.string(), 6));
-    const Bytes file = Pattern(c.size, static_cast<std::uint32_t>(c.command));
-    const Lines lines = UploadOverCom6(WriteFile(c.name, file));
-    // An EEPROM image first shows three lines of its own.
-    const std::size_t skip = c.command == 3 ? 3 : 0;
-    ASSERT_GE(lines.size(), skip);
-    EXPECT_EQ(Lines(lines.begin() + static_cast<long>(skip), lines.end()),
-              (Lines{"Start Upload", "Propeller Version = 1",
-                     std::string("Write in ") + c.target +
-                         " Lenght=" + std::to_string(c.size),
-                     "Verify ..", "..OK -> RUN"}));
-    ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
-    EXPECT_EQ(chip.ChipPhase(), Phase::kRunning);
-    const auto record = chip.LastRecord();
-    EXPECT_EQ(record.command, c.command);
-    EXPECT_EQ(record.ImageBytes(), file);
-    EXPECT_TRUE(record.longsWellFormed);
-    if (c.command == 3) {
-      EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
-    }
-  }
+  test::PtyPropeller chip;
+  ASSERT_TRUE(chip.Start(rig.pty.folder().string(), 7));
+  const Bytes file = Pattern(32768, 3);
+  rig.Start();
+  rig.host.openAnswers.push_back(
+      {WriteFile(rig.pty.folder() / "prog.eeprom", file), 1});
+  rig.Menu(kMenuUploadFile);
+  ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
+  EXPECT_EQ(chip.ChipPhase(), Phase::kRunning);
+  const auto record = chip.LastRecord();
+  EXPECT_EQ(record.command, 3);
+  EXPECT_EQ(record.ImageBytes(), file);
+  EXPECT_TRUE(record.longsWellFormed);
+  EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(rig.program->screen.ScreenText,
+            "Start Upload\r\nPropeller Version = 1\r\n"
+            "Write in EEPROM Lenght=32768\r\nVerify ..\r\n..OK -> RUN\r\n");
 }
 
 TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
@@ -178,7 +131,7 @@ TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
   test::PtyPropeller chip;
   ASSERT_TRUE(chip.Start(folder_.string(), 6));
   const Bytes file = Pattern(1000, 3);
-  WriteFile("demo.binary", file);
+  WriteFile(folder_ / "demo.binary", file);
 
   QProcess child;
   child.setWorkingDirectory(QString::fromStdString(folder_.string()));

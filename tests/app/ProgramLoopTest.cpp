@@ -16,7 +16,7 @@ TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
   rig.p().AfterEvent(false);
   EXPECT_EQ(rig.log,
             (Lines{"present", "transfer service 232 @3", "port write 1"}));
-  EXPECT_EQ(rig.port.Written(), (Bytes{0xFE}));
+  EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xFE}}));
   // Done: the next chunk repeats neither.
   rig.port.Feed("x");
   rig.p().AfterEvent(false);
@@ -31,7 +31,7 @@ TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
   rig.p().AfterEvent(false);
   EXPECT_EQ(rig.Of("transfer service").back(), "222 @3");
   // Only the low byte goes out.
-  EXPECT_EQ(rig.port.Written(), (Bytes{0xFE, 0xFF}));
+  EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xFE}, {0xFF}}));
 }
 
 TEST_F(ProgramLoopTest, OneTurnReadsAtMost1024Bytes) {

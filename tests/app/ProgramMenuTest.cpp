@@ -82,7 +82,6 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceClearAndSave) {
   rig.p().decoder().PrintText(std::string("\x0c\x05Hi", 4));
   rig.Menu(kMenuClear);
   EXPECT_EQ(rig.p().screen.TextColour, 0);
-  EXPECT_EQ(rig.p().screen.PreviousText, "Hi");
 
   rig.p().decoder().PrintText("abc\r");
   rig.WriteFile("out.txt", "an older and longer text");

@@ -30,9 +30,11 @@ TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
   EXPECT_EQ(rig.settings().ComNr, 6);
   // Blanks before the number are skipped; the screen is cleared.
   rig.log.clear();
+  rig.settings().BaudRate = 3;
+  rig.settings().FT232R = 1;
   rig.host.inputAnswers.push_back("  7");
   rig.Menu(kMenuComPort);
-  EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @0 ft0"}));
+  EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
   EXPECT_TRUE(Connected());
   EXPECT_EQ(rig.p().screen.ScreenText, "");
   // The next requester offers the new number; a missing port stays closed.

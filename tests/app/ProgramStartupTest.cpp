@@ -51,19 +51,6 @@ TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
   EXPECT_FALSE(rig.port.IsOpen());
 }
 
-TEST(ProgramStartupTest, SettingsFileShapesMarksAndPort) {
-  ProgramRig rig({"my.ini"});
-  rig.WriteFile("my.ini", Ini("ComNr=9\r\nFT232R=1\r\nAutoDis=0\r\nVKeys=1\r\n"
-                              "TxtCurs=0\r\nCRmode=1\r\nBaudRate=3\r\n"));
-  rig.port.existingPorts = {9};
-  rig.Start();
-  EXPECT_EQ(
-      rig.view.checked,
-      (std::set<int>{kMenuVirtualKeycodes, kMenuCrAutoLf, kMenuNormalTerminal,
-                     kMenuComEnabled, kMenuBaudFirst + 3}));
-  EXPECT_EQ(rig.Of("port"), (Lines{"open 9 @3 ft1", "baud 3"}));
-}
-
 TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
   ProgramRig rig;
   rig.WriteFile("Kestrix2.ini", Ini("ComNr=0\r\n"));

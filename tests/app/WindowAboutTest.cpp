@@ -59,6 +59,7 @@ TEST_F(WindowAbout, ShowsDuringTheWaitAndGoesWithTheNextScreen) {
   };
   rig.Menu(kMenuAbout);
   EXPECT_EQ(rampDuringWait, qRgb(100, 0, 100));
+  // Nothing but the next screen image erases it.
   rig.Spin(100);
   EXPECT_TRUE(rig.window->AboutShown());
   rig.pty.Send("x");

@@ -56,7 +56,6 @@ class WindowRig {
  public:
   // Lines for Kestrix2.ini below "[Config]", or none for no file.
   explicit WindowRig(const std::vector<std::string>& configLines = {});
-  ~WindowRig();
 
   void Start(bool withTimer = true);
   void Spin(int ms) {
@@ -83,7 +82,7 @@ class WindowRig {
   ScriptedHost host{log};
   EmbeddedImages images;
   std::unique_ptr<Program> program;
-  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<MainWindow> window;  // goes before the program
   bool finished = false;
 };
 

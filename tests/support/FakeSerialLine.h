@@ -23,7 +23,6 @@ class FakeSerialLine : public SerialLine {
   std::deque<std::uint8_t> incoming;
   std::vector<std::vector<std::uint8_t>> writes;
   int readCalls = 0;
-  int baudIndex = -1;
 
   void Feed(const std::string& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
@@ -32,11 +31,6 @@ class FakeSerialLine : public SerialLine {
   void Lose() {
     open_ = false;
     incoming.clear();
-  }
-  std::vector<std::uint8_t> Written() const {
-    std::vector<std::uint8_t> all;
-    for (const auto& w : writes) all.insert(all.end(), w.begin(), w.end());
-    return all;
   }
 
   bool IsOpen() const override { return open_; }
@@ -62,7 +56,6 @@ class FakeSerialLine : public SerialLine {
   void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
   bool OpenPort(const std::string& numberText, int index, int ft232r) override {
     open_ = existingPorts.count(std::atoi(numberText.c_str())) > 0;
-    if (open_) baudIndex = index;
     Record("open " + numberText + " @" + std::to_string(index) + " ft" +
            std::to_string(ft232r) + (open_ ? "" : " failed"));
     return open_;
@@ -71,10 +64,7 @@ class FakeSerialLine : public SerialLine {
     Record("close");
     Lose();
   }
-  void SetBaud(int index) override {
-    Record("baud " + std::to_string(index));
-    if (open_) baudIndex = index;
-  }
+  void SetBaud(int index) override { Record("baud " + std::to_string(index)); }
 
  private:
   void Record(const std::string& event) { log_.push_back("port " + event); }
