@@ -1,5 +1,4 @@
-// The device asks the PC: clock, time, date, blocks of the prepared file,
-// and lettered requests left for the event loop.
+// The device's requests: clock, time, date, file blocks, lettered requests.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -16,8 +16,7 @@ namespace kestrix::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A code-dependent glyph pattern, so cells can be checked pixel by pixel
-// without the font's artwork. The space is all paper, as in the real sheet.
+// A known glyph pattern instead of the font's art; the space is all paper.
 inline bool TestGlyphInk(int code, int x, int y) {
   return code != 32 && (x * 3 + y * 5 + code) % 7 == 0;
 }
@@ -32,7 +31,6 @@ inline Raster MakeTestSheet() {
   return sheet;
 }
 
-// Counts presented screens and records console lines.
 struct Watcher : Presenter, Console {
   int presents = 0;
   std::vector<std::string> lines;
@@ -40,8 +38,7 @@ struct Watcher : Presenter, Console {
   void WriteLine(const std::string& text) override { lines.push_back(text); }
 };
 
-// The decoder with doubles around it, started as the program starts: a black
-// image with the strip, cleared once.
+// The decoder amid doubles, started as the program starts it: cleared once.
 struct Engine {
   explicit Engine(bool deviceMode = false, int cols = 80, int rows = 25) {
     settings.NormalTerminalFlag = deviceMode ? 0 : 1;

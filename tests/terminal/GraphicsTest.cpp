@@ -61,8 +61,7 @@ TEST(Graphics, LinesBoxesAndCirclesFromThePen) {
   b.MoveTo(14, 12);  // a corner above and left of the pen spans the same box
   b.Cmd(0x04, 5, 5);
   EXPECT_EQ(b.Count(kBlack), 640 * 446);
-  // Circle at (50, 20) of radius 10 from a pen at (40, 20); radius 1 is the
-  // centre pixel alone, radius 0 draws nothing.
+  // Circle at (50, 20), radius 10 from the pen; radius 0 draws nothing.
   GraphicsEngine c;
   c.MoveTo(40, 20);
   c.Cmd(0x07, 25, 10);

@@ -1,7 +1,6 @@
 #pragma once
 
-// Builds PNG files byte by byte from the file format: chunks with their
-// CRC-32, image data in one stored (uncompressed) zlib block. No PNG library.
+// PNG files built byte by byte, image data in one stored zlib block.
 
 #include <cstdint>
 #include <string>

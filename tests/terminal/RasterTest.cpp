@@ -12,8 +12,7 @@ namespace {
 
 constexpr Colour kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 
-// Pictures are rows separated by spaces: '.' black, '#' white, 'r' red,
-// 'g' green, 'b' blue; any other colour shows as '?'.
+// Pictures: rows split by spaces; '.' black, '#' white, 'r', 'g', 'b', '?'.
 constexpr std::string_view kInkChars = ".#rgb";
 constexpr Colour kInks[] = {kBlack, kWhite, kRed, kGreen, kBlue};
 
@@ -174,15 +173,13 @@ TEST(FloodFillTest, LargeAreasAndCombsDoNotExhaustTheStack) {
 }
 
 TEST(BlitTest, CombinesBitByBitClipsAndOverlapsItself) {
-  const Raster src = FromPicture("rg b#");
+  const Raster src = FromPicture("rg b#");  // black all around it
   Raster r = FromPicture("#### #### ####");
-  // Source rectangle from (-1,-1), 3 by 3: a black frame on two sides.
   Painter(r).Blit(src, -1, -1, 3, 3, 2, 1);
   EXPECT_EQ(Picture(r), "#### ##.. ##.r");
   Raster inv = FromPicture("#r.. ....");
   Painter q(inv);
   q.SetMode(DrawMode::kInvert);
-  // Target (1,0) reads "b", (2,0) reads "#", everything else black.
   q.Blit(src, 0, 1, 4, 2, 1, 0);
   EXPECT_EQ(Picture(inv), "#g.# .###");
   Raster target = FromPicture("rg");
@@ -202,8 +199,7 @@ TEST(BlitTest, CombinesBitByBitClipsAndOverlapsItself) {
   }
 }
 
-// Far-out coordinates for every primitive: nothing is written outside (the
-// sanitizer build checks memory), and a shape inverted twice leaves no trace.
+// Far-out coordinates: no writes outside; inverting twice leaves no trace.
 TEST(ExtremeCoordinatesTest, EveryPrimitiveStaysInsideAndUndoesItself) {
   const int extremes[] = {INT_MIN, INT_MIN + 1, -1, 0, 7, 1000000, INT_MAX};
   const Raster before = Noise(6, 5);

@@ -9,8 +9,7 @@ namespace {
 TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
   Engine e;
   e.CursorOff();
-  // 2 is red; 9 is entry 1 (cyan 0xFFFF00) inverted: 0x0000FF on white; 8
-  // is still normal video, of entry 0; 250 is entry 2 (red) inverted.
+  // Bit 3 (8 aside) draws entry (code & 7) inverted, on white paper.
   e.Feed(Bytes{'A', 12, 2, 'B', 12, 9, 'x', 12, 8, 'y', 12, 250, 'z'});
   e.Feed(Bytes{' ', 12, 3, ' '});
   EXPECT_TRUE(CellShows(e, 0, 0, 'A', e.Entry(0), kBlack));
