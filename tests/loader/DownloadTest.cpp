@@ -1,5 +1,5 @@
 // Downloads to a simulated chip: which memory, how many longs and how they
-// are blocked on the wire. The chip's faults are in UploadStatusTest.
+// are blocked on the wire.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,30 +19,9 @@ namespace kestrix {
 namespace {
 
 using Lines = std::vector<std::string>;
-using Phase = test::SimulatedPropeller::Phase;
-
-constexpr int kRam = 0;
-constexpr int kEeprom = 1;
-constexpr std::size_t kHandshakeBytes = 509;
 
 struct Rig {
   Rig() { port.FollowClock(clock); }
-
-  Lines Upload(int byteLength, const LoaderImage& image, int eepromMode) {
-    PulseReset(port, clock, 1);
-    EXPECT_EQ(protocol.Handshake(), 1);
-    protocol.Download(byteLength, image, eepromMode);
-    return output.Lines();
-  }
-
-  // Host bytes after the handshake, up to the first clock byte.
-  std::size_t BytesBeforeFirstClock() const {
-    auto all = port.Written();
-    if (all.size() < kHandshakeBytes) return 0;
-    auto start = all.begin() + kHandshakeBytes;
-    return std::find(start, all.end(), std::uint8_t{0xF9}) - start;
-  }
-
   test::SimulatedPropeller chip;
   test::SimulatedPropellerPort port{chip};
   test::VirtualClock clock;
@@ -51,7 +30,6 @@ struct Rig {
 };
 
 TEST(Download, LengthAndMemoryDecideTheLongsSent) {
-  // A full image of bytes that differ within and between longs.
   std::vector<std::uint8_t> bytes;
   LoaderImage image{};
   std::uint32_t x = 7;
@@ -61,43 +39,43 @@ TEST(Download, LengthAndMemoryDecideTheLongsSent) {
     image[i / 4] |= std::uint32_t{bytes.back()} << (8 * (i % 4));
   }
   const struct {
-    int byteLength;
-    int mode;
+    int byteLength, eeprom;
     const char* announced;
     int longs;
-  } cases[] = {
-      {100, kRam, "Write in RAM Lenght=100", 25},
-      // The EEPROM is programmed whole, whatever length is passed.
-      {100, kEeprom, "Write in EEPROM Lenght=32768", 8192},
-      {0, kRam, "Write in RAM Lenght=0", 0},
-      {1'000'000, kRam, "Write in RAM Lenght=32804", kLoaderImageLongs},
-      {-8, kRam, "Write in RAM Lenght=0", 0},
-  };
+  } cases[] = {{100, 0, "Write in RAM Lenght=100", 25},
+               // The EEPROM is programmed whole, whatever length is passed.
+               {100, 1, "Write in EEPROM Lenght=32768", 8192},
+               {0, 0, "Write in RAM Lenght=0", 0},
+               {1'000'000, 0, "Write in RAM Lenght=32804", kLoaderImageLongs},
+               {-8, 0, "Write in RAM Lenght=0", 0}};
   for (const auto& c : cases) {
     Rig rig;
-    EXPECT_EQ(rig.Upload(c.byteLength, image, c.mode),
-              (Lines{"Propeller Version = 1", c.announced, "Verify ..",
-                     "..OK -> RUN"}));
+    PulseReset(rig.port, rig.clock, 1);
+    ASSERT_EQ(rig.protocol.Handshake(), 1);
+    rig.protocol.Download(c.byteLength, image, c.eeprom);
+    EXPECT_EQ(rig.output.Lines(), (Lines{"Propeller Version = 1", c.announced,
+                                         "Verify ..", "..OK -> RUN"}));
     const auto& got = rig.chip.record();
-    EXPECT_EQ(got.command, c.mode == kEeprom ? 3 : 1) << c.byteLength;
+    EXPECT_EQ(got.command, c.eeprom ? 3 : 1) << c.byteLength;
     EXPECT_EQ(got.lengthLongs, c.longs) << c.byteLength;
     EXPECT_TRUE(got.longsWellFormed);
     EXPECT_EQ(
         got.ImageBytes(),
         std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4 * c.longs));
-    EXPECT_EQ(rig.chip.phase(), Phase::kRunning);
-    // Command, length and image longs of 11 bytes before any clock.
-    EXPECT_EQ(rig.BytesBeforeFirstClock(), 11u * (c.longs + 2));
+    EXPECT_EQ(rig.chip.phase(), test::SimulatedPropeller::Phase::kRunning);
+    // Command and length each in their own write, the image in blocks of
+    // 256 and a rest, all before the first clock byte.
+    std::vector<int> expected = {11, 11};
+    for (int left = 11 * c.longs; left > 0; left -= 256) {
+      expected.push_back(std::min(left, 256));
+    }
+    const auto sizes = rig.port.WriteSizes();
+    EXPECT_EQ(std::vector<int>(sizes.begin() + 2,
+                               sizes.begin() + 2 + expected.size()),
+              expected);
+    EXPECT_EQ(rig.port.writes.at(2 + expected.size()),
+              std::vector<std::uint8_t>{0xF9});
   }
-
-  // Command and length each leave in their own write; the image in full
-  // blocks and a rest.
-  Rig rig;
-  rig.Upload(100, image, kRam);
-  auto sizes = rig.port.WriteSizes();
-  ASSERT_GE(sizes.size(), 6u);
-  EXPECT_EQ(std::vector<int>(sizes.begin() + 2, sizes.begin() + 6),
-            (std::vector<int>{11, 11, 256, 19}));
 }
 
 }  // namespace

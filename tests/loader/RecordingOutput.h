@@ -8,27 +8,16 @@
 
 namespace kestrix::test {
 
-// Collects what the loader shows. Lines keep the "line:" / "text:" kind so a
-// test can tell a PrintLine from a PrintText of the same words.
+// Collects what the loader shows, in order; PrintText calls marked "text:".
 class RecordingOutput : public TextOutput {
  public:
-  std::vector<std::string> calls;
+  std::vector<std::string> lines;
 
   void PrintText(std::string_view text) override {
-    calls.push_back("text:" + std::string(text));
+    lines.push_back("text:" + std::string(text));
   }
-  void PrintLine(std::string_view text) override {
-    calls.push_back("line:" + std::string(text));
-  }
-
-  // Just the PrintLine texts, in order.
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines;
-    for (const auto& c : calls) {
-      if (c.rfind("line:", 0) == 0) lines.push_back(c.substr(5));
-    }
-    return lines;
-  }
+  void PrintLine(std::string_view text) override { lines.emplace_back(text); }
+  const std::vector<std::string>& Lines() const { return lines; }
 };
 
 }  // namespace kestrix::test

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,11 +25,9 @@
 
 namespace kestrix::test {
 
-// Records message boxes; nothing else of the desktop is used by an upload.
 class BoxRecordingHost : public NullHost {
  public:
   std::vector<std::pair<std::string, std::string>> boxes;
-
   void MessageBox(const std::string& title, const std::string& text) override {
     boxes.emplace_back(title, text);
   }
@@ -56,22 +53,16 @@ class TempFolder {
             .string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() { std::filesystem::remove_all(path_); }
 
   const std::filesystem::path& path() const { return path_; }
-
   std::string Write(const std::string& relative,
                     const std::vector<std::uint8_t>& bytes) const {
     const std::filesystem::path file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return file.string();
   }
 
@@ -79,12 +70,10 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// Bytes that differ from long to long and within each long, so that a
-// swapped, shifted or dropped byte shows.
+// Bytes that differ within and between longs: a shifted byte shows.
 inline std::vector<std::uint8_t> PatternBytes(int count, std::uint32_t seed) {
   std::vector<std::uint8_t> bytes;
-  std::uint32_t x = seed;
-  for (int i = 0; i < count; ++i) {
+  for (std::uint32_t x = seed; std::ssize(bytes) < count;) {
     x = x * 1103515245u + 12345u;
     bytes.push_back(static_cast<std::uint8_t>(x >> 16));
   }
@@ -92,8 +81,7 @@ inline std::vector<std::uint8_t> PatternBytes(int count, std::uint32_t seed) {
 }
 
 // The program around an upload: a simulated chip on the port, a virtual
-// clock the chip's time follows, the decoder with a window (or a console),
-// and the real logo.
+// clock it follows, the decoder with a window or a console, the real logo.
 struct UploadRig {
   enum class Output { kWindow, kConsole };
 
@@ -101,12 +89,9 @@ struct UploadRig {
                      SimulatedPropeller::Options options = {})
       : chip(std::move(options)) {
     port.FollowClock(clock);
-    settings.NormalTerminalFlag = deviceMode ? 0 : 1;
-    settings.MsMoveOff = settings.NormalTerminalFlag;
+    settings.NormalTerminalFlag = settings.MsMoveOff = deviceMode ? 0 : 1;
     CreateScreenImage(screen, settings.Cols, settings.Rows, true);
-    std::string error;
-    auto images = LoadEmbeddedImages(&error);
-    if (images) {
+    if (auto images = LoadEmbeddedImages(nullptr)) {
       sheet = images->glyphSheet;
       logo = images->logo;
     }
@@ -117,8 +102,8 @@ struct UploadRig {
 
   void Upload(const std::string& path) { UploadFile(path, env); }
 
-  // What the upload printed on the screen, line by line: the text since the
-  // upload cleared the screen. Both modes record a line end as CR LF.
+  // The screen's text since the upload cleared it; both modes record a line
+  // end as CR LF.
   std::vector<std::string> ScreenLines() const {
     std::vector<std::string> lines;
     const std::string& text = screen.ScreenText;

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <thread>
-#include <utility>
 
 namespace kestrix::test {
 
@@ -17,12 +16,11 @@ PseudoTerminal::PseudoTerminal() {
       (std::filesystem::temp_directory_path() / "kestrix-pty-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) return;
   folder_ = pattern;
-
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-    return;
-  }
-  const char* slaveName = ::ptsname(master_);
+  const char* slaveName =
+      master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
+          ? ::ptsname(master_)
+          : nullptr;
   if (slaveName == nullptr) return;
   slave_ = ::open(slaveName, O_RDWR | O_NOCTTY | O_NONBLOCK);
   std::filesystem::create_symlink(slaveName,
@@ -37,8 +35,7 @@ PseudoTerminal::~PseudoTerminal() {
 }
 
 void PseudoTerminal::Send(const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
+  for (std::size_t done = 0; done < bytes.size();) {
     ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
     if (n <= 0) return;
     done += static_cast<std::size_t>(n);
@@ -64,15 +61,11 @@ int PseudoTerminal::PendingAtDevice() const {
   return ::ioctl(master_, FIONREAD, &n) == 0 ? n : -1;
 }
 
-int PseudoTerminal::PendingAtPort() const {
-  int n = 0;
-  return ::ioctl(slave_, FIONREAD, &n) == 0 ? n : -1;
-}
-
 bool PseudoTerminal::WaitPendingAtPort(int count) {
   // The kernel hands master writes to the slave asynchronously.
   for (int tries = 0; tries < 200; ++tries) {
-    if (PendingAtPort() >= count) return true;
+    int n = 0;
+    if (::ioctl(slave_, FIONREAD, &n) == 0 && n >= count) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
@@ -87,16 +80,6 @@ termios PseudoTerminal::LineSettings() const {
 void PseudoTerminal::Vanish() {
   ::close(master_);
   master_ = -1;
-}
-
-int BaudOf(speed_t speed) {
-  const std::pair<speed_t, int> rates[] = {
-      {B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
-      {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
-  for (auto [constant, baud] : rates) {
-    if (constant == speed) return baud;
-  }
-  return 0;
 }
 
 }  // namespace kestrix::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -19,22 +20,38 @@ class FakePort : public BytePort {
   std::vector<std::vector<std::uint8_t>> writes;
   int purges = 0;
   std::vector<std::string> lineEvents;  // "DTR+", "DTR-", "RTS+", "RTS-"
-  // Optional hook run on every write (a device answering on the wire).
+  // Run on every write (a device answering on the wire).
   std::function<void(const std::uint8_t*, int)> onWrite;
 
-  void Feed(const std::vector<std::uint8_t>& bytes) {
-    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
-  }
-  void Feed(const std::string& bytes) {
+  template <typename Bytes>
+  void Feed(const Bytes& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
   }
   // All bytes written, in order.
-  std::vector<std::uint8_t> Written() const;
-  std::string WrittenText() const;
+  std::vector<std::uint8_t> Written() const {
+    std::vector<std::uint8_t> all;
+    for (const auto& w : writes) all.insert(all.end(), w.begin(), w.end());
+    return all;
+  }
+  std::string WrittenText() const {
+    auto all = Written();
+    return std::string(all.begin(), all.end());
+  }
 
   bool IsOpen() const override { return open; }
-  int Write(const std::uint8_t* data, int count) override;
-  int Read(std::uint8_t* data, int max) override;
+  int Write(const std::uint8_t* data, int count) override {
+    if (!open) return -1;
+    writes.emplace_back(data, data + count);
+    if (onWrite) onWrite(data, count);
+    return count;
+  }
+  int Read(std::uint8_t* data, int max) override {
+    if (!open) return -1;
+    int n = std::min<int>(max, static_cast<int>(incoming.size()));
+    std::copy_n(incoming.begin(), n, data);
+    incoming.erase(incoming.begin(), incoming.begin() + n);
+    return n;
+  }
   void PurgeReceive() override {
     ++purges;
     incoming.clear();

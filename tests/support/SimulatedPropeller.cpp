@@ -10,7 +10,6 @@ constexpr int kHostBitCount = 250;
 constexpr int kEchoBitCount = 250;
 constexpr int kVersionBitCount = 8;
 constexpr int kBytesPerLong = 11;
-// Feedback taps of the boot LFSR: bits 7, 5, 4 and 1 of the state.
 constexpr unsigned kLfsrTaps = 0b1011'0010;
 }  // namespace
 
@@ -43,8 +42,8 @@ bool SimulatedPropeller::BetweenSessions() const {
 
 int SimulatedPropeller::TakeReplies(std::uint8_t* out, int max) {
   int n = 0;
-  while (n < max && !replies_.empty()) {
-    out[n++] = replies_.front();
+  for (; n < max && !replies_.empty(); ++n) {
+    out[n] = replies_.front();
     replies_.pop_front();
   }
   return n;
@@ -69,25 +68,16 @@ void SimulatedPropeller::SendBit(int bit) { Send(bit ? 0xFF : 0xFE); }
 
 void SimulatedPropeller::OnByte(std::uint8_t byte) {
   switch (phase_) {
-    case Phase::kWaitCalibration:
-      // Anything before the calibration byte is line noise to the ROM.
-      if (byte == 0xF9) {
-        record_.calibrated = true;
-        phase_ = Phase::kHostBits;
-      }
+    case Phase::kWaitCalibration:  // anything else is line noise
+      if (byte == 0xF9) phase_ = Phase::kHostBits;
       return;
 
     case Phase::kHostBits: {
-      int expected = ChipLfsrBit();
-      bool ok =
-          (byte == 0xFE && expected == 0) || (byte == 0xFF && expected == 1);
+      const int expected = ChipLfsrBit();
       ++record_.hostBitsReceived;
-      if (!ok) {
-        // The ROM gives up on a host that does not know the sequence.
+      if (byte != (expected ? 0xFF : 0xFE)) {
         phase_ = Phase::kRejected;
-        return;
-      }
-      if (record_.hostBitsReceived == kHostBitCount) {
+      } else if (record_.hostBitsReceived == kHostBitCount) {
         record_.hostBitsOk = true;
         phase_ = Phase::kHandshakeReplies;
       }
@@ -96,17 +86,11 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
 
     case Phase::kHandshakeReplies: {
       if (byte != 0xF9) return;
-      int index = record_.handshakeClocks++;
-      bool answer =
-          options_.handshakeReplies < 0 || index < options_.handshakeReplies;
-      int bit;
-      if (index < kEchoBitCount) {
-        bit = ChipLfsrBit();
-        if (index == options_.flipEchoBit) bit ^= 1;
-      } else {
-        bit = (options_.version >> (index - kEchoBitCount)) & 1;
-      }
-      if (answer) {
+      const int index = record_.handshakeClocks++;
+      const int bit = index < kEchoBitCount
+                          ? ChipLfsrBit() ^ (index == options_.flipEchoBit)
+                          : (options_.version >> (index - kEchoBitCount)) & 1;
+      if (options_.handshakeReplies < 0 || index < options_.handshakeReplies) {
         if (index == 0) {
           for (std::uint8_t b : options_.noiseBeforeEcho) Send(b);
         }
@@ -120,67 +104,50 @@ void SimulatedPropeller::OnByte(std::uint8_t byte) {
 
     case Phase::kCommand:
     case Phase::kLength:
-    case Phase::kImage:
+    case Phase::kImage: {
       longBytes_.push_back(byte);
-      if (static_cast<int>(longBytes_.size()) == kBytesPerLong) {
-        std::uint32_t value = 0;
-        for (int bit = 0; bit < 32; ++bit) {
-          std::uint8_t carrier = longBytes_[bit / 3];
-          int position = (bit % 3) * 3;
-          if ((carrier >> position) & 1) value |= std::uint32_t{1} << bit;
-        }
-        for (int k = 0; k < kBytesPerLong - 1; ++k) {
-          if ((longBytes_[k] & 0xB6) != 0x92) record_.longsWellFormed = false;
-        }
-        if ((longBytes_[kBytesPerLong - 1] & 0xF6) != 0xF2) {
+      if (static_cast<int>(longBytes_.size()) < kBytesPerLong) return;
+      std::uint32_t value = 0;
+      for (int bit = 0; bit < 32; ++bit) {
+        if ((longBytes_[bit / 3] >> (bit % 3 * 3)) & 1) value |= 1u << bit;
+      }
+      // Every byte but the last carries fixed bits 0x92 around its three.
+      for (int k = 0; k < kBytesPerLong; ++k) {
+        const bool last = k == kBytesPerLong - 1;
+        if ((longBytes_[k] & (last ? 0xF6 : 0xB6)) != (last ? 0xF2 : 0x92)) {
           record_.longsWellFormed = false;
         }
-        longBytes_.clear();
-        OnLong(value);
       }
+      longBytes_.clear();
+      OnLong(value);
       return;
+    }
 
     case Phase::kStatus:
       if (byte == 0xF9) OnStatusClock();
       return;
 
-    case Phase::kRunning:
-    case Phase::kShutDown:
-    case Phase::kRejected:
-    case Phase::kHung:
+    default:
       return;
   }
 }
 
 void SimulatedPropeller::OnLong(std::uint32_t value) {
-  switch (phase_) {
-    case Phase::kCommand:
-      record_.command = value;
-      if (value == 1 || value == 3) {
-        phase_ = Phase::kLength;
-      } else if (value == 0) {
-        phase_ = Phase::kShutDown;
-      } else {
-        phase_ = Phase::kRejected;
-      }
-      return;
-    case Phase::kLength:
-      record_.lengthLongs = value;
-      if (value == 0) {
-        EnterStatus();
-      } else {
-        phase_ = Phase::kImage;
-      }
-      return;
-    case Phase::kImage:
-      record_.longs.push_back(value);
-      if (static_cast<std::int64_t>(record_.longs.size()) ==
-          record_.lengthLongs) {
-        EnterStatus();
-      }
-      return;
-    default:
-      return;
+  if (phase_ == Phase::kCommand) {
+    record_.command = value;
+    phase_ = value == 1 || value == 3 ? Phase::kLength
+             : value == 0             ? Phase::kShutDown
+                                      : Phase::kRejected;
+  } else if (phase_ == Phase::kLength) {
+    record_.lengthLongs = value;
+    if (value == 0) {
+      EnterStatus();
+    } else {
+      phase_ = Phase::kImage;
+    }
+  } else {
+    record_.longs.push_back(value);
+    if (std::ssize(record_.longs) == record_.lengthLongs) EnterStatus();
   }
 }
 
@@ -190,8 +157,7 @@ void SimulatedPropeller::EnterStatus() {
     return;
   }
   phase_ = Phase::kStatus;
-  statusPlan_.clear();
-  statusPlan_.push_back({options_.checksumError ? 1 : 0, true});
+  statusPlan_ = {{options_.checksumError ? 1 : 0, true}};
   if (record_.command == 3 && !options_.checksumError) {
     statusPlan_.push_back({options_.eepromWriteError ? 1 : 0, false});
     statusPlan_.push_back({options_.eepromVerifyError ? 1 : 0, false});
@@ -199,9 +165,8 @@ void SimulatedPropeller::EnterStatus() {
 }
 
 void SimulatedPropeller::OnStatusClock() {
-  ++record_.statusClocks;
   if (nowMs_ < busyUntilMs_) return;  // still programming the EEPROM
-  StatusReply reply = statusPlan_.front();
+  const StatusReply reply = statusPlan_.front();
   statusPlan_.pop_front();
   if (reply.isChecksum) {
     for (std::uint8_t b : options_.noiseBeforeChecksum) Send(b);

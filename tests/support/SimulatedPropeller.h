@@ -7,65 +7,53 @@
 namespace kestrix::test {
 
 // A Propeller 1 boot ROM as seen from the serial line, built from the wire
-// protocol alone. Fed with the host's bytes, it produces the chip's reply
-// bytes into an output queue and records what it decoded, so that tests can
-// compare the image that arrived with the file that was sent.
-//
-// Wire summary: after a reset the chip waits for the calibration byte 0xF9,
-// then checks 250 host bits (0xFE = 0, 0xFF = 1) against its own LFSR
-// (seed 0x50, feedback from bits 7, 5, 4 and 1). It answers one bit per
-// clock byte 0xF9: the next 250 LFSR bits, then its version, least
-// significant bit first. Then come longs of 11 bytes each (three bits per
-// byte at positions 0, 3 and 6; the last byte carries bits 30 and 31): the
-// command (0 shut down, 1 RAM, 3 EEPROM), the length in longs and the image.
-// Status bits answer later clock bytes: the checksum (0 = good) and, for the
-// EEPROM, the programming and verification results (0 = good).
+// protocol alone: calibration 0xF9, 250 host LFSR bits (0xFE = 0, 0xFF = 1;
+// seed 0x50, taps 7, 5, 4, 1), then one reply bit per clock byte 0xF9 (250
+// echo bits, the version LSB first), longs of 11 bytes (three bits per byte
+// at 0, 3, 6): command (0 shut down, 1 RAM, 3 EEPROM), length, image; then
+// status bits (checksum, EEPROM write, EEPROM verify; 0 = good).
 class SimulatedPropeller {
  public:
   struct Options {
     int version = 1;
-    // How long programming the EEPROM takes; clock bytes that arrive
-    // meanwhile get no answer.
-    int eepromProgramMs = 0;
-
+    int eepromProgramMs = 0;  // clock bytes meanwhile get no answer
     // Faults.
-    bool silent = false;        // no chip on the line: nothing is ever sent
-    int flipEchoBit = -1;       // echo bit k (0..249) is sent inverted
+    bool silent = false;        // nothing is ever sent
+    int flipEchoBit = -1;       // this echo bit (0..249) is inverted
     int handshakeReplies = -1;  // answer only this many of the 258 bits
-    std::vector<std::uint8_t> noiseBeforeEcho;      // sent before bit 0
-    std::vector<std::uint8_t> noiseBeforeChecksum;  // sent before checksum
+    std::vector<std::uint8_t> noiseBeforeEcho;
+    std::vector<std::uint8_t> noiseBeforeChecksum;
     bool checksumError = false;
     bool eepromWriteError = false;
     bool eepromVerifyError = false;
     bool silentAfterImage = false;  // no status bit at all
   };
 
+  // From kRunning on the chip is between sessions; kRejected follows bad
+  // host bits, command or checksum; kHung a silence after the image.
   enum class Phase {
-    kWaitCalibration,   // fresh from reset
-    kHostBits,          // taking the host's 250 LFSR bits
-    kHandshakeReplies,  // answering 258 clock bytes
+    kWaitCalibration,
+    kHostBits,
+    kHandshakeReplies,
     kCommand,
     kLength,
     kImage,
-    kStatus,  // answering status bits on clock bytes
-    // From here on the chip is between sessions.
-    kRunning,   // booted the image
-    kShutDown,  // told to shut down
-    kRejected,  // bad host bits, bad command or bad checksum
-    kHung,      // fault: silent after the image
+    kStatus,
+    kRunning,
+    kShutDown,
+    kRejected,
+    kHung
   };
 
   // What one session (since the last reset) decoded.
   struct Record {
-    bool calibrated = false;
     int hostBitsReceived = 0;
-    bool hostBitsOk = false;  // all 250 host bits matched
+    bool hostBitsOk = false;
     int handshakeClocks = 0;
     bool longsWellFormed = true;  // every long byte had its fixed bits
     std::int64_t command = -1;
     std::int64_t lengthLongs = -1;
-    std::vector<std::uint32_t> longs;  // the image as decoded
-    int statusClocks = 0;              // clock bytes after the image
+    std::vector<std::uint32_t> longs;
     std::vector<int> statusBitsSent;
 
     // The image as bytes, first byte of each long least significant.
@@ -77,25 +65,19 @@ class SimulatedPropeller {
 
   Options& options() { return options_; }
 
-  // A reset through a modem-control line: back to waiting for calibration.
-  // Reply bytes already sent stay on the line.
-  void Reset();
+  void Reset();  // replies already sent stay on the line
   void OnHostBytes(const std::uint8_t* data, int count);
 
-  // Time as the chip sees it, for the EEPROM programming delay.
+  // The chip's time, for the EEPROM programming delay.
   void AdvanceMs(std::int64_t ms) { nowMs_ += ms; }
   void SetNowMs(std::int64_t ms) { nowMs_ = ms; }
 
-  // Reply bytes waiting to be read by the host.
   int TakeReplies(std::uint8_t* out, int max);
-  std::size_t PendingReplies() const { return replies_.size(); }
   void DropReplies() { replies_.clear(); }
 
   Phase phase() const { return phase_; }
   const Record& record() const { return record_; }
   int resets() const { return resets_; }
-  // True when the chip is not in the middle of an exchange, so that a new
-  // calibration byte can only mean a new session.
   bool BetweenSessions() const;
 
  private:
