@@ -1,19 +1,15 @@
-// An EEPROM upload from the window, the port search and the console program
-// over real pseudo-terminals, against a simulated chip behind a COM<n> link.
+// The port search and the console program over real pseudo-terminals,
+// against a simulated chip behind a COM<n> link.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <QProcess>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/MenuIds.h"
 #include "app/WindowRig.h"
 #include "loader/PortSearch.h"
 #include "serial/ComPort.h"
@@ -28,31 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
-using Phase = test::SimulatedPropeller::Phase;
 
 // How long the chip may take to finish an exchange after the host is done.
 constexpr int kSettleMs = 3000;
-
-Bytes Pattern(int count, std::uint32_t seed) {
-  Bytes bytes;
-  std::uint32_t x = seed;
-  for (int i = 0; i < count; ++i) {
-    x = x * 1103515245u + 12345u;
-    bytes.push_back(static_cast<std::uint8_t>(x >> 16));
-  }
-  return bytes;
-}
-
-// Console lines as a reader sees them: CRs dropped, blank lines skipped.
-Lines VisibleLines(const std::string& text) {
-  Lines lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::erase(line, '\r');
-    if (!line.empty()) lines.push_back(line);
-  }
-  return lines;
-}
 
 class EndToEndTest : public test::WindowTest {
  protected:
@@ -66,56 +40,19 @@ class EndToEndTest : public test::WindowTest {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
-  static std::string WriteFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-  }
   fs::path folder_;
 };
 
-// RAM uploads run end to end from the window's menu and the console program.
-TEST_F(EndToEndTest, EepromUploadFromTheMenuProgramsTheWholeFile) {
-  test::WindowRig rig({"ComNr=7"});
-  rig.clock.onSleep = [](int ms) {  // the chip answers in real time
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  };
-  test::PtyPropeller chip;
-  ASSERT_TRUE(chip.Start(rig.pty.folder().string(), 7));
-  const Bytes file = Pattern(32768, 3);
-  rig.Start();
-  rig.host.openAnswers.push_back(
-      {WriteFile(rig.pty.folder() / "prog.eeprom", file), 1});
-  rig.Menu(kMenuUploadFile);
-  ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
-  EXPECT_EQ(chip.ChipPhase(), Phase::kRunning);
-  const auto record = chip.LastRecord();
-  EXPECT_EQ(record.command, 3);
-  EXPECT_EQ(record.ImageBytes(), file);
-  EXPECT_TRUE(record.longsWellFormed);
-  EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
-  EXPECT_EQ(rig.program->screen.ScreenText,
-            "Start Upload\r\nPropeller Version = 1\r\n"
-            "Write in EEPROM Lenght=32768\r\nVerify ..\r\n..OK -> RUN\r\n");
-}
-
-TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
+TEST_F(EndToEndTest, PortSearchFindsTheChipAmongDeadPorts) {
   // Links to nowhere hide the machine's own serial ports.
   for (int n = 1; n <= 63; ++n) {
-    if (n != 5) {
-      fs::create_symlink("/nonexistent", folder_ / ("COM" + std::to_string(n)));
-    }
+    if (n == 5) continue;
+    fs::create_symlink("/nowhere", folder_ / ("COM" + std::to_string(n)));
   }
   ComPort port(folder_);
   SystemClock clock;
   SharedBlocks blocks;
   Settings settings;
-  settings.ComNr = 0;
-  ScanPorts(port, clock, blocks, settings);
-  EXPECT_EQ(settings.ComNr, 0);
-  EXPECT_FALSE(port.IsOpen());
-
   test::PtyPropeller chip;
   ASSERT_TRUE(chip.Start(folder_.string(), 5));
   ScanPorts(port, clock, blocks, settings);
@@ -130,8 +67,9 @@ TEST_F(EndToEndTest, PortSearchFindsTheChipOrKeepsZero) {
 TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
   test::PtyPropeller chip;
   ASSERT_TRUE(chip.Start(folder_.string(), 6));
-  const Bytes file = Pattern(1000, 3);
-  WriteFile(folder_ / "demo.binary", file);
+  std::string file;
+  for (int i = 0; i < 1000; ++i) file += static_cast<char>(i * 7 + 3);
+  std::ofstream(folder_ / "demo.binary", std::ios::binary) << file;
 
   QProcess child;
   child.setWorkingDirectory(QString::fromStdString(folder_.string()));
@@ -143,16 +81,14 @@ TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
   EXPECT_EQ(child.exitCode(), 0);
 
   const std::string out = child.readAllStandardOutput().toStdString();
-  EXPECT_EQ(VisibleLines(out),
-            (Lines{"Propeller Upload on COM: 6", "File: demo.binary",
-                   "Start Upload", "Propeller Version = 1",
-                   "Write in RAM Lenght=1000", "Verify ..", "..OK -> RUN"}))
-      << out;
   // Normal-terminal mode: each status line is text, CR, LF and two more LF.
-  EXPECT_NE(out.find("\nStart Upload\r\n\n\nPropeller Version = 1\r\n"),
-            std::string::npos);
+  EXPECT_EQ(out,
+            "Propeller Upload on COM: 6\nFile: demo.binary\n"
+            "Start Upload\r\n\n\nPropeller Version = 1\r\n\n\n"
+            "Write in RAM Lenght=1000\r\n\n\nVerify ..\r\n\n\n"
+            "..OK -> RUN\r\n\n\n");
   ASSERT_TRUE(chip.WaitBetweenSessions(kSettleMs));
-  EXPECT_EQ(chip.LastRecord().ImageBytes(), file);
+  EXPECT_EQ(chip.LastRecord().ImageBytes(), Bytes(file.begin(), file.end()));
 }
 #endif
 

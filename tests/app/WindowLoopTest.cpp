@@ -1,5 +1,6 @@
 // The real window on a pseudo-terminal: device text shows on the screen,
-// keys and the mouse reach the device as the terminal's bytes.
+// keys and the mouse reach the device as the terminal's bytes, and the auto
+// mode lets go of the port while minimised.
 #include <QImage>
 #include <QMenuBar>
 #include <cstdint>
@@ -17,7 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 class WindowLoop : public WindowTest {};
 
-TEST_F(WindowLoop, OpensFixedAndConnectedAndShowsDeviceTextWithoutTheTimer) {
+TEST_F(WindowLoop, OpensFixedAndShowsDeviceTextAndAboutWithoutTheTimer) {
   WindowRig rig;
   // No timer: only the port's notice of arriving bytes can start a turn.
   rig.Start(/*withTimer=*/false);
@@ -41,9 +42,26 @@ TEST_F(WindowLoop, OpensFixedAndConnectedAndShowsDeviceTextWithoutTheTimer) {
   EXPECT_NE(shown, blank);
   // What is shown is the screen image, pixel for pixel.
   EXPECT_EQ(shown, RasterToQImage(rig.program->screen.image));
+
+  // About shows during the program's wait, until the next screen image.
+  QRgb rampDuringWait = 0;
+  rig.clock.onSleep = [&](int ms) {
+    if (ms == 2000 && rig.window->AboutShown()) {
+      rampDuringWait = rig.window->InnerArea()->grab().toImage().pixel(20, 100);
+    }
+  };
+  rig.Menu(kMenuAbout);
+  EXPECT_EQ(rampDuringWait, qRgb(100, 0, 100));
+  // Nothing but the next screen image erases it.
+  rig.Spin(100);
+  EXPECT_TRUE(rig.window->AboutShown());
+  rig.pty.Send("x");
+  ASSERT_TRUE(rig.SpinUntil([&] { return !rig.window->AboutShown(); }));
+  EXPECT_EQ(rig.window->InnerArea()->grab().toImage().pixel(20, 100),
+            qRgb(0, 0, 0));
 }
 
-TEST_F(WindowLoop, KeysReachTheDeviceAsTerminalBytes) {
+TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   WindowRig rig;
   rig.Start();
   ASSERT_TRUE(rig.port.IsOpen());
@@ -67,13 +85,7 @@ TEST_F(WindowLoop, KeysReachTheDeviceAsTerminalBytes) {
   EXPECT_TRUE(rig.port.IsOpen());
   // The key typed while the port was released went nowhere.
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
-}
 
-TEST_F(WindowLoop, MouseReportsFollowTheButtonsAndTheMoveSetting) {
-  WindowRig rig;
-  rig.Start();
-  ASSERT_TRUE(rig.port.IsOpen());
-  rig.DeviceReceived();
   // Normal-terminal mode: moves are not reported, buttons are. The second
   // press of a double-click sends nothing; its release reports.
   const QPoint at(100, 37);
@@ -113,6 +125,22 @@ TEST_F(WindowLoop, ScaledWindowShowsWholePixelsAndClicksNameThem) {
   rig.Mouse(QEvent::MouseButtonPress, {601, 201}, Qt::LeftButton,
             Qt::LeftButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x01, 150, 50}));
+}
+
+TEST_F(WindowLoop, AutoModeReleasesWhileMinimisedAndReconnectsWhenRestored) {
+  WindowRig rig({"AutoDis=1"});
+  rig.Start();
+  ASSERT_TRUE(rig.port.IsOpen());
+  EXPECT_GT(rig.window->InnerHeightWithMenu(), 180);
+  rig.window->showMinimized();
+  EXPECT_LT(rig.window->InnerHeightWithMenu(), 120);
+  ASSERT_TRUE(rig.SpinUntil([&] { return !rig.port.IsOpen(); }));
+  EXPECT_FALSE(rig.window->IsChecked(kMenuComEnabled));
+  rig.window->showNormal();
+  ASSERT_TRUE(rig.SpinUntil([&] { return rig.port.IsOpen(); }));
+  rig.pty.Send("back");
+  EXPECT_TRUE(
+      rig.SpinUntil([&] { return rig.program->screen.ScreenText == "back"; }));
 }
 
 }  // namespace

@@ -36,8 +36,7 @@ void Describe(const QList<QAction*>& actions, const std::string& indent,
 class WindowMenu : public WindowTest {};
 
 TEST_F(WindowMenu, HoldsEveryCommandWithItsIdTextAndCheckMark) {
-  WindowRig rig({"AutoDis=1", "VKeys=0", "TxtCurs=1", "MsMoveOff=1", "CRmode=1",
-                 "BaudRate=0"});
+  WindowRig rig({"AutoDis=1", "CRmode=1", "BaudRate=0"});
   rig.Start();
   std::vector<std::string> lines;
   Describe(rig.window->menuBar()->actions(), "", lines);

@@ -52,12 +52,12 @@ void DevicePty::Send(const std::string& bytes) {
             static_cast<ssize_t>(bytes.size()));
 }
 
-std::vector<std::uint8_t> DevicePty::Take(int idleMs) {
+std::vector<std::uint8_t> DevicePty::Take() {
   std::vector<std::uint8_t> got;
   std::uint8_t chunk[1024];
   for (;;) {
     pollfd wait{master_, POLLIN, 0};
-    if (::poll(&wait, 1, idleMs) <= 0) break;
+    if (::poll(&wait, 1, 50) <= 0) break;
     const ssize_t n = ::read(master_, chunk, sizeof chunk);
     if (n <= 0) break;
     got.insert(got.end(), chunk, chunk + n);

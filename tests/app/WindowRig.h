@@ -42,8 +42,8 @@ class DevicePty {
   const std::filesystem::path& folder() const { return folder_; }
   bool ok() const { return master_ >= 0; }
   void Send(const std::string& bytes);
-  // Everything sent so far, waiting up to idleMs for more.
-  std::vector<std::uint8_t> Take(int idleMs = 50);
+  // Everything sent so far, waiting 50 ms for more.
+  std::vector<std::uint8_t> Take();
 
  private:
   std::filesystem::path folder_;
@@ -54,7 +54,7 @@ class DevicePty {
 // folder whose COM6 is the pty. The program's own waits are virtual.
 class WindowRig {
  public:
-  // Lines for Kestrix2.ini below "[Config]", or none for no file.
+  // Lines for Kestrix2.ini below "[Config]" (none: no file).
   explicit WindowRig(const std::vector<std::string>& configLines = {});
 
   void Start(bool withTimer = true);
@@ -62,7 +62,6 @@ class WindowRig {
     SpinUntil([] { return false; }, ms);
   }
   bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 3000);
-  // Press and release, as a quick typist would.
   void Tap(int key, Qt::KeyboardModifiers modifiers = {},
            const QString& text = {});
   // A mouse event at a point of the inner area (it may lie outside).

@@ -12,9 +12,8 @@
 
 namespace kestrix::test {
 
-// A serial line on which only the numbers in `existingPorts` open. All but
-// reads go to `log`: "port open 6 @0 ft0", "port open 3 @0 ft0 failed",
-// "port close", "port baud 4", "port DTR+", "port purge", "port write 3".
+// A serial line on which only `existingPorts` open. All but reads are logged:
+// "port open 6 @0 ft0", "port open 3 @0 ft0 failed", "port baud 4", ...
 class FakeSerialLine : public SerialLine {
  public:
   explicit FakeSerialLine(std::vector<std::string>& log) : log_(log) {}
