@@ -39,13 +39,6 @@ TEST(UploadFileTest, ShortFilesArePaddedToWholeLongs) {
   Bytes padded = file;
   padded.resize(32, 0);
   EXPECT_EQ(record.ImageBytes(), padded);
-
-  UploadRig empty;
-  empty.Upload(empty.folder.Write("empty.binary", {}));
-  EXPECT_EQ(empty.ScreenLines(),
-            (Lines{"Start Upload", "Propeller Version = 1",
-                   "Write in RAM Lenght=0", "Verify ..", "..OK -> RUN"}));
-  EXPECT_TRUE(empty.chip.record().longs.empty());
 }
 
 TEST(UploadFileTest, EepromUploadAfterALongerOneSendsZerosPastTheFile) {
