@@ -39,6 +39,9 @@ TEST(Graphics, PlotCoordinatesColourAndQueries) {
   EXPECT_EQ(e.Count(kBlack), 640 * 446 - 2);
   e.Cmd(0x09, 255, 255);
   EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
+  // Two queries in one chunk leave one answer: the second's (black: FE).
+  e.Feed(Bytes{5, 0x09, 1, 1, 5, 0x09, 3, 3});
+  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
   // The drawing colour ignores inverse video (entry 5 is green).
   e.Feed(Bytes{12, 13});
   e.Cmd(0x01, 10, 10);
