@@ -39,6 +39,15 @@ TEST(UploadFileTest, ShortFilesArePaddedToWholeLongs) {
   Bytes padded = file;
   padded.resize(32, 0);
   EXPECT_EQ(record.ImageBytes(), padded);
+
+  // An empty file still runs the handshake and announces a length of 0.
+  UploadRig empty;
+  empty.Upload(empty.folder.Write("empty.binary", {}));
+  EXPECT_EQ(empty.ScreenLines(),
+            Lines({"Start Upload", "Propeller Version = 1",
+                   "Write in RAM Lenght=0", "Verify ..", "..OK -> RUN"}));
+  EXPECT_EQ(empty.chip.record().command, 1);
+  EXPECT_TRUE(empty.chip.record().ImageBytes().empty());
 }
 
 TEST(UploadFileTest, EepromUploadAfterALongerOneSendsZerosPastTheFile) {
