@@ -34,10 +34,6 @@ struct ImagePoint {
   bool operator==(const ImagePoint&) const = default;
 };
 
-// Rounds to the nearest integer, halves to the even neighbour, saturating at
-// the int range.
-int RoundHalfToEven(double value);
-
 // Maps the cursor's position in the window's inner area (innerWidth by
 // innerHeight pixels) to image pixels: each coordinate is divided by the
 // window scale and rounded. Outside the inner area both coordinates count as

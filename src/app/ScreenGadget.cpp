@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <cmath>
 
-#include "app/MouseReport.h"
 #include "app/RasterImage.h"
+#include "settings/Numbers.h"
 
 namespace kestrix {
 

@@ -28,4 +28,9 @@ std::int32_t HexValue(std::string_view text);
 // float range gives an infinity, one below it gives zero.
 float FloatValue(std::string_view text);
 
+// Sizes and positions computed in floating point: the nearest integer,
+// halves to the even neighbour (637.5 gives 638, 658.5 gives 658). NaN gives
+// 0; values beyond the int range saturate.
+int RoundHalfToEven(double value);
+
 }  // namespace kestrix

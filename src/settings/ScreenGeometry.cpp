@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "settings/Numbers.h"
+
 namespace kestrix {
 namespace {
 
@@ -10,17 +12,6 @@ constexpr int kCellWidth = 8;
 constexpr int kCellHeight = 17;
 // The strip below the character grid that belongs to the client area.
 constexpr double kStripHeight = 21.0;
-
-// Halves go to the even neighbour without relying on the FPU rounding mode.
-int RoundHalfEven(double value) {
-  const double lower = std::floor(value);
-  const double fraction = value - lower;
-  double rounded = lower;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0)) {
-    rounded = lower + 1.0;
-  }
-  return static_cast<int>(rounded);
-}
 
 }  // namespace
 
@@ -40,8 +31,8 @@ ScreenGeometry EffectiveGeometry(const Settings& settings) {
   geometry.scale = std::min(scale, limit);
 
   geometry.client_width =
-      RoundHalfEven(geometry.cols * kCellWidth * double{geometry.scale});
-  geometry.client_height = RoundHalfEven(
+      RoundHalfToEven(geometry.cols * kCellWidth * double{geometry.scale});
+  geometry.client_height = RoundHalfToEven(
       geometry.rows * kCellHeight * double{geometry.scale} + kStripHeight);
   return geometry;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/MouseReport.h"
+#include "settings/Numbers.h"
 #include "support/FakePort.h"
 
 namespace kestrix {
