@@ -107,9 +107,12 @@ int Decoder::NextByte(int count) {
   return out[0];
 }
 
+Colour Decoder::PaletteColour() const {
+  return settings_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
+}
+
 void Decoder::Printable(int c) {
-  const Colour colour =
-      settings_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
+  const Colour colour = PaletteColour();
   PutGlyph(screen_, glyphSheet_, c, colour);
   RecordCharacter(screen_, static_cast<char>(c));
 }
@@ -170,8 +173,7 @@ void Decoder::DecodeControlDevice(int c, int count) {
       Backspace();
       break;
     case kTab: {
-      const Colour colour =
-          settings_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
+      const Colour colour = PaletteColour();
       do {
         PutGlyph(screen_, glyphSheet_, ' ', colour);
       } while (screen_.CursorColumn % kTabStop != 0);
@@ -242,8 +244,7 @@ void Decoder::DecodeEscape(int count) {
       ServiceRequest = cmd.Y();
     }
   } else {
-    const Colour colour =
-        settings_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
+    const Colour colour = PaletteColour();
     RunGraphicsCommand(screen_, colour, graphics, cmd);
   }
 }

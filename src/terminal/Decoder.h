@@ -65,6 +65,8 @@ class Decoder : public TextOutput {
   void DecodeControlDevice(int c, int count);
   void DecodeControlNormal(int c, int count);
   void DecodeEscape(int count);
+  // The palette entry the text colour selects (bits 0-2).
+  Colour PaletteColour() const;
   void Printable(int c);
   void LineFeed();
   void Backspace();
