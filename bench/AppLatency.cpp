@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/QtHost.h"
-#include "app/ScreenGadget.h"
+#include "core/SystemClock.h"
+#include "gui/MainWindow.h"
+#include "gui/QtHost.h"
+#include "gui/ScreenGadget.h"
 #include "serial/ComPort.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/SystemClock.h"
 
 namespace {
 

@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
-#include "terminal/BytePort.h"
-#include "terminal/Clock.h"
+#include "core/BytePort.h"
+#include "core/Clock.h"
+#include "core/SharedBlocks.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Presenter.h"
-#include "terminal/SharedBlocks.h"
 #include "terminal/TerminalScreen.h"
 
 namespace {
@@ -48,7 +47,8 @@ struct Bench {
   explicit Bench(bool deviceMode) {
     std::string error;
     images = *LoadEmbeddedImages(&error);
-    settings.NormalTerminalFlag = deviceMode ? 0 : 1;
+    options.NormalTerminalFlag = deviceMode ? 0 : 1;
+    decoder.SetOptions(options);
     CreateScreenImage(screen, 80, 25, true);
     decoder.SetPresenter(&window);
     decoder.ClearScreen();
@@ -64,13 +64,13 @@ struct Bench {
   }
 
   EmbeddedImages images;
-  Settings settings;
+  DecoderOptions options;
   TerminalScreen screen;
   SharedBlocks blocks;
   SilentPort port;
   NoClock clock;
   NoWindow window;
-  Decoder decoder{screen, images.glyphSheet, settings, blocks, port, clock};
+  Decoder decoder{screen, images.glyphSheet, blocks, port, clock};
 };
 
 void Report(benchmark::State& state, std::size_t bytesPerIteration) {

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "terminal/Raster.h"
+#include "terminal/Painter.h"
 
 namespace kestrix {
 namespace {

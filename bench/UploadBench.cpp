@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Host.h"
+#include "core/SharedBlocks.h"
+#include "core/SystemClock.h"
+#include "core/TextOutput.h"
 #include "loader/LoaderImage.h"
 #include "loader/PortSearch.h"
 #include "loader/UploadDriver.h"
@@ -23,10 +27,6 @@
 #include "support/PtyPropeller.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/Host.h"
-#include "terminal/Presenter.h"
-#include "terminal/SharedBlocks.h"
-#include "terminal/SystemClock.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix {
@@ -136,7 +136,7 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     Settings settings;
     TerminalScreen screen;
     SharedBlocks blocks;
-    Decoder decoder(screen, images->glyphSheet, settings, blocks, port, clock);
+    Decoder decoder(screen, images->glyphSheet, blocks, port, clock);
     LastLineConsole console;
     decoder.SetConsole(&console);
     NullHost host;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "terminal/Raster.h"
+#include "core/Raster.h"
 
 namespace kestrix::tools {
 

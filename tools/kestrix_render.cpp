@@ -11,12 +11,11 @@
 #include <vector>
 
 #include "ImageFile.h"
-#include "settings/Settings.h"
-#include "terminal/BytePort.h"
+#include "core/BytePort.h"
+#include "core/SharedBlocks.h"
+#include "core/SystemClock.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/SharedBlocks.h"
-#include "terminal/SystemClock.h"
 #include "terminal/TerminalScreen.h"
 
 namespace {
@@ -140,18 +139,17 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  kestrix::Settings settings;
-  settings.NormalTerminalFlag = device ? 0 : 1;
-  settings.MsMoveOff = settings.NormalTerminalFlag;
-  settings.CRmode = crmode ? 1 : 0;
+  kestrix::DecoderOptions options;
+  options.NormalTerminalFlag = device ? 0 : 1;
+  options.CRmode = crmode ? 1 : 0;
   kestrix::TerminalScreen screen;
   kestrix::CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
   kestrix::SharedBlocks blocks;
   StreamPort port(std::move(input));
   kestrix::SystemClock clock;
   NoWindow window;
-  kestrix::Decoder decoder(screen, images->glyphSheet, settings, blocks, port,
-                           clock);
+  kestrix::Decoder decoder(screen, images->glyphSheet, blocks, port, clock);
+  decoder.SetOptions(options);
   decoder.SetPresenter(&window);
   decoder.PreparedFile = prepared;
   decoder.ClearScreen();

@@ -36,8 +36,10 @@ void RunConsoleUpload(const CommandLine& commandLine,
   settings.ComNr = commandLine.uploadPort;
   TerminalScreen screen;
   SharedBlocks blocks;
-  Decoder decoder(screen, services.images.glyphSheet, settings, blocks,
-                  services.port, services.clock);
+  Decoder decoder(screen, services.images.glyphSheet, blocks, services.port,
+                  services.clock);
+  decoder.SetOptions({settings.TxtCurs, settings.CRmode,
+                      settings.NormalTerminalFlag, settings.palette});
   StreamConsole console(services.out);
   decoder.SetConsole(&console);
   ConsoleHost host(services.out);

@@ -28,6 +28,9 @@ void Program::PollPort() {
   // bytes arrive, as the device expects.
   if (n <= 0) return;
   decoder_.DecodeChunk(n);
+  if (decoder_.TakeBlockAnswered()) {
+    settings.MsMoveOff = settings.NormalTerminalFlag;
+  }
   if (decoder_.ServiceRequest > 0) {
     CarryOutServiceRequest(decoder_.ServiceRequest);
     decoder_.ServiceRequest = 0;
@@ -51,19 +54,19 @@ void Program::CarryOutServiceRequest(int request) {
 void Program::OnKeyDown(int virtualKey) {
   if (Busy()) return;
   EntryGuard guard(*this);
-  keys_.OnKeyDown(virtualKey);
+  keys_.OnKeyDown(virtualKey, Modes());
 }
 
 void Program::OnKeyUp(int virtualKey) {
   if (Busy()) return;
   EntryGuard guard(*this);
-  keys_.OnKeyUp(virtualKey);
+  keys_.OnKeyUp(virtualKey, Modes());
 }
 
 void Program::OnCharacter(int character) {
   if (Busy()) return;
   EntryGuard guard(*this);
-  keys_.OnCharacter(character);
+  keys_.OnCharacter(character, Modes());
 }
 
 void Program::OnMouseMove(ImagePoint position) {

@@ -5,7 +5,7 @@
 #include "app/MenuIds.h"
 #include "app/Program.h"
 #include "app/Screenshot.h"
-#include "settings/AtomicFile.h"
+#include "core/AtomicFile.h"
 #include "settings/ScreenGeometry.h"
 #include "settings/SettingsFile.h"
 
@@ -25,6 +25,7 @@ void Program::OnMenuCommand(int menuId) {
   if (Busy()) return;
   EntryGuard guard(*this);
   RunMenuCommand(menuId);
+  SyncDecoderOptions();
 }
 
 void Program::RunMenuCommand(int menuId) {
@@ -183,6 +184,7 @@ void Program::LoadSettingsCommand() {
                     /*withStrip=*/false);
   ApplyCheckMarks();
   RefreshMenuState();
+  SyncDecoderOptions();
   ClearCommand();
 }
 

@@ -12,9 +12,9 @@ Program::Program(ProgramServices services, CommandLine commandLine)
     : programFolder(services.workingFolder),
       services_(std::move(services)),
       commandLine_(std::move(commandLine)),
-      decoder_(screen, services_.images.glyphSheet, settings, blocks,
-               services_.port, services_.clock),
-      keys_(services_.port, blocks, settings) {}
+      decoder_(screen, services_.images.glyphSheet, blocks, services_.port,
+               services_.clock),
+      keys_(services_.port, blocks) {}
 
 void Program::SetLaterTransfers(LaterTransfers* later) {
   later_ = later != nullptr ? later : &noLaterTransfers_;
@@ -40,6 +40,7 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
   const ScreenGeometry geometry = EffectiveGeometry(settings);
   CreateScreenImage(screen, geometry.cols, geometry.rows, /*withStrip=*/true);
   decoder_.SetPresenter(&presenter);
+  SyncDecoderOptions();
   decoder_.ClearScreen();
 }
 
@@ -54,6 +55,11 @@ void Program::ConnectAtStartup() {
     UploadProgram(settings.Autoload);
   }
   RefreshMenuState();
+}
+
+void Program::SyncDecoderOptions() {
+  decoder_.SetOptions({settings.TxtCurs, settings.CRmode,
+                       settings.NormalTerminalFlag, settings.palette});
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "terminal/Painter.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix {

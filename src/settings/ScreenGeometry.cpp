@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/Numbers.h"
+#include "core/Rounding.h"
 
 namespace kestrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "settings/AtomicFile.h"
+#include "core/AtomicFile.h"
 #include "settings/IniFile.h"
 #include "settings/Numbers.h"
 

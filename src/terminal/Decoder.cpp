@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "terminal/DeviceRequests.h"
+#include "terminal/Painter.h"
 
 namespace kestrix {
 
@@ -36,11 +37,9 @@ constexpr int kMaxDecodable =
 }  // namespace
 
 Decoder::Decoder(TerminalScreen& screen, const Raster& glyphSheet,
-                 Settings& settings, SharedBlocks& blocks, BytePort& port,
-                 Clock& clock)
+                 SharedBlocks& blocks, BytePort& port, Clock& clock)
     : screen_(screen),
       glyphSheet_(glyphSheet),
-      settings_(settings),
       blocks_(blocks),
       port_(port),
       clock_(clock) {}
@@ -59,7 +58,7 @@ void Decoder::DecodeChunk(int count) {
     carryCount_ = 0;
   }
 
-  const bool cursorOn = settings_.TxtCurs == 1;
+  const bool cursorOn = options_.TxtCurs == 1;
   stop_ = false;
   for (pos_ = 0; pos_ <= count - 1 && !stop_; ++pos_) {
     int c = buf[static_cast<std::size_t>(pos_)];
@@ -69,7 +68,7 @@ void Decoder::DecodeChunk(int count) {
       Printable(c);
       continue;
     }
-    if (settings_.NormalTerminalFlag == 0) {
+    if (options_.NormalTerminalFlag == 0) {
       DecodeControlDevice(c, count);
     } else {
       DecodeControlNormal(c, count);
@@ -108,7 +107,7 @@ int Decoder::NextByte(int count) {
 }
 
 Colour Decoder::PaletteColour() const {
-  return settings_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
+  return options_.palette[static_cast<std::size_t>(screen_.TextColour & 7)];
 }
 
 void Decoder::Printable(int c) {
@@ -220,7 +219,7 @@ void Decoder::DecodeControlNormal(int c, int count) {
     case kReturn:
       screen_.CursorColumn = 0;
       RecordLineBreak(screen_, "\r");
-      if (settings_.CRmode == 1) {
+      if (options_.CRmode == 1) {
         RecordLineBreak(screen_, "\n");
         LineFeed();
       }
@@ -237,8 +236,8 @@ void Decoder::DecodeEscape(int count) {
   cmd.Y8 = static_cast<std::uint8_t>(NextByte(count));
   const int code = cmd.Code();
   if (code == kImmediateRequest) {
-    RequestContext ctx{port_, clock_, blocks_, settings_, PreparedFile};
-    AnswerImmediateRequest(cmd, ctx);
+    RequestContext ctx{port_, clock_, blocks_, PreparedFile};
+    if (AnswerImmediateRequest(cmd, ctx)) blockAnswered_ = true;
   } else if (code == kLetteredRequest) {
     if (LetteredRequestMatches(cmd, screen_.ScreenText.size())) {
       ServiceRequest = cmd.Y();
@@ -278,7 +277,7 @@ void Decoder::PrintLine(std::string_view text) {
   line.push_back('\r');
   PrintText(line);
   // In normal-terminal mode a CR alone only returns the carriage.
-  if (settings_.NormalTerminalFlag != 0) PrintText("\n");
+  if (options_.NormalTerminalFlag != 0) PrintText("\n");
 }
 
 }  // namespace kestrix

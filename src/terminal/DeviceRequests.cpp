@@ -73,7 +73,7 @@ std::int64_t RequestedBlock(const GraphicsCommand& cmd) {
   return static_cast<std::int64_t>(selector - 256) * 128 + cmd.Y8;
 }
 
-void AnswerImmediateRequest(const GraphicsCommand& cmd, RequestContext& ctx) {
+bool AnswerImmediateRequest(const GraphicsCommand& cmd, RequestContext& ctx) {
   const int selector = cmd.X();
   std::string reply;
   if (selector == kClockSelector) {
@@ -84,13 +84,11 @@ void AnswerImmediateRequest(const GraphicsCommand& cmd, RequestContext& ctx) {
     reply = DateAnswer(ctx.clock.Now());
   }
   if (!reply.empty()) WriteText(ctx.port, reply);
-  if (selector < kFirstBlockSelector) return;
+  if (selector < kFirstBlockSelector) return false;
 
   std::optional<FileBlock> block =
       ReadFileBlock(ctx.preparedFile, RequestedBlock(cmd));
-  if (!block) return;  // the device's own time-out handles a missing file
-  // No mouse reports may slip in between the block and its checksum.
-  ctx.settings.MsMoveOff = 1;
+  if (!block) return false;  // the device's own time-out handles it
   auto& out = ctx.blocks.OutBlock;
   std::copy(block->data.begin(), block->data.end(), out.begin());
   WriteRaw(ctx.port, out.data(), kBlockSize);
@@ -100,7 +98,7 @@ void AnswerImmediateRequest(const GraphicsCommand& cmd, RequestContext& ctx) {
         static_cast<std::uint8_t>(sum >> (8 * i));
   }
   WriteRaw(ctx.port, out.data(), 4);
-  ctx.settings.MsMoveOff = ctx.settings.NormalTerminalFlag;
+  return true;
 }
 
 bool LetteredRequestMatches(const GraphicsCommand& cmd,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "terminal/Painter.h"
+
 namespace kestrix {
 
 namespace {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "terminal/Painter.h"
+
 namespace kestrix {
 
 namespace {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/WindowRig.h"
+#include "core/SharedBlocks.h"
+#include "core/SystemClock.h"
 #include "loader/PortSearch.h"
 #include "serial/ComPort.h"
 #include "settings/Settings.h"
 #include "support/PtyPropeller.h"
-#include "terminal/SharedBlocks.h"
-#include "terminal/SystemClock.h"
 
 namespace kestrix {
 namespace {

@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QString>
 
-#include "app/QtKeyTranslation.h"
 #include "app/WindowRig.h"
+#include "gui/QtKeyTranslation.h"
 
 namespace kestrix {
 namespace {

@@ -2,8 +2,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/AboutPanel.h"
 #include "app/WindowRig.h"
+#include "gui/AboutPanel.h"
 
 namespace kestrix::test {
 namespace {

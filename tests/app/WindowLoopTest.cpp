@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/MenuIds.h"
-#include "app/RasterImage.h"
-#include "app/ScreenGadget.h"
 #include "app/WindowRig.h"
+#include "gui/RasterImage.h"
+#include "gui/ScreenGadget.h"
 
 namespace kestrix::test {
 namespace {

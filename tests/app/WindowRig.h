@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindow.h"
 #include "app/Program.h"
+#include "gui/MainWindow.h"
 #include "serial/ComPort.h"
 #include "support/ScriptedHost.h"
 #include "support/VirtualClock.h"

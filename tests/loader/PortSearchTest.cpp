@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "core/SharedBlocks.h"
 #include "loader/PortSearch.h"
 #include "support/FakePort.h"
 #include "support/SimulatedPropeller.h"
 #include "support/SimulatedPropellerPort.h"
 #include "support/VirtualClock.h"
-#include "terminal/SharedBlocks.h"
 
 namespace kestrix {
 namespace {

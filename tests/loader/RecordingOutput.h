@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "terminal/TextOutput.h"
+#include "core/TextOutput.h"
 
 namespace kestrix::test {
 

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Host.h"
+#include "core/SharedBlocks.h"
 #include "loader/LoaderImage.h"
 #include "loader/UploadDriver.h"
 #include "settings/Settings.h"
@@ -18,9 +20,7 @@
 #include "support/VirtualClock.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/Host.h"
 #include "terminal/Presenter.h"
-#include "terminal/SharedBlocks.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
@@ -97,10 +97,19 @@ struct UploadRig {
     }
     if (output == Output::kWindow) decoder.SetPresenter(&presenter);
     decoder.SetConsole(&console);
+    SyncOptions();
     decoder.ClearScreen();
   }
 
-  void Upload(const std::string& path) { UploadFile(path, env); }
+  // The decoder follows the settings the test set, as the program's does.
+  void SyncOptions() {
+    decoder.SetOptions({settings.TxtCurs, settings.CRmode,
+                        settings.NormalTerminalFlag, settings.palette});
+  }
+  void Upload(const std::string& path) {
+    SyncOptions();
+    UploadFile(path, env);
+  }
 
   // The screen's text since the upload cleared it; both modes record a line
   // end as CR LF.
@@ -127,7 +136,7 @@ struct UploadRig {
   LineConsole console;
   BoxRecordingHost host;
   LoaderImage image{};
-  Decoder decoder{screen, sheet, settings, blocks, port, clock};
+  Decoder decoder{screen, sheet, blocks, port, clock};
   UploadEnvironment env{port, clock, host, decoder, settings, image, logo};
   TempFolder folder;
 };

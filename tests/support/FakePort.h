@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/BytePort.h"
+#include "core/BytePort.h"
 
 namespace kestrix::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/SerialLine.h"
+#include "core/SerialLine.h"
 
 namespace kestrix::test {
 

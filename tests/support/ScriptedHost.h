@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "terminal/Host.h"
+#include "core/Host.h"
 
 namespace kestrix::test {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/BytePort.h"
 #include "support/SimulatedPropeller.h"
 #include "support/VirtualClock.h"
-#include "terminal/BytePort.h"
 
 namespace kestrix::test {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "terminal/Clock.h"
+#include "core/Clock.h"
 
 namespace kestrix::test {
 

@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/Settings.h"
+#include "core/SharedBlocks.h"
 #include "support/FakePort.h"
 #include "support/VirtualClock.h"
 #include "terminal/Decoder.h"
 #include "terminal/Presenter.h"
-#include "terminal/SharedBlocks.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
@@ -42,7 +41,7 @@ struct Watcher : Presenter, Console {
 struct Engine {
   explicit Engine(bool deviceMode = false, int cols = 80, int rows = 25) {
     settings.NormalTerminalFlag = deviceMode ? 0 : 1;
-    settings.MsMoveOff = settings.NormalTerminalFlag;
+    decoder.SetOptions(settings);
     CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
     decoder.SetPresenter(&watcher);
     decoder.SetConsole(&watcher);
@@ -50,11 +49,16 @@ struct Engine {
     watcher.presents = 0;
   }
 
-  void Feed(const Bytes& bytes) { decoder.DecodeBytes(bytes); }
+  // The options the test set take effect with the next bytes.
+  void Feed(const Bytes& bytes) {
+    decoder.SetOptions(settings);
+    decoder.DecodeBytes(bytes);
+  }
   void Feed(const std::string& s) { Feed(Bytes(s.begin(), s.end())); }
   // Turns the text cursor off and removes the mark the start-up clear left.
   void CursorOff() {
     settings.TxtCurs = 0;
+    decoder.SetOptions(settings);
     CursorMark(screen, false);
   }
   std::pair<int, int> Cursor() const {
@@ -65,14 +69,14 @@ struct Engine {
     return settings.palette[static_cast<std::size_t>(i)];
   }
 
-  Settings settings;
+  DecoderOptions settings;
   TerminalScreen screen;
   SharedBlocks blocks;
   FakePort port;
   VirtualClock clock;
   Watcher watcher;
   Raster sheet = MakeTestSheet();
-  Decoder decoder{screen, sheet, settings, blocks, port, clock};
+  Decoder decoder{screen, sheet, blocks, port, clock};
 };
 
 // The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "terminal/Raster.h"
+#include "terminal/Painter.h"
 
 namespace kestrix {
 namespace {

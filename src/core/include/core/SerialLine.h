@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/BytePort.h"
+
+namespace kestrix {
+
+// The one serial port, with the operations that open, re-clock and close it.
+// The program implements it on QSerialPort; tests with scripted devices.
+class SerialLine : public BytePort {
+ public:
+  // Opens port `numberText` ("6" for COM6) at a baud-table index. Returns
+  // false when the device cannot be opened; the port is then closed.
+  virtual bool OpenPort(const std::string& numberText, int baudIndex,
+                        int ft232r) = 0;
+  // No effect when already closed.
+  virtual void ClosePort() = 0;
+  // Rate and stop bits only; nothing on a closed port.
+  virtual void SetBaud(int index) = 0;
+  // Called when bytes arrive while the event loop runs, so they can be shown
+  // without waiting for the next timer tick. A line that cannot tell keeps
+  // the default and is polled on ticks only.
+  virtual void SetOnDataArrived(std::function<void()> onDataArrived) {
+    (void)onDataArrived;
+  }
+};
+
+}  // namespace kestrix

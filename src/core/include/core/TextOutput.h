@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrix {
+
+// How every part of the program shows its own lines: on the terminal screen
+// through the stream decoder, or on the console without a window.
+class TextOutput {
+ public:
+  virtual ~TextOutput() = default;
+  // The text exactly as given (control bytes act as control codes on screen).
+  virtual void PrintText(std::string_view text) = 0;
+  // The text, CR, and an LF more in normal-terminal mode.
+  virtual void PrintLine(std::string_view text) = 0;
+};
+
+// Where the program's own lines go when there is no window.
+class Console {
+ public:
+  virtual ~Console() = default;
+  // Writes the text followed by one line feed.
+  virtual void WriteLine(const std::string& text) = 0;
+};
+
+}  // namespace kestrix

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/Raster.h"
+
+namespace kestrix {
+
+// Larger images are refused before any pixel memory is allocated.
+inline constexpr int kMaxPngDimension = 8192;
+
+// Decodes a PNG held in memory: palette, grey and RGB images of any bit depth
+// become colour references; alpha and transparency are dropped, 16-bit
+// samples are scaled to 8 bits, gamma is ignored. Corrupt, truncated or
+// oversized input returns nothing and, if error is given, a reason.
+std::optional<Raster> DecodePng(std::span<const std::uint8_t> data,
+                                std::string* error);
+
+}  // namespace kestrix
