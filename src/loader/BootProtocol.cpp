@@ -9,14 +9,14 @@ namespace kestrix {
 
 namespace {
 
+using boot::kBitOne;
+using boot::kBitZero;
 using boot::kCalibrationByte;
 using boot::kClockByte;
-using boot::kBitZero;
-using boot::kBitOne;
-using boot::kHostBits;
 using boot::kEchoBits;
-using boot::kVersionBits;
+using boot::kHostBits;
 using boot::kLfsrSeed;
+using boot::kVersionBits;
 
 // A long travels as ten bytes of three bits (at bit positions 0, 3 and 6)
 // and one closing byte with the top two bits.

@@ -9,14 +9,14 @@ namespace kestrix {
 
 namespace {
 
+using boot::kBitOne;
+using boot::kBitZero;
 using boot::kCalibrationByte;
 using boot::kClockByte;
-using boot::kBitZero;
-using boot::kBitOne;
-using boot::kHostBits;
 using boot::kEchoBits;
-using boot::kVersionBits;
+using boot::kHostBits;
 using boot::kLfsrSeed;
+using boot::kVersionBits;
 using boot::LfsrNext;
 
 // The search waits less per bit than an upload: a chip that is there answers

@@ -59,22 +59,22 @@ void UploadFile(const std::string& path, UploadEnvironment& env) {
     return;
   }
   PulseReset(env.port, env.clock, env.settings.UseRTS);
-  env.decoder.ClearScreen();
+  env.output.ClearScreen();
   if (eepromMode != 0) {
-    ShowBanner(env.decoder, env.logo, env.settings, env.clock);
+    ShowBanner(env.output, env.logo, env.settings, env.clock);
   }
-  env.decoder.PrintLine("Start Upload");
+  env.output.PrintLine("Start Upload");
 
   int longs = 0;
   switch (ReadImageFile(path, env.image, longs)) {
     case FileResult::kMissing:
-      env.decoder.PrintLine("No such file");
+      env.output.PrintLine("No such file");
       env.port.PurgeReceive();
       return;
     case FileResult::kTooLong:
       // Anything past 32 KiB would run over the hub RAM; sending the first
       // part would boot a truncated program.
-      env.decoder.PrintLine("File too long for a Propeller 1 image");
+      env.output.PrintLine("File too long for a Propeller 1 image");
       env.port.PurgeReceive();
       return;
     case FileResult::kRead:
@@ -82,10 +82,10 @@ void UploadFile(const std::string& path, UploadEnvironment& env) {
   }
 
   PulseReset(env.port, env.clock, env.settings.UseRTS);
-  BootProtocol protocol(env.port, env.clock, env.decoder);
+  BootProtocol protocol(env.port, env.clock, env.output);
   const int version = protocol.Handshake();
   if (version < 1) {
-    env.decoder.PrintText("Code Error -> Abort");
+    env.output.PrintText("Code Error -> Abort");
     // Leave whatever answered in a known state.
     protocol.SendLong(kShutdownCommand);
     protocol.FlushTx();

@@ -87,7 +87,23 @@ void Decoder::DecodeBytes(std::span<const std::uint8_t> bytes) {
   DecodeChunk(n);
 }
 
-void Decoder::ClearScreen() { DecodeOwnText(std::string_view("\0", 1)); }
+void Decoder::ClearScreen() {
+  if (presenter_ == nullptr) return;
+  DecodeOwnText(std::string_view("\0", 1));
+}
+
+void Decoder::ShowPicture(const Raster& picture, int row) {
+  if (presenter_ == nullptr || screen_.image.empty()) return;
+  // The cursor moves first: its mark at the old place is covered by the
+  // picture (or erased), and the picture keeps no dots of it.
+  if (options_.TxtCurs == 1) CursorMark(screen_, false);
+  screen_.CursorColumn = 0;
+  screen_.CursorRow = row % screen_.Rows;
+  Painter painter(screen_.image);
+  painter.Blit(picture, 0, 0, picture.width(), picture.height(), 0, 0);
+  if (options_.TxtCurs == 1) CursorMark(screen_, true);
+  presenter_->PresentScreen(screen_.image);
+}
 
 int Decoder::NextByte(int count) {
   auto& out = blocks_.OutBlock;

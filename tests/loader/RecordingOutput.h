@@ -17,6 +17,9 @@ class RecordingOutput : public TextOutput {
     lines.push_back("text:" + std::string(text));
   }
   void PrintLine(std::string_view text) override { lines.emplace_back(text); }
+  bool HasScreen() const override { return false; }
+  void ClearScreen() override {}
+  void ShowPicture(const Raster&, int) override {}
   const std::vector<std::string>& Lines() const { return lines; }
 };
 

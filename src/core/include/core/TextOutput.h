@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Raster.h"
+
 namespace kestrix {
 
 // How every part of the program shows its own lines: on the terminal screen
@@ -14,6 +16,14 @@ class TextOutput {
   virtual void PrintText(std::string_view text) = 0;
   // The text, CR, and an LF more in normal-terminal mode.
   virtual void PrintLine(std::string_view text) = 0;
+
+  // Whether the lines go to a terminal screen (a window) or a console.
+  virtual bool HasScreen() const = 0;
+  // Clears the screen and sends the cursor home; nothing on a console.
+  virtual void ClearScreen() = 0;
+  // Draws `picture` at the screen's top-left corner, parks the cursor at
+  // column 0 of `row` and shows the screen; nothing on a console.
+  virtual void ShowPicture(const Raster& picture, int row) = 0;
 };
 
 // Where the program's own lines go when there is no window.

@@ -6,20 +6,20 @@
 #include "core/Clock.h"
 #include "core/Host.h"
 #include "core/Raster.h"
+#include "core/TextOutput.h"
 #include "loader/LoaderImage.h"
 #include "settings/Settings.h"
-#include "terminal/Decoder.h"
 
 namespace kestrix {
 
-// What an upload uses of the program. The decoder prints the status lines
-// (on the screen, or on the console when it has no window), clears the
-// screen and owns the screen image the banner's logo is drawn into.
+// What an upload uses of the program. The output prints the status lines
+// (on the screen, or on the console when there is no window), clears the
+// screen and shows the banner's logo.
 struct UploadEnvironment {
   BytePort& port;
   Clock& clock;
   Host& host;
-  Decoder& decoder;
+  TextOutput& output;
   Settings& settings;
   LoaderImage& image;
   const Raster& logo;

@@ -57,11 +57,13 @@ class Decoder : public TextOutput {
   // Copies bytes into the receive buffer and decodes them as one chunk
   // (at most SharedBlocks::kMaxChunk bytes are taken).
   void DecodeBytes(std::span<const std::uint8_t> bytes);
-  // A single byte 0: clear screen, cursor home.
-  void ClearScreen();
-
+  // TextOutput
   void PrintText(std::string_view text) override;
   void PrintLine(std::string_view text) override;
+  bool HasScreen() const override { return HasWindow(); }
+  // A single byte 0: clear screen, cursor home.
+  void ClearScreen() override;
+  void ShowPicture(const Raster& picture, int row) override;
 
   // Left for the event loop after a chunk.
   int ServiceRequest = 0;
