@@ -4,6 +4,7 @@
 #include <string>
 
 #include "loader/BootWire.h"
+#include "loader/Handshake.h"
 
 namespace kestrix {
 
@@ -11,11 +12,8 @@ namespace {
 
 using boot::kBitOne;
 using boot::kBitZero;
-using boot::kCalibrationByte;
 using boot::kClockByte;
 using boot::kEchoBits;
-using boot::kHostBits;
-using boot::kLfsrSeed;
 using boot::kVersionBits;
 
 // A long travels as ten bytes of three bits (at bit positions 0, 3 and 6)
@@ -49,8 +47,14 @@ void BootProtocol::QueueByte(std::uint8_t byte) {
 
 void BootProtocol::FlushTx() {
   if (txBuffer_.count <= 0) return;
+  if (lost_) {
+    txBuffer_.count = 0;
+    return;
+  }
   int written = port_.Write(txBuffer_.bytes.data(), txBuffer_.count);
-  if (written < 0) {
+  if (written < 0 && !port_.IsOpen()) {
+    PortVanished();
+  } else if (written < 0) {
     output_.PrintLine("Unable to write");
   } else if (written < txBuffer_.count) {
     output_.PrintLine("Transmit stall on");
@@ -61,7 +65,12 @@ void BootProtocol::FlushTx() {
 int BootProtocol::FillRx() {
   rxBuffer_.position = 0;
   rxBuffer_.count = 0;
+  if (lost_) return 0;
   int n = port_.Read(rxBuffer_.bytes.data(), kBufferSize);
+  if (n < 0 && !port_.IsOpen()) {
+    PortVanished();
+    return 0;
+  }
   if (n < 0) {
     output_.PrintLine("Unable to read");
     return 0;
@@ -70,7 +79,13 @@ int BootProtocol::FillRx() {
   return rxBuffer_.count;
 }
 
-int BootProtocol::LfsrNext() { return boot::LfsrNext(lfsrState_); }
+void BootProtocol::PortVanished() {
+  // The adapter was pulled: every further write and read would fail the same
+  // way, so one line says it and the exchange stops here.
+  if (lost_) return;
+  lost_ = true;
+  output_.PrintLine("Hardware lost");
+}
 
 void BootProtocol::SendLong(std::uint32_t value) {
   for (int k = 0; k < kLongBytes - 1; ++k) {
@@ -85,6 +100,7 @@ void BootProtocol::SendLong(std::uint32_t value) {
 
 int BootProtocol::ReplyBit(int clock, int budgetMs) {
   for (;;) {
+    if (lost_) return -1;
     if (budgetMs <= 0) {
       output_.PrintLine("Time Out");
       return -1;
@@ -110,30 +126,19 @@ int BootProtocol::ReplyBit(int clock, int budgetMs) {
 }
 
 int BootProtocol::Handshake() {
-  lfsrState_ = kLfsrSeed;
   // A handshake follows a reset: anything still buffered was sent before it
   // and would be taken for the first echo bits.
   rxBuffer_.position = 0;
   rxBuffer_.count = 0;
-  QueueByte(kCalibrationByte);
-  for (int i = 0; i < kHostBits; ++i) {
-    QueueByte(static_cast<std::uint8_t>(kBitZero | LfsrNext()));
-  }
+  for (std::uint8_t byte : boot::HostBytes()) QueueByte(byte);
   // Clocks for every reply bit go out in advance.
   for (int i = 0; i < kEchoBits + kVersionBits; ++i) QueueByte(kClockByte);
   FlushTx();
 
-  for (int i = 0; i < kEchoBits; ++i) {
-    int reply = ReplyBit(0, kEchoBudgetMs);
-    if (reply != LfsrNext()) return -1;
-  }
-
-  // Least significant bit first; a missing bit (-1) makes the result
-  // negative. Multiplying keeps the negative case well defined.
-  int version = 0;
-  for (int i = 0; i < kVersionBits; ++i) {
-    version = (version >> 1) | (ReplyBit(0, kVersionBudgetMs) * 128);
-  }
+  const int version = boot::ReadChipAnswer(
+      [this](int budgetMs) { return ReplyBit(0, budgetMs); }, kEchoBudgetMs,
+      kVersionBudgetMs);
+  if (version == -1 || lost_) return lost_ ? -1 : version;
   output_.PrintLine("Propeller Version = " + std::to_string(version));
   return version;
 }
@@ -157,11 +162,14 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
     output_.PrintLine("Write in RAM Lenght=" + std::to_string(length));
   }
 
-  for (int i = 0; i < (length >> 2); ++i) SendLong(image[i]);
+  for (int i = 0; i < (length >> 2) && !lost_; ++i) SendLong(image[i]);
   FlushTx();
+  if (lost_) return;
   output_.PrintLine("Verify ..");
 
-  if (ReplyBit(1, kChecksumBudgetMs) != 0) {
+  const int checksum = ReplyBit(1, kChecksumBudgetMs);
+  if (lost_) return;
+  if (checksum != 0) {
     output_.PrintLine("CheckSum Error");
     return;
   }
@@ -170,17 +178,19 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
   if (eepromMode != 0) {
     // A programming reply that never comes is tolerated: the verification
     // result that follows is what proves the EEPROM.
-    if (ReplyBit(1, kProgramBudgetMs) == 1) {
+    const int programmed = ReplyBit(1, kProgramBudgetMs);
+    if (lost_) return;
+    if (programmed == 1) {
       output_.PrintLine("EEPROM write Error");
       failed = true;
-    } else if (ReplyBit(1, kVerifyBudgetMs) != 0) {
+    } else if (ReplyBit(1, kVerifyBudgetMs) != 0 && !lost_) {
       // No verification answer proves nothing, so it is not reported as a
       // good upload.
       output_.PrintLine("EEPROM verify Error");
       failed = true;
     }
   }
-  if (!failed) output_.PrintLine("..OK -> RUN");
+  if (!failed && !lost_) output_.PrintLine("..OK -> RUN");
 }
 
 }  // namespace kestrix

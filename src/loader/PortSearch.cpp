@@ -1,23 +1,21 @@
 #include "loader/PortSearch.h"
 
+#include <algorithm>
 #include <string>
 
 #include "loader/BootWire.h"
+#include "loader/Handshake.h"
 #include "loader/PulseReset.h"
+#include "loader/PumpingClock.h"
 
 namespace kestrix {
 
 namespace {
 
-using boot::kBitOne;
-using boot::kBitZero;
-using boot::kCalibrationByte;
 using boot::kClockByte;
 using boot::kEchoBits;
 using boot::kHostBits;
-using boot::kLfsrSeed;
 using boot::kVersionBits;
-using boot::LfsrNext;
 
 // The search waits less per bit than an upload: a chip that is there answers
 // at once, and most ports probed have none.
@@ -29,63 +27,50 @@ constexpr int kSearchBaudIndex = 0;  // 115200 baud
 
 }  // namespace
 
-int ProbeBit(BytePort& port, Clock& clock, SharedBlocks& blocks, int withClock,
-             int budgetMs) {
-  std::uint8_t* const out = blocks.OutBlock.data();
+int ProbeBit(const LoaderContext& context, int withClock, int budgetMs) {
+  std::uint8_t* const out = context.blocks.OutBlock.data();
   while (budgetMs > 0) {
     if (withClock != 0) {
       out[0] = kClockByte;
-      WriteRaw(port, out, 1);
-      clock.SleepMs(kClockWaitMs);
+      WriteRaw(context.port, out, 1);
+      context.clock.SleepMs(kClockWaitMs);
     }
-    if (ReadRaw(port, out, 1) == 1) {
-      if (out[0] == kBitZero || out[0] == kBitOne) return out[0] & 1;
+    if (ReadRaw(context.port, out, 1) == 1) {
+      if (out[0] == boot::kBitZero || out[0] == boot::kBitOne) {
+        return out[0] & 1;
+      }
     }
-    clock.SleepMs(kPollWaitMs);
+    context.clock.SleepMs(kPollWaitMs);
     budgetMs -= kPollWaitMs;
   }
   return -1;
 }
 
-int DetectPropeller(BytePort& port, Clock& clock, SharedBlocks& blocks,
-                    int useRts) {
-  PulseReset(port, clock, useRts);
-  int lfsr = kLfsrSeed;
-  std::uint8_t* const out = blocks.OutBlock.data();
-
-  out[0] = kCalibrationByte;
-  for (int i = 1; i <= kHostBits; ++i) {
-    out[i] = static_cast<std::uint8_t>(kBitZero | LfsrNext(lfsr));
-  }
-  WriteRaw(port, out, kHostBits + 1);
+int DetectPropeller(const LoaderContext& context, int useRts) {
+  PulseReset(context.port, context.clock, useRts);
+  std::uint8_t* const out = context.blocks.OutBlock.data();
+  const auto hostBytes = boot::HostBytes();
+  std::copy(hostBytes.begin(), hostBytes.end(), out);
+  WriteRaw(context.port, out, kHostBits + 1);
   // Clocks for the echo and the version, all in advance.
   for (int i = 0; i < kEchoBits + kVersionBits; ++i) out[i] = kClockByte;
-  WriteRaw(port, out, kEchoBits + kVersionBits);
-
-  for (int i = 0; i < kEchoBits; ++i) {
-    if (ProbeBit(port, clock, blocks, 0, kProbeBudgetMs) != LfsrNext(lfsr)) {
-      return -1;
-    }
-  }
-  // Least significant bit first; a missing bit (-1) makes the result
-  // negative. Multiplying keeps the negative case well defined.
-  int version = 0;
-  for (int i = 0; i < kVersionBits; ++i) {
-    version = (version >> 1) |
-              (ProbeBit(port, clock, blocks, 0, kProbeBudgetMs) * 128);
-  }
-  return version;
+  WriteRaw(context.port, out, kEchoBits + kVersionBits);
+  return boot::ReadChipAnswer(
+      [&context](int budgetMs) { return ProbeBit(context, 0, budgetMs); },
+      kProbeBudgetMs, kProbeBudgetMs);
 }
 
-void ScanPorts(SerialLine& port, Clock& clock, SharedBlocks& blocks,
+void ScanPorts(SerialLine& line, const LoaderContext& context,
                Settings& settings) {
+  PumpingClock clock(context.clock, context.host);
+  const LoaderContext pumping{context.port, clock, context.output, context.host,
+                              context.blocks};
   for (int n = kFirstSearchedPort; n <= kLastSearchedPort; ++n) {
-    if (!port.OpenPort(std::to_string(n), kSearchBaudIndex, settings.FT232R)) {
+    if (!line.OpenPort(std::to_string(n), kSearchBaudIndex, settings.FT232R)) {
       continue;
     }
-    const bool found =
-        DetectPropeller(port, clock, blocks, settings.UseRTS) > 0;
-    port.ClosePort();
+    const bool found = DetectPropeller(pumping, settings.UseRTS) > 0;
+    line.ClosePort();
     if (found) {
       settings.ComNr = n;
       return;

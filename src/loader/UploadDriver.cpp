@@ -1,12 +1,16 @@
 #include "loader/UploadDriver.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "loader/Banner.h"
 #include "loader/BootProtocol.h"
+#include "loader/FileNames.h"
 #include "loader/PulseReset.h"
+#include "loader/PumpingClock.h"
 
 namespace kestrix {
 
@@ -29,11 +33,16 @@ FileResult ReadImageFile(const std::string& path, LoaderImage& image,
                          int& longs) {
   image.fill(0);
   longs = 0;
+  // A pipe or a device would block the open or the read for as long as
+  // nobody writes to it; only a regular file is an image.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return FileResult::kMissing;
+  }
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return FileResult::kMissing;
   std::vector<std::uint8_t> bytes(kMaxUploadBytes + 1);
   const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  // A folder opens but cannot be read: it is no file to upload.
   if (std::ferror(file.get())) return FileResult::kMissing;
   if (n > static_cast<std::size_t>(kMaxUploadBytes))
     return FileResult::kTooLong;
@@ -47,52 +56,55 @@ FileResult ReadImageFile(const std::string& path, LoaderImage& image,
 }  // namespace
 
 int EepromModeFor(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  return path.find(kEepromMarker, nameStart) != std::string::npos ? 1 : 0;
+  return path.find(kEepromMarker, FileNameStart(path)) != std::string::npos ? 1
+                                                                            : 0;
 }
 
-void UploadFile(const std::string& path, UploadEnvironment& env) {
+void UploadFile(const std::string& path, const LoaderContext& context,
+                const Settings& settings, LoaderImage& image,
+                const Raster& logo) {
   const int eepromMode = EepromModeFor(path);
-  if (!env.port.IsOpen()) {
-    env.host.MessageBox("No COM", "wrong number or not activated");
+  BytePort& port = context.port;
+  TextOutput& output = context.output;
+  if (!port.IsOpen()) {
+    context.host.MessageBox("No COM", "wrong number or not activated");
     return;
   }
-  PulseReset(env.port, env.clock, env.settings.UseRTS);
-  env.output.ClearScreen();
-  if (eepromMode != 0) {
-    ShowBanner(env.output, env.logo, env.settings, env.clock);
-  }
-  env.output.PrintLine("Start Upload");
+  PumpingClock clock(context.clock, context.host);
+  PulseReset(port, clock, settings.UseRTS);
+  output.ClearScreen();
+  if (eepromMode != 0) ShowBanner(output, logo, settings, clock);
+  output.PrintLine("Start Upload");
 
   int longs = 0;
-  switch (ReadImageFile(path, env.image, longs)) {
+  switch (ReadImageFile(path, image, longs)) {
     case FileResult::kMissing:
-      env.output.PrintLine("No such file");
-      env.port.PurgeReceive();
+      output.PrintLine("No such file");
+      port.PurgeReceive();
       return;
     case FileResult::kTooLong:
       // Anything past 32 KiB would run over the hub RAM; sending the first
       // part would boot a truncated program.
-      env.output.PrintLine("File too long for a Propeller 1 image");
-      env.port.PurgeReceive();
+      output.PrintLine("File too long for a Propeller 1 image");
+      port.PurgeReceive();
       return;
     case FileResult::kRead:
       break;
   }
 
-  PulseReset(env.port, env.clock, env.settings.UseRTS);
-  BootProtocol protocol(env.port, env.clock, env.output);
+  PulseReset(port, clock, settings.UseRTS);
+  BootProtocol protocol(port, clock, output);
   const int version = protocol.Handshake();
+  if (protocol.PortLost()) return;
   if (version < 1) {
-    env.output.PrintText("Code Error -> Abort");
+    output.PrintText("Code Error -> Abort");
     // Leave whatever answered in a known state.
     protocol.SendLong(kShutdownCommand);
     protocol.FlushTx();
     return;
   }
-  protocol.Download(longs * 4, env.image, eepromMode);
-  env.port.PurgeReceive();
+  protocol.Download(longs * 4, image, eepromMode);
+  port.PurgeReceive();
 }
 
 }  // namespace kestrix

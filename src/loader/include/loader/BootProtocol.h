@@ -23,7 +23,6 @@ namespace kestrix {
 class BootProtocol {
  public:
   static constexpr int kBufferSize = 256;
-  static constexpr int kLfsrSeed = boot::kLfsrSeed;
 
   // Commands sent as the first long after the handshake.
   static constexpr std::uint32_t kCommandShutdown = 0;
@@ -49,8 +48,6 @@ class BootProtocol {
   void FlushTx();
   // Replaces the receive buffer with one non-blocking read; returns the count.
   int FillRx();
-  // Returns the low bit of the LFSR state and steps it.
-  int LfsrNext();
   // Queues the 11 wire bytes of one long (three bits per byte). No flush.
   void SendLong(std::uint32_t value);
   // Waits for one reply bit: 0, 1, or -1 when the budget runs out. With clock
@@ -65,17 +62,23 @@ class BootProtocol {
   // the first 8192 longs of the image whatever byteLength says.
   void Download(int byteLength, const LoaderImage& image, int eepromMode);
 
+  // Whether the port vanished during the exchange ("Hardware lost" was
+  // shown once); nothing more is written or read after that.
+  bool PortLost() const { return lost_; }
+
   // Read-only views for callers that care about left-overs.
   const TxBuffer& Tx() const { return txBuffer_; }
   const RxBuffer& Rx() const { return rxBuffer_; }
 
  private:
+  void PortVanished();
+
   BytePort& port_;
   Clock& clock_;
   TextOutput& output_;
   TxBuffer txBuffer_;
   RxBuffer rxBuffer_;
-  int lfsrState_ = kLfsrSeed;
+  bool lost_ = false;
 };
 
 }  // namespace kestrix
