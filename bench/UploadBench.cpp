@@ -89,6 +89,16 @@ class CountingPort : public BytePort {
   BytePort& inner_;
 };
 
+// The port search prints nothing; it still needs somewhere to print.
+class NullOutput : public TextOutput {
+ public:
+  void PrintText(std::string_view) override {}
+  void PrintLine(std::string_view) override {}
+  bool HasScreen() const override { return false; }
+  void ClearScreen() override {}
+  void ShowPicture(const Raster&, int) override {}
+};
+
 class LastLineConsole : public Console {
  public:
   void WriteLine(const std::string& text) override {
@@ -141,11 +151,10 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     decoder.SetConsole(&console);
     NullHost host;
     auto image = std::make_unique<LoaderImage>();
-    UploadEnvironment env{port,     clock,  host,        decoder,
-                          settings, *image, images->logo};
+    const LoaderContext context{port, clock, decoder, host, blocks};
 
     const auto start = std::chrono::steady_clock::now();
-    UploadFile(path, env);
+    UploadFile(path, context, settings, *image, images->logo);
     const auto end = std::chrono::steady_clock::now();
     serial.ClosePort();
 
@@ -199,7 +208,9 @@ void BM_SearchNoChip(benchmark::State& state) {
     SharedBlocks blocks;
     Settings settings;
     settings.ComNr = 0;
-    ScanPorts(port, clock, blocks, settings);
+    NullHost host;
+    NullOutput output;
+    ScanPorts(port, {port, clock, output, host, blocks}, settings);
     if (settings.ComNr != 0) state.SkipWithError("found a chip");
   }
   std::error_code ignored;

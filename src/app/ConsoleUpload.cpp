@@ -51,10 +51,10 @@ void RunConsoleUpload(const CommandLine& commandLine,
   console.WriteLine("File: " + commandLine.settingsFile);
 
   auto image = std::make_unique<LoaderImage>();
-  UploadEnvironment env{
-      services.port, services.clock,      host, decoder, settings,
-      *image,        services.images.logo};
-  UploadFile(commandLine.settingsFile, env);
+  const LoaderContext context{services.port, services.clock, decoder, host,
+                              blocks};
+  UploadFile(commandLine.settingsFile, context, settings, *image,
+             services.images.logo);
 
   if (services.port.IsOpen()) services.port.ClosePort();
   services.clock.SleepMs(kFinalPauseMs);

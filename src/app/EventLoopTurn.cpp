@@ -1,100 +1,85 @@
-#include "app/EntryGuard.h"
 #include "app/MenuIds.h"
 #include "app/Program.h"
 
 namespace kestrix {
 
-namespace {
-// Lettered requests the program carries out itself: uploads of a program
-// file named by the device (RAM and EEPROM alike). The decoder leaves twice
-// the letter's code.
-constexpr int kRequestUploadRam = 2 * 'b';
-constexpr int kRequestUploadEeprom = 2 * 'e';
-}  // namespace
-
-void Program::AfterEvent(bool timerTick) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  PollPort();
-  if (timerTick && Mark(kMenuAutoMode)) AutoModeStep();
+bool Program::AfterEvent(bool timerTick) {
+  Enter([this, timerTick] {
+    PollPort();
+    if (timerTick && marks_.IsChecked(kMenuAutoMode) &&
+        marks_.view() != nullptr) {
+      portControl_.AutoModeStep(marks_.view()->InnerHeightWithMenu());
+    }
+  });
+  return quitRequested_ && !Busy();
 }
 
 void Program::PollPort() {
   SerialLine& port = services_.port;
   if (!port.IsOpen()) return;
   const int n =
-      ReadRaw(port, blocks.ReceiveBuffer.data(), SharedBlocks::kMaxChunk);
+      ReadRaw(port, blocks_.ReceiveBuffer.data(), SharedBlocks::kMaxChunk);
   // A request or a reply left by an earlier chunk waits for a turn in which
   // bytes arrive, as the device expects.
   if (n <= 0) return;
   decoder_.DecodeChunk(n);
   if (decoder_.TakeBlockAnswered()) {
-    settings.MsMoveOff = settings.NormalTerminalFlag;
+    settings_.MsMoveOff = settings_.NormalTerminalFlag;
   }
   if (decoder_.ServiceRequest > 0) {
-    CarryOutServiceRequest(decoder_.ServiceRequest);
+    const int request = decoder_.ServiceRequest;
     decoder_.ServiceRequest = 0;
+    dispatcher_.CarryOut(
+        request,
+        {loaderContext_, settings_, loaderImage_, services_.images.logo,
+         screen_.ScreenText, screen_.PreviousText, decoder_.PreparedFile});
   }
   int& reply = decoder_.graphics.ReplyByte;
   if (reply > 0) {
-    blocks.OutBlock[0] = static_cast<std::uint8_t>(reply & 0xFF);
-    WriteRaw(port, blocks.OutBlock.data(), 1);
+    blocks_.OutBlock[0] = static_cast<std::uint8_t>(reply & 0xFF);
+    WriteRaw(port, blocks_.OutBlock.data(), 1);
     reply = 0;
   }
 }
 
-void Program::CarryOutServiceRequest(int request) {
-  if (request == kRequestUploadRam || request == kRequestUploadEeprom) {
-    UploadProgram(settings.BinPath + screen.ScreenText);
-    return;
-  }
-  later_->CarryOutServiceRequest(request);
-}
-
 void Program::OnKeyDown(int virtualKey) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  keys_.OnKeyDown(virtualKey, Modes());
+  Enter([&] { keys_.OnKeyDown(virtualKey, Modes()); });
 }
 
 void Program::OnKeyUp(int virtualKey) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  keys_.OnKeyUp(virtualKey, Modes());
+  Enter([&] { keys_.OnKeyUp(virtualKey, Modes()); });
 }
 
 void Program::OnCharacter(int character) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  keys_.OnCharacter(character, Modes());
+  Enter([&] { keys_.OnCharacter(character, Modes()); });
 }
 
 void Program::OnMouseMove(ImagePoint position) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  if (settings.MsMoveOff != 0) return;
-  SendMouseReport(services_.port, blocks, buttons_, position);
+  Enter([&] {
+    if (settings_.MsMoveOff != 0) return;
+    SendMouseReport(services_.port, blocks_, buttons_, position);
+  });
 }
 
 void Program::OnLeftPress(ImagePoint position) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  buttons_.PressLeft();
-  SendMouseReport(services_.port, blocks, buttons_, position);
+  Enter([&] {
+    buttons_.PressLeft();
+    SendMouseReport(services_.port, blocks_, buttons_, position);
+  });
 }
 
 void Program::OnRightPress(ImagePoint position) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  buttons_.PressRight();
-  SendMouseReport(services_.port, blocks, buttons_, position);
+  Enter([&] {
+    buttons_.PressRight();
+    SendMouseReport(services_.port, blocks_, buttons_, position);
+  });
 }
 
 void Program::OnButtonRelease(ImagePoint position) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  buttons_.Release();
-  SendMouseReport(services_.port, blocks, buttons_, position);
+  Enter([&] {
+    buttons_.Release();
+    SendMouseReport(services_.port, blocks_, buttons_, position);
+  });
 }
 
 }  // namespace kestrix

@@ -1,11 +1,11 @@
 #include <filesystem>
-#include <system_error>
 
-#include "app/EntryGuard.h"
 #include "app/MenuIds.h"
 #include "app/Program.h"
+#include "app/ReadmeLocation.h"
 #include "app/Screenshot.h"
 #include "core/AtomicFile.h"
+#include "loader/PulseReset.h"
 #include "settings/ScreenGeometry.h"
 #include "settings/SettingsFile.h"
 
@@ -17,15 +17,13 @@ constexpr int kFirstSlowBaudItem = kMenuBaudFirst + 1;
 constexpr int kBaudItemCount = kMenuBaudLast - kMenuBaudFirst + 1;
 // How long the About panel stays before the loop goes on.
 constexpr int kAboutShowMs = 2000;
-// The page behind Website: the program's own description, beside it.
-constexpr char kWebsiteDocument[] = "README.md";
 }  // namespace
 
 void Program::OnMenuCommand(int menuId) {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  RunMenuCommand(menuId);
-  SyncDecoderOptions();
+  Enter([this, menuId] {
+    RunMenuCommand(menuId);
+    SyncDecoderOptions();
+  });
 }
 
 void Program::RunMenuCommand(int menuId) {
@@ -40,10 +38,10 @@ void Program::RunMenuCommand(int menuId) {
       quitRequested_ = true;
       return;
     case kMenuComPort:
-      ComPortCommand();
+      portControl_.ComPortCommand();
       return;
     case kMenuComEnabled:
-      ComEnabledCommand();
+      portControl_.ComEnabledCommand();
       return;
     case kMenuClear:
       ClearCommand();
@@ -52,11 +50,11 @@ void Program::RunMenuCommand(int menuId) {
       About();
       return;
     case kMenuUploadFile:
-      UploadCommand();
+      uploads_.UploadFileCommand();
       return;
     case kMenuAutoMode:
       // The timer step reads the mark itself.
-      ToggleMark(kMenuAutoMode);
+      marks_.Toggle(kMenuAutoMode);
       return;
     case kMenuResetPropeller:
       ResetPropeller();
@@ -65,9 +63,9 @@ void Program::RunMenuCommand(int menuId) {
       Website();
       return;
     case kMenuNormalTerminal: {
-      const int on = ToggleMark(kMenuNormalTerminal);
-      settings.MsMoveOff = on;
-      settings.NormalTerminalFlag = on;
+      const int on = marks_.Toggle(kMenuNormalTerminal);
+      settings_.MsMoveOff = on;
+      settings_.NormalTerminalFlag = on;
       RefreshMenuState();
       return;
     }
@@ -75,10 +73,10 @@ void Program::RunMenuCommand(int menuId) {
       CopyText();
       return;
     case kMenuVirtualKeycodes:
-      settings.VKeys = ToggleMark(kMenuVirtualKeycodes);
+      settings_.VKeys = marks_.Toggle(kMenuVirtualKeycodes);
       return;
     case kMenuTextCursor:
-      settings.TxtCurs = ToggleMark(kMenuTextCursor);
+      settings_.TxtCurs = marks_.Toggle(kMenuTextCursor);
       return;
     case kMenuLoadSettings:
       LoadSettingsCommand();
@@ -87,46 +85,47 @@ void Program::RunMenuCommand(int menuId) {
       SaveText();
       return;
     case kMenuCrAutoLf:
-      settings.CRmode = ToggleMark(kMenuCrAutoLf);
+      settings_.CRmode = marks_.Toggle(kMenuCrAutoLf);
       return;
     default:
       break;
   }
   if (menuId >= kMenuBaudFirst && menuId <= kMenuBaudLast) {
-    settings.BaudRate = menuId - kMenuBaudFirst;
+    settings_.BaudRate = menuId - kMenuBaudFirst;
     RefreshMenuState();
   }
 }
 
 void Program::RefreshMenuState() {
   // The device display runs at 115200 only.
-  const bool slowRatesAllowed = settings.NormalTerminalFlag != 0;
-  if (view_ != nullptr) {
+  const bool slowRatesAllowed = settings_.NormalTerminalFlag != 0;
+  if (View* view = marks_.view()) {
     for (int id = kFirstSlowBaudItem; id <= kMenuBaudLast; ++id) {
-      view_->SetEnabled(id, slowRatesAllowed);
+      view->SetEnabled(id, slowRatesAllowed);
     }
   }
-  if (!slowRatesAllowed) settings.BaudRate = 0;
-  if (settings.BaudRate == AppliedBaud) return;
-  for (int id = kMenuBaudFirst; id <= kMenuBaudLast; ++id) SetMark(id, false);
-  // A rate index from a settings file may name no item; the port then runs
+  if (!slowRatesAllowed) settings_.BaudRate = 0;
+  if (settings_.BaudRate == appliedBaud_) return;
+  for (int id = kMenuBaudFirst; id <= kMenuBaudLast; ++id)
+    marks_.Set(id, false);
+  // A rate index from a settings_ file may name no item; the port then runs
   // at 115200 and no other item (27 follows the baud items) gets a mark.
-  if (settings.BaudRate >= 0 && settings.BaudRate < kBaudItemCount) {
-    SetMark(kMenuBaudFirst + settings.BaudRate, true);
+  if (settings_.BaudRate >= 0 && settings_.BaudRate < kBaudItemCount) {
+    marks_.Set(kMenuBaudFirst + settings_.BaudRate, true);
   }
-  services_.port.SetBaud(settings.BaudRate);
-  AppliedBaud = settings.BaudRate;
+  services_.port.SetBaud(settings_.BaudRate);
+  appliedBaud_ = settings_.BaudRate;
 }
 
 void Program::ClearCommand() {
   decoder_.ClearScreen();
-  screen.TextColour = 0;
+  screen_.TextColour = 0;
 }
 
 void Program::Screenshot() {
-  const ScreenGeometry geometry = EffectiveGeometry(settings);
-  int width = screen.image.width();
-  int height = screen.image.height();
+  const ScreenGeometry geometry = EffectiveGeometry(settings_);
+  int width = screen_.image.width();
+  int height = screen_.image.height();
   if (geometry.scale < 1.0f) {
     // A shrunken window shows only part of the image; that part is what
     // gets inverted.
@@ -134,54 +133,59 @@ void Program::Screenshot() {
     height = geometry.client_height;
   }
   services_.host.SetClipboardImage(ScreenshotImage(
-      screen.image, settings.InversScreenshot != 0, width, height));
+      screen_.image, settings_.InversScreenshot != 0, width, height));
 }
 
 void Program::CopyText() {
-  services_.host.SetClipboardText(screen.ScreenText);
-  screen.ScreenText.clear();
+  services_.host.SetClipboardText(screen_.ScreenText);
+  screen_.ScreenText.clear();
 }
 
 void Program::SaveText() {
   const FileChoice choice =
       services_.host.SaveFile("Save Text", "*.txt", "Text(.txt)|*.txt", 0);
   if (choice.path.empty()) return;
-  WriteFileAtomically(choice.path, screen.ScreenText);
+  WriteFileAtomically(choice.path, screen_.ScreenText);
+}
+
+void Program::ResetPropeller() {
+  if (!services_.port.IsOpen()) return;
+  PulseReset(services_.port, services_.clock, settings_.UseRTS);
 }
 
 void Program::About() {
-  if (view_ == nullptr) return;
-  view_->PaintAboutPanel();
+  if (marks_.view() == nullptr) return;
+  marks_.view()->PaintAboutPanel();
   services_.clock.SleepMs(kAboutShowMs);
 }
 
 void Program::Website() {
-  std::error_code error;
-  std::filesystem::path page =
-      std::filesystem::absolute(programFolder / kWebsiteDocument, error);
-  if (error) page = programFolder / kWebsiteDocument;
+  const std::filesystem::path page = FindReadme(programFolder_);
+  if (page.empty()) {
+    services_.host.MessageBox("Website", "README.md not found");
+    return;
+  }
   services_.host.OpenDocument(page.string());
 }
 
 void Program::SaveSettingsCommand() {
-  SaveSettings(services_.workingFolder / kDefaultSettingsFile, settings,
-               Mark(kMenuAutoMode) ? 1 : 0);
+  SaveSettings(services_.workingFolder / kDefaultSettingsFile, settings_,
+               marks_.IsChecked(kMenuAutoMode) ? 1 : 0);
 }
 
 void Program::LoadSettingsCommand() {
   const FileChoice choice = services_.host.OpenFile("Load Settings", "*.ini",
                                                     "Kestrix(.ini)|*.ini", 0);
-  const int previousComNr = settings.ComNr;
-  if (!choice.path.empty()) LoadSettings(choice.path, settings);
+  const int previousComNr = settings_.ComNr;
+  if (!choice.path.empty()) LoadSettings(choice.path, settings_);
   // Port 0 means "search", which happens only at start-up.
-  if (settings.ComNr == 0) settings.ComNr = previousComNr;
+  if (settings_.ComNr == 0) settings_.ComNr = previousComNr;
 
-  const ScreenGeometry geometry = EffectiveGeometry(settings);
-  if (view_ != nullptr) {
-    view_->ResizeInner(geometry.client_width, geometry.client_height);
+  const ScreenGeometry geometry = EffectiveGeometry(settings_);
+  if (View* view = marks_.view()) {
+    view->ResizeInner(geometry.client_width, geometry.client_height);
   }
-  CreateScreenImage(screen, geometry.cols, geometry.rows,
-                    /*withStrip=*/false);
+  CreateScreen();
   ApplyCheckMarks();
   RefreshMenuState();
   SyncDecoderOptions();

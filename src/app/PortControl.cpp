@@ -1,9 +1,8 @@
+#include "app/PortControl.h"
+
 #include <string>
 
-#include "app/EntryGuard.h"
 #include "app/MenuIds.h"
-#include "app/Program.h"
-#include "loader/PulseReset.h"
 #include "settings/Numbers.h"
 
 namespace kestrix {
@@ -16,75 +15,71 @@ constexpr int kReleaseBelowHeight = 120;
 constexpr int kReconnectAboveHeight = 180;
 // The vendor's IDE, which takes the port once it is released.
 constexpr char kPropellerToolTitle[] = "Propeller Tool";
+// A pulled adapter closes the port without a word from the device; these
+// lines make it and its return visible.
+constexpr char kPortLostLine[] = "COM port lost";
+constexpr char kPortRetakenLine[] = "COM port retaken";
 }  // namespace
 
-void Program::ConnectPort() {
-  SetMark(kMenuComEnabled, true);
-  SerialLine& port = services_.port;
-  if (port.IsOpen()) return;
-  if (!port.OpenPort(std::to_string(settings.ComNr), settings.BaudRate,
-                     settings.FT232R)) {
-    services_.host.MessageBox("Error", "COM port not found");
-    SetMark(kMenuComEnabled, false);
+void PortControl::Connect() {
+  marks_.Set(kMenuComEnabled, true);
+  if (port_.IsOpen()) return;
+  if (!port_.OpenPort(std::to_string(settings_.ComNr), settings_.BaudRate,
+                      settings_.FT232R)) {
+    host_.MessageBox("Error", "COM port not found");
+    marks_.Set(kMenuComEnabled, false);
     return;
   }
-  decoder_.ClearScreen();
+  output_.ClearScreen();
+  if (lost_) {
+    lost_ = false;
+    output_.PrintLine(kPortRetakenLine);
+  }
 }
 
-void Program::ComPortCommand() {
-  const std::string answer = services_.host.InputText(
-      "ComPort", "On which COM is the Propeller connected?",
-      std::to_string(settings.ComNr));
+void PortControl::ComPortCommand() {
+  const std::string answer =
+      host_.InputText("ComPort", "On which COM is the Propeller connected?",
+                      std::to_string(settings_.ComNr));
   const int number = DecimalValue(answer);
   if (number <= 0) return;
-  services_.port.ClosePort();
-  settings.ComNr = number;
-  ConnectPort();
+  port_.ClosePort();
+  settings_.ComNr = number;
+  Connect();
 }
 
-void Program::ComEnabledCommand() {
-  if (ToggleMark(kMenuComEnabled) != 0) {
-    ConnectPort();
+void PortControl::ComEnabledCommand() {
+  if (marks_.Toggle(kMenuComEnabled) != 0) {
+    Connect();
     return;
   }
-  if (!services_.port.IsOpen()) return;
-  services_.port.ClosePort();
-  services_.host.RaiseWindow(kPropellerToolTitle);
+  if (!port_.IsOpen()) return;
+  port_.ClosePort();
+  host_.RaiseWindow(kPropellerToolTitle);
 }
 
-void Program::AutoModeStep() {
-  if (view_ == nullptr) return;
-  if (view_->InnerHeightWithMenu() < kReleaseBelowHeight && AutoReleased == 0) {
-    if (services_.port.IsOpen()) {
-      SetMark(kMenuComEnabled, false);
-      services_.port.ClosePort();
+void PortControl::AutoModeStep(int innerHeightWithMenu) {
+  if (innerHeightWithMenu < kReleaseBelowHeight && autoReleased_ == 0) {
+    if (port_.IsOpen()) {
+      marks_.Set(kMenuComEnabled, false);
+      port_.ClosePort();
     }
-    AutoReleased = 1;
+    autoReleased_ = 1;
   }
-  if (view_->InnerHeightWithMenu() > kReconnectAboveHeight &&
-      AutoReleased == 1) {
-    ConnectPort();
-    AutoReleased = 0;
+  if (innerHeightWithMenu > kReconnectAboveHeight && autoReleased_ == 1) {
+    Connect();
+    autoReleased_ = 0;
   }
 }
 
-void Program::ResetPropeller() {
-  if (!services_.port.IsOpen()) return;
-  PulseReset(services_.port, services_.clock, settings.UseRTS);
-}
-
-void Program::OnPortLost() {
-  portLostPending_ = true;
-  if (Busy()) return;
-  EntryGuard guard(*this);
-}
-
-void Program::ApplyPortLost() {
-  portLostPending_ = false;
-  // The driver has closed the port already. Open again means a command that
-  // ran meanwhile connected anew, and that connection is not the lost one.
-  if (services_.port.IsOpen()) return;
-  SetMark(kMenuComEnabled, false);
+void PortControl::PortLost() {
+  // Open again means a command that ran meanwhile connected anew, and that
+  // connection is not the lost one.
+  if (port_.IsOpen()) return;
+  marks_.Set(kMenuComEnabled, false);
+  if (lost_) return;
+  lost_ = true;
+  output_.PrintLine(kPortLostLine);
 }
 
 }  // namespace kestrix

@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "app/EntryGuard.h"
 #include "app/MenuIds.h"
 #include "loader/PortSearch.h"
 #include "settings/ScreenGeometry.h"
@@ -9,82 +8,99 @@
 namespace kestrix {
 
 Program::Program(ProgramServices services, CommandLine commandLine)
-    : programFolder(services.workingFolder),
-      services_(std::move(services)),
+    : services_(std::move(services)),
       commandLine_(std::move(commandLine)),
-      decoder_(screen, services_.images.glyphSheet, blocks, services_.port,
+      programFolder_(services_.workingFolder),
+      decoder_(screen_, services_.images.glyphSheet, blocks_, services_.port,
                services_.clock),
-      keys_(services_.port, blocks) {}
+      keys_(services_.port, blocks_),
+      loaderContext_{services_.port, services_.clock, decoder_, services_.host,
+                     blocks_},
+      portControl_(services_.port, services_.host, decoder_, settings_, marks_),
+      uploads_(services_.port, loaderContext_, settings_, loaderImage_,
+               services_.images.logo, decoder_.PreparedFile) {}
 
-void Program::SetLaterTransfers(LaterTransfers* later) {
-  later_ = later != nullptr ? later : &noLaterTransfers_;
+void Program::Enter(const std::function<void()>& action) {
+  if (Busy()) return;
+  ++busy_;
+  SyncDecoderOptions();
+  action();
+  --busy_;
+  if (busy_ == 0 && portLostPending_) {
+    portLostPending_ = false;
+    portControl_.PortLost();
+  }
+}
+
+void Program::SetOnDataArrived(std::function<void()> onDataArrived) {
+  services_.port.SetOnDataArrived(std::move(onDataArrived));
+}
+
+void Program::SetProgramFolder(std::filesystem::path folder) {
+  programFolder_ = std::move(folder);
 }
 
 void Program::LoadStartupSettings() {
   const std::string name = commandLine_.settingsFile.empty()
                                ? std::string(kDefaultSettingsFile)
                                : commandLine_.settingsFile;
-  LoadSettings(services_.workingFolder / name, settings);
-  if (commandLine_.autoload) settings.Autoload = commandLine_.autoloadFile;
+  LoadSettings(services_.workingFolder / name, settings_);
+  if (commandLine_.autoload) settings_.Autoload = commandLine_.autoloadFile;
 }
 
 void Program::WindowInnerSize(int* width, int* height) const {
-  const ScreenGeometry geometry = EffectiveGeometry(settings);
+  const ScreenGeometry geometry = EffectiveGeometry(settings_);
   *width = geometry.client_width;
   *height = geometry.client_height;
 }
 
+void Program::CreateScreen() {
+  const ScreenGeometry geometry = EffectiveGeometry(settings_);
+  // The strip below the grid is part of the image: a press there is a press
+  // on the screen, and the strip shows grey like the rest of the window.
+  CreateScreenImage(screen_, geometry.cols, geometry.rows, /*withStrip=*/true);
+}
+
 void Program::AttachWindow(View& view, Presenter& presenter) {
-  view_ = &view;
+  marks_.Attach(&view);
   ApplyCheckMarks();
-  const ScreenGeometry geometry = EffectiveGeometry(settings);
-  CreateScreenImage(screen, geometry.cols, geometry.rows, /*withStrip=*/true);
+  CreateScreen();
   decoder_.SetPresenter(&presenter);
   SyncDecoderOptions();
   decoder_.ClearScreen();
 }
 
 void Program::ConnectAtStartup() {
-  if (Busy()) return;
-  EntryGuard guard(*this);
-  if (settings.ComNr == 0) {
-    ScanPorts(services_.port, services_.clock, blocks, settings);
-  }
-  if (!services_.port.IsOpen()) ConnectPort();
-  if (services_.port.IsOpen() && !settings.Autoload.empty()) {
-    UploadProgram(settings.Autoload);
-  }
-  RefreshMenuState();
+  Enter([this] {
+    if (settings_.ComNr == 0) {
+      ScanPorts(services_.port, loaderContext_, settings_);
+    }
+    if (!services_.port.IsOpen()) portControl_.Connect();
+    if (services_.port.IsOpen() && !settings_.Autoload.empty()) {
+      uploads_.UploadProgram(settings_.Autoload);
+    }
+    RefreshMenuState();
+  });
 }
 
 void Program::SyncDecoderOptions() {
-  decoder_.SetOptions({settings.TxtCurs, settings.CRmode,
-                       settings.NormalTerminalFlag, settings.palette});
+  decoder_.SetOptions({settings_.TxtCurs, settings_.CRmode,
+                       settings_.NormalTerminalFlag, settings_.palette});
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }
 
+void Program::OnPortLost() {
+  portLostPending_ = true;
+  Enter([] {});
+}
+
 void Program::ApplyCheckMarks() {
-  SetMark(kMenuAutoMode, settings.AutoDis != 0);
-  SetMark(kMenuVirtualKeycodes, settings.VKeys != 0);
-  SetMark(kMenuTextCursor, settings.TxtCurs != 0);
-  SetMark(kMenuNormalTerminal, settings.NormalTerminalFlag != 0);
-  SetMark(kMenuCrAutoLf, settings.CRmode != 0);
-}
-
-void Program::SetMark(int menuId, bool checked) {
-  if (view_ != nullptr) view_->SetChecked(menuId, checked);
-}
-
-bool Program::Mark(int menuId) const {
-  return view_ != nullptr && view_->IsChecked(menuId);
-}
-
-int Program::ToggleMark(int menuId) {
-  // The mark is the state: read it, invert it, write it back and read it
-  // again, so the value behind it follows what the menu really shows.
-  SetMark(menuId, !Mark(menuId));
-  return Mark(menuId) ? 1 : 0;
+  marks_.Set(kMenuAutoMode, settings_.AutoDis != 0);
+  marks_.Set(kMenuVirtualKeycodes, settings_.VKeys != 0);
+  marks_.Set(kMenuTextCursor, settings_.TxtCurs != 0);
+  marks_.Set(kMenuNormalTerminal, settings_.NormalTerminalFlag != 0);
+  marks_.Set(kMenuCrAutoLf, settings_.CRmode != 0);
 }
 
 }  // namespace kestrix

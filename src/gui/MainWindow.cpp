@@ -83,7 +83,7 @@ MainWindow::MainWindow(Program& program)
 }
 
 MainWindow::~MainWindow() {
-  if (watchingPort_) program_.services().port.SetOnDataArrived(nullptr);
+  if (watchingPort_) program_.SetOnDataArrived(nullptr);
 }
 
 void MainWindow::StartLoop() {
@@ -93,7 +93,7 @@ void MainWindow::StartLoop() {
 
 void MainWindow::WatchPort() {
   if (!watchingPort_) {
-    program_.services().port.SetOnDataArrived([this] { SchedulePoll(); });
+    program_.SetOnDataArrived([this] { SchedulePoll(); });
     watchingPort_ = true;
   }
   setFocus();
@@ -153,14 +153,13 @@ void MainWindow::PresentScreen(const Raster& image) {
 }
 
 float MainWindow::ShownScale() const {
-  return EffectiveGeometry(program_.settings).scale;
+  return EffectiveGeometry(program_.settings()).scale;
 }
 
 void MainWindow::OnMenu(QAction* action) {
   // Qt has already flipped a check item; the program flips the mark itself
   // (it reads the mark, inverts it and writes it back), so undo Qt's flip.
   if (action->isCheckable()) action->setChecked(!action->isChecked());
-  if (program_.Busy()) return;
   program_.OnMenuCommand(action->data().toInt());
   EndTurn(false);
 }
@@ -176,7 +175,6 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::HandleKey(QKeyEvent& event) {
   event.accept();
-  if (program_.Busy()) return;
   const KeyStroke stroke = TranslateKeyEvent(event);
   if (stroke.kind == KeyStroke::Kind::kComEnabled) {
     program_.OnMenuCommand(kMenuComEnabled);
@@ -206,15 +204,16 @@ bool MainWindow::HandleMouse(QObject* watched, QMouseEvent& event) {
       type != QEvent::MouseButtonDblClick) {
     return false;
   }
-  if (program_.Busy()) return true;
-  const ImagePoint position = PointerPosition(event.globalPosition());
   const bool inInner = watched == inner_;
+  // The menu bar reports moves while the pointer crosses it; they are not
+  // moves over the screen and send nothing.
+  if (!inInner) return false;
+  const ImagePoint position = PointerPosition(event.globalPosition());
   switch (type) {
     case QEvent::MouseMove:
       program_.OnMouseMove(position);
       break;
     case QEvent::MouseButtonPress:
-      if (!inInner) return false;
       if (event.button() == Qt::LeftButton &&
           gadget_->geometry().contains(event.position().toPoint())) {
         program_.OnLeftPress(position);
@@ -223,7 +222,6 @@ bool MainWindow::HandleMouse(QObject* watched, QMouseEvent& event) {
       }
       break;
     case QEvent::MouseButtonRelease:
-      if (!inInner) return false;
       if (event.button() == Qt::LeftButton ||
           event.button() == Qt::RightButton) {
         program_.OnButtonRelease(position);
@@ -231,7 +229,6 @@ bool MainWindow::HandleMouse(QObject* watched, QMouseEvent& event) {
       break;
     default:
       // A double-click is not a second press: no button bit, no report.
-      if (!inInner) return false;
       break;
   }
   EndTurn(false);
@@ -263,9 +260,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::EndTurn(bool timerTick) {
   // Turns that arrive while a command runs underneath are dropped whole;
   // in particular the window must not close under a running command.
-  if (finished_ || program_.Busy()) return;
-  program_.AfterEvent(timerTick);
-  if (program_.QuitRequested()) Finish();
+  if (finished_) return;
+  if (program_.AfterEvent(timerTick)) Finish();
 }
 
 void MainWindow::SchedulePoll() {

@@ -17,7 +17,8 @@ ScreenGadget::ScreenGadget(QWidget* parent) : QWidget(parent) {
 }
 
 void ScreenGadget::Show(const Raster& image, float scale) {
-  image_ = RasterToQImage(image);
+  source_ = &image;
+  stale_ = true;
   if (!(scale > 0.0f) || !std::isfinite(scale)) scale = 1.0f;
   setFixedSize(RoundHalfToEven(static_cast<double>(image.width()) * scale),
                RoundHalfToEven(static_cast<double>(image.height()) * scale));
@@ -25,6 +26,8 @@ void ScreenGadget::Show(const Raster& image, float scale) {
 }
 
 void ScreenGadget::Blank(int width, int height) {
+  source_ = nullptr;
+  stale_ = false;
   image_ = QImage(width > 0 ? width : 1, height > 0 ? height : 1,
                   QImage::Format_RGB32);
   image_.fill(Qt::black);
@@ -33,6 +36,10 @@ void ScreenGadget::Blank(int width, int height) {
 }
 
 void ScreenGadget::paintEvent(QPaintEvent* event) {
+  if (stale_ && source_ != nullptr) {
+    image_ = RasterToQImage(*source_);
+    stale_ = false;
+  }
   QPainter painter(this);
   // Nearest-neighbour scaling: no blending between device pixels.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

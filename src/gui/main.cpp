@@ -59,7 +59,8 @@ int WindowMode(int argc, char** argv) {
   kestrix::QtHost host;
   kestrix::Program program({port, clock, host, *images, workingFolder},
                            commandLine);
-  program.programFolder = QCoreApplication::applicationDirPath().toStdString();
+  program.SetProgramFolder(
+      QCoreApplication::applicationDirPath().toStdString());
   port.SetOnLost([&program] { program.OnPortLost(); });
 
   program.LoadStartupSettings();

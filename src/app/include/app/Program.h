@@ -1,15 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/LaterTransfers.h"
+#include "app/MenuMarks.h"
+#include "app/PortControl.h"
+#include "app/ServiceDispatcher.h"
+#include "app/UploadCommands.h"
 #include "app/View.h"
 #include "core/Clock.h"
 #include "core/Host.h"
 #include "core/SerialLine.h"
 #include "core/SharedBlocks.h"
+#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
 #include "settings/Settings.h"
 #include "terminal/Decoder.h"
@@ -48,17 +53,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // what it is given; everything here runs without a window in tests.
 //
 // Entry points return at once while another one is still running (a
-// requester, an upload, a transfer pumps window events underneath): input
+// requester, an upload or a transfer pumps window events underneath): input
 // that arrives meanwhile is consumed without effect.
 class Program {
  public:
   Program(ProgramServices services, CommandLine commandLine);
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
-
-  // The monitor load, the text-file send and the device's file services.
-  // Until set (or with null) those commands do nothing. Not owned.
-  void SetLaterTransfers(LaterTransfers* later);
 
   // Start-up, in this order: settings (and -A), then the window is created
   // from WindowInnerSize(), then AttachWindow, then ConnectAtStartup.
@@ -73,16 +74,6 @@ class Program {
   // Closes the port; the program then exits with code 0.
   void Shutdown();
 
-  // Sets the check marks from the settings (Normal-Terminal Mode from
-  // NormalTerminalFlag), as at start-up and after Load Settings.
-  void ApplyCheckMarks();
-  // Keeps the baud items consistent with Normal-Terminal Mode and applies a
-  // changed rate to the port.
-  void RefreshMenuState();
-  // Opens the configured port with feedback: check mark, "COM port not
-  // found" box on failure, screen cleared on success.
-  void ConnectPort();
-
   // Events of one loop turn. Each is followed by AfterEvent.
   void OnMenuCommand(int menuId);
   void OnKeyDown(int virtualKey);
@@ -93,44 +84,44 @@ class Program {
   void OnRightPress(ImagePoint position);
   void OnButtonRelease(ImagePoint position);
   // The serial poll (read, decode, service request, reply byte), then on a
-  // timer tick the auto-mode step.
-  void AfterEvent(bool timerTick);
+  // timer tick the auto-mode step. Returns true when the loop is to end:
+  // quit was asked for and no command runs underneath any more.
+  bool AfterEvent(bool timerTick);
   // The port vanished (USB adapter pulled): it is already closed. While
   // another entry point runs, this is remembered and applied when it ends.
   void OnPortLost();
   // The window's close request. Remembered even while another entry point
   // runs, so the loop ends after the running command returns.
   void OnCloseRequest() { quitRequested_ = true; }
+  // Bytes arriving on the port call this, so a poll need not wait for the
+  // next timer tick.
+  void SetOnDataArrived(std::function<void()> onDataArrived);
+  // The folder that holds the program; Website looks for the README from
+  // there. The working folder when not set.
+  void SetProgramFolder(std::filesystem::path folder);
 
   bool QuitRequested() const { return quitRequested_; }
   bool Busy() const { return busy_ != 0; }
 
-  // Program-wide state, public for the window and for tests.
-  Settings settings;
-  TerminalScreen screen;
-  SharedBlocks blocks;
-  LoaderImage loaderImage{};
-  int UploadPatternIndex = 3;
-  int AppliedBaud = 0;
-  int AutoReleased = 0;
-  // The folder that holds the program (and the README.md the Website
-  // command opens). The working folder when not set.
-  std::filesystem::path programFolder;
-
-  Decoder& decoder() { return decoder_; }
-  KeyEncoder& keys() { return keys_; }
-  MouseButtons& mouseButtons() { return buttons_; }
+  // Read access for the window and for tests.
+  const Settings& settings() const { return settings_; }
+  const TerminalScreen& screen() const { return screen_; }
+  const Decoder& decoder() const { return decoder_; }
+  const MouseButtons& mouseButtons() const { return buttons_; }
   const CommandLine& commandLine() const { return commandLine_; }
-  ProgramServices& services() { return services_; }
+  int UploadPatternIndex() const { return uploads_.PatternIndex(); }
+  int AppliedBaud() const { return appliedBaud_; }
+  int AutoReleased() const { return portControl_.AutoReleased(); }
 
  private:
-  // Counts the running entry points; see Busy().
-  class EntryGuard;
+  // Runs `action` as an entry point unless another one is running; see
+  // Busy(). A lost port reported meanwhile is applied when the outermost
+  // entry point ends.
+  void Enter(const std::function<void()>& action);
 
   void RunMenuCommand(int menuId);
-  int ToggleMark(int menuId);
-  void SetMark(int menuId, bool checked);
-  bool Mark(int menuId) const;
+  void ApplyCheckMarks();
+  void RefreshMenuState();
   void ClearCommand();
   void Screenshot();
   void CopyText();
@@ -140,29 +131,31 @@ class Program {
   void ResetPropeller();
   void SaveSettingsCommand();
   void LoadSettingsCommand();
-  void ComPortCommand();
-  void ComEnabledCommand();
-  void UploadCommand();
-  void AutoModeStep();
+  void CreateScreen();
   void PollPort();
-  void CarryOutServiceRequest(int request);
-  void UploadProgram(const std::string& path);
-  void ApplyPortLost();
   // Hands the settings the engine follows to the decoder; called whenever
   // they may have changed (every entry point, every menu command).
   void SyncDecoderOptions();
   KeyModes Modes() const {
-    return {settings.VKeys, settings.NormalTerminalFlag};
+    return {settings_.VKeys, settings_.NormalTerminalFlag};
   }
 
   ProgramServices services_;
   CommandLine commandLine_;
-  View* view_ = nullptr;
+  std::filesystem::path programFolder_;
+  Settings settings_;
+  TerminalScreen screen_;
+  SharedBlocks blocks_;
+  LoaderImage loaderImage_{};
   Decoder decoder_;
   KeyEncoder keys_;
   MouseButtons buttons_;
-  NoLaterTransfers noLaterTransfers_;
-  LaterTransfers* later_ = &noLaterTransfers_;
+  MenuMarks marks_;
+  LoaderContext loaderContext_;
+  PortControl portControl_;
+  UploadCommands uploads_;
+  ServiceDispatcher dispatcher_;
+  int appliedBaud_ = 0;
   bool quitRequested_ = false;
   bool portLostPending_ = false;
   int busy_ = 0;

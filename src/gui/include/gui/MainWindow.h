@@ -34,9 +34,10 @@ class ScreenGadget;
 // an upload or a transfer pumps events underneath it) input and polls are
 // dropped.
 //
-// Mouse positions are taken relative to the inner area; over the menu bar,
-// or outside the window while a button is held, they count as outside (-1).
-// Qt reports moves outside the window only while a button is held.
+// Mouse positions are taken relative to the inner area; outside the window
+// while a button is held they count as outside (-1). Qt reports moves outside
+// the window only while a button is held; moves over the menu bar send
+// nothing.
 class MainWindow : public QMainWindow, public View, public Presenter {
  public:
   static constexpr int kTimerPeriodMs = 40;

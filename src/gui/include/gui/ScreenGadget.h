@@ -16,20 +16,27 @@ class ScreenGadget : public QWidget {
  public:
   explicit ScreenGadget(QWidget* parent);
 
-  // Takes a copy of the image, resizes the gadget to the scaled size and
-  // schedules a repaint. A scale that is not a positive number counts as 1.
+  // Resizes the gadget to the scaled size of the image and schedules a
+  // repaint; the image is converted for display when the paint comes, so
+  // several chunks presented before one paint cost one conversion. The
+  // image must stay alive until the next Show or Blank (it is the screen's
+  // own image, which lives as long as the program). A scale that is not a
+  // positive number counts as 1.
   void Show(const Raster& image, float scale);
 
   // Shows a black area of the given size until the next image arrives (the
   // gadget before the first image, or after the screen was re-created).
   void Blank(int width, int height);
 
+  // What the last paint showed.
   const QImage& image() const { return image_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  const Raster* source_ = nullptr;
+  bool stale_ = false;
   QImage image_;
 };
 

@@ -1,0 +1,79 @@
+#include "app/UploadCommands.h"
+
+#include "loader/FileNames.h"
+#include "loader/UploadDriver.h"
+#include "settings/Numbers.h"
+
+namespace kestrix {
+
+namespace {
+
+// The kinds of file Upload File offers, in this order.
+constexpr char kUploadPatterns[] =
+    "Propeller(.binary)|*.binary|Propeller(.eeprom)|*.eeprom|"
+    "Text(.txt)|*.txt|OBJ file(.obj)|*.obj|Prepare|*.bin;*.??a";
+constexpr int kPatternBinary = 0;
+constexpr int kPatternEeprom = 1;
+constexpr int kPatternText = 2;
+constexpr int kPatternObject = 3;
+constexpr int kPatternPrepare = 4;
+
+// Uploads always run at this rate, whatever the terminal uses.
+constexpr int kUploadBaudIndex = 0;
+
+// Where a Propeller 2 program goes when the user just confirms.
+constexpr char kDefaultHubAddress[] = "E80";
+
+}  // namespace
+
+void UploadCommands::UploadProgram(const std::string& path) {
+  UploadFile(path, context_, settings_, image_, logo_);
+}
+
+void UploadCommands::UploadFileCommand() {
+  const FileChoice choice =
+      context_.host.OpenFile("Load Binary", settings_.BinPath + "*.binary",
+                             kUploadPatterns, patternIndex_);
+  if (choice.path.empty()) return;
+
+  switch (choice.patternIndex) {
+    case kPatternBinary:
+    case kPatternEeprom: {
+      // The driver tells RAM from EEPROM by the name; the requester comes
+      // back on ".binary" either way.
+      patternIndex_ = kPatternBinary;
+      const bool slowRate = settings_.BaudRate > 0;
+      if (slowRate) line_.SetBaud(kUploadBaudIndex);
+      UploadProgram(choice.path);
+      settings_.BinPath = FolderPart(choice.path);
+      if (slowRate) line_.SetBaud(settings_.BaudRate);
+      return;
+    }
+    case kPatternPrepare:
+      // Nothing is sent now: the device fetches blocks of it by request.
+      preparedFile_ = choice.path;
+      patternIndex_ = kPatternPrepare;
+      return;
+    case kPatternObject: {
+      const std::string answer = context_.host.InputText(
+          "Kestrix2", "Hubaddress to load to? (hex)", kDefaultHubAddress);
+      MonitorLoad(choice.path, HexValue(answer));
+      patternIndex_ = kPatternObject;
+      return;
+    }
+    case kPatternText:
+      // The send still sees the previous pattern index, which it consults.
+      SendTextFile(choice.path);
+      patternIndex_ = kPatternText;
+      return;
+    default:
+      return;
+  }
+}
+
+// The Propeller 2 monitor load and the text send come with the transfers
+// that carry them out.
+void UploadCommands::MonitorLoad(const std::string&, std::int32_t) {}
+void UploadCommands::SendTextFile(const std::string&) {}
+
+}  // namespace kestrix
