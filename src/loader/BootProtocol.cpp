@@ -135,12 +135,12 @@ int BootProtocol::Handshake() {
   for (int i = 0; i < kEchoBits + kVersionBits; ++i) QueueByte(kClockByte);
   FlushTx();
 
-  const int version = boot::ReadChipAnswer(
+  const boot::ChipAnswer answer = boot::ReadChipAnswer(
       [this](int budgetMs) { return ReplyBit(0, budgetMs); }, kEchoBudgetMs,
       kVersionBudgetMs);
-  if (version == -1 || lost_) return lost_ ? -1 : version;
-  output_.PrintLine("Propeller Version = " + std::to_string(version));
-  return version;
+  if (!answer.Echoed || lost_) return -1;
+  output_.PrintLine("Propeller Version = " + std::to_string(answer.Version));
+  return answer.Version;
 }
 
 void BootProtocol::Download(int byteLength, const LoaderImage& image,

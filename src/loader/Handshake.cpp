@@ -12,13 +12,13 @@ std::array<std::uint8_t, 1 + kHostBits> HostBytes() {
   return bytes;
 }
 
-int ReadChipAnswer(const std::function<int(int budgetMs)>& readBit,
-                   int echoBudgetMs, int versionBudgetMs) {
+ChipAnswer ReadChipAnswer(const std::function<int(int budgetMs)>& readBit,
+                          int echoBudgetMs, int versionBudgetMs) {
   // The echo continues the sequence right after the host bits.
   int lfsr = kLfsrSeed;
   for (int i = 0; i < kHostBits; ++i) LfsrNext(lfsr);
   for (int i = 0; i < kEchoBits; ++i) {
-    if (readBit(echoBudgetMs) != LfsrNext(lfsr)) return -1;
+    if (readBit(echoBudgetMs) != LfsrNext(lfsr)) return {};
   }
   // Least significant bit first; a missing bit (-1) makes the result
   // negative. Multiplying keeps the negative case well defined.
@@ -26,7 +26,7 @@ int ReadChipAnswer(const std::function<int(int budgetMs)>& readBit,
   for (int i = 0; i < kVersionBits; ++i) {
     version = (version >> 1) | (readBit(versionBudgetMs) * 128);
   }
-  return version;
+  return {true, version};
 }
 
 }  // namespace kestrix::boot

@@ -55,9 +55,10 @@ int DetectPropeller(const LoaderContext& context, int useRts) {
   // Clocks for the echo and the version, all in advance.
   for (int i = 0; i < kEchoBits + kVersionBits; ++i) out[i] = kClockByte;
   WriteRaw(context.port, out, kEchoBits + kVersionBits);
-  return boot::ReadChipAnswer(
+  const boot::ChipAnswer answer = boot::ReadChipAnswer(
       [&context](int budgetMs) { return ProbeBit(context, 0, budgetMs); },
       kProbeBudgetMs, kProbeBudgetMs);
+  return answer.Echoed ? answer.Version : -1;
 }
 
 void ScanPorts(SerialLine& line, const LoaderContext& context,

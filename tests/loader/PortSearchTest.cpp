@@ -7,6 +7,7 @@
 
 #include "core/SharedBlocks.h"
 #include "loader/PortSearch.h"
+#include "loader/RecordingOutput.h"
 #include "support/FakePort.h"
 #include "support/SimulatedPropeller.h"
 #include "support/SimulatedPropellerPort.h"
@@ -17,6 +18,13 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
+
+// The search prints nothing and pumps no window.
+LoaderContext Context(BytePort& port, Clock& clock, SharedBlocks& blocks) {
+  static test::RecordingOutput output;
+  static NullHost host;
+  return {port, clock, output, host, blocks};
+}
 
 TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
   const struct {
@@ -34,7 +42,7 @@ TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
     test::VirtualClock clock;
     SharedBlocks blocks;
     port.Feed(c.incoming);
-    EXPECT_EQ(ProbeBit(port, clock, blocks, 0, 50), c.bit);
+    EXPECT_EQ(ProbeBit(Context(port, clock, blocks), 0, 50), c.bit);
     EXPECT_EQ(clock.sleeps, std::vector<int>(c.passes, 10));
     EXPECT_TRUE(port.writes.empty());
   }
@@ -43,7 +51,7 @@ TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
   test::FakePort port;
   test::VirtualClock clock;
   SharedBlocks blocks;
-  EXPECT_EQ(ProbeBit(port, clock, blocks, 1, 20), -1);
+  EXPECT_EQ(ProbeBit(Context(port, clock, blocks), 1, 20), -1);
   EXPECT_EQ(port.writes, (std::vector<Bytes>{{0xF9}, {0xF9}}));
   EXPECT_EQ(clock.sleeps, (std::vector<int>{25, 10, 25, 10}));
 }
@@ -53,7 +61,7 @@ TEST(DetectPropellerTest, SendsTheHandshakeInTwoRawWritesAndReadsTheVersion) {
   test::SimulatedPropellerPort port(chip);
   test::VirtualClock clock;
   SharedBlocks blocks;
-  EXPECT_EQ(DetectPropeller(port, clock, blocks, 0), 1);
+  EXPECT_EQ(DetectPropeller(Context(port, clock, blocks), 0), 1);
   ASSERT_EQ(port.WriteSizes(), (std::vector<int>{251, 258}));
   const Bytes& host = port.writes[0];
   EXPECT_EQ(host[0], 0xF9);
@@ -77,7 +85,7 @@ TEST(DetectPropellerTest, SilentOrWrongEchoIsNoPropeller) {
     test::SimulatedPropellerPort port(chip);
     test::VirtualClock clock;
     SharedBlocks blocks;
-    EXPECT_EQ(DetectPropeller(port, clock, blocks, 1), -1) << flip;
+    EXPECT_EQ(DetectPropeller(Context(port, clock, blocks), 1), -1) << flip;
   }
 }
 

@@ -50,7 +50,7 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
       column = rig.screen.CursorColumn;
       image = rig.screen.image;
     };
-    rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(64, 1)));
+    rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(64, 1)));
     ASSERT_TRUE(seen);
     EXPECT_EQ(row, 5);
     EXPECT_EQ(column, 0);
@@ -67,7 +67,7 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
   }
 
   UploadRig ram(UploadRig::Output::kWindow, true);
-  ram.Upload(ram.folder.Write("prog.binary", test::PatternBytes(64, 3)));
+  ram.Upload(ram.Write("prog.binary", test::PatternBytes(64, 3)));
   EXPECT_EQ(SleepsOf(ram, kBannerPauseMs), 0);
   EXPECT_FALSE(LogoAtTopLeft(ram.screen.image, ram.logo));
 }
@@ -75,7 +75,7 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
 TEST(UploadBannerTest, ConsoleGetsTheBannerAndStatusLines) {
   UploadRig normal(UploadRig::Output::kConsole, /*deviceMode=*/false);
   const Raster before = normal.screen.image;
-  normal.Upload(normal.folder.Write("p.eeprom", test::PatternBytes(64, 4)));
+  normal.Upload(normal.Write("p.eeprom", test::PatternBytes(64, 4)));
   const Lines& lines = normal.console.lines;
   ASSERT_EQ(lines.size(), 13u);
   // The credit line is free text, ending like the others.
@@ -92,7 +92,7 @@ TEST(UploadBannerTest, ConsoleGetsTheBannerAndStatusLines) {
   test::SimulatedPropeller::Options silent;
   silent.silent = true;
   UploadRig abort(UploadRig::Output::kConsole, /*deviceMode=*/true, silent);
-  abort.Upload(abort.folder.Write("p.binary", test::PatternBytes(8, 6)));
+  abort.Upload(abort.Write("p.binary", test::PatternBytes(8, 6)));
   EXPECT_EQ(abort.console.lines,
             (Lines{"Start Upload\r", "Time Out\r", "Code Error -> Abort"}));
 }

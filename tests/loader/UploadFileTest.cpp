@@ -1,12 +1,14 @@
 // What an upload makes of its file: which memory, how the bytes become
 // longs, and the files it refuses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "loader/FileNames.h"
 #include "loader/UploadDriver.h"
 #include "loader/UploadTestRig.h"
 
@@ -17,14 +19,28 @@ using Lines = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 using test::UploadRig;
 
-TEST(UploadFileTest, TheFileNameAloneChoosesEeprom) {
-  const std::pair<const char*, int> cases[] = {
-      {"prog.eeprom", 1},           {"/work/prog.EEPROM", 0},
-      {"C:\\new\\prog.eeprom", 1},  {"C:\\old.eeprom\\prog.binary", 0},
-      {"/work/prog.eeprom.bak", 1}, {"", 0},
-      {"/work/.eeprom/", 0}};
-  for (const auto& [path, eeprom] : cases) {
-    EXPECT_EQ(EepromModeFor(path), eeprom) << path;
+TEST(UploadFileTest, TheFileNameAloneChoosesEepromAndFolder) {
+#ifdef _WIN32
+  constexpr bool kBackslashSeparates = true;
+#else
+  constexpr bool kBackslashSeparates = false;  // part of a name on Linux
+#endif
+  const struct {
+    const char* name;
+    std::string path;
+    int eeprom;
+    std::string folder;
+  } cases[] = {{"bare eeprom", "prog.eeprom", 1, ""},
+               {"capitals", "/work/prog.EEPROM", 0, "/work/"},
+               {"folder named .eeprom", "/work/x.eeprom/prog.binary", 0,
+                "/work/x.eeprom/"},
+               {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
+               {"empty", "", 0, ""},
+               {"backslash", "a.eeprom\\b.binary", kBackslashSeparates ? 0 : 1,
+                kBackslashSeparates ? "a.eeprom\\" : ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
+    EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
   }
 }
 
@@ -32,7 +48,7 @@ TEST(UploadFileTest, ShortFilesArePaddedToWholeLongs) {
   // The folder's name has no say, nor does the name in capitals.
   UploadRig rig;
   const Bytes file = test::PatternBytes(30, 7);
-  rig.Upload(rig.folder.Write("build.eeprom/PROG.EEPROM", file));
+  rig.Upload(rig.Write("build.eeprom/PROG.EEPROM", file));
   EXPECT_EQ(rig.ScreenLines().at(2), "Write in RAM Lenght=32");
   const auto& record = rig.chip.record();
   EXPECT_EQ(record.command, 1);
@@ -42,7 +58,7 @@ TEST(UploadFileTest, ShortFilesArePaddedToWholeLongs) {
 
   // An empty file still runs the handshake and announces a length of 0.
   UploadRig empty;
-  empty.Upload(empty.folder.Write("empty.binary", {}));
+  empty.Upload(empty.Write("empty.binary", {}));
   EXPECT_EQ(empty.ScreenLines(),
             Lines({"Start Upload", "Propeller Version = 1",
                    "Write in RAM Lenght=0", "Verify ..", "..OK -> RUN"}));
@@ -53,10 +69,10 @@ TEST(UploadFileTest, ShortFilesArePaddedToWholeLongs) {
 TEST(UploadFileTest, EepromUploadAfterALongerOneSendsZerosPastTheFile) {
   UploadRig rig;
   Bytes full(32768, 0xA5);
-  rig.Upload(rig.folder.Write("full.eeprom", full));
+  rig.Upload(rig.Write("full.eeprom", full));
   ASSERT_EQ(rig.chip.record().ImageBytes(), full);
   const Bytes small = test::PatternBytes(100, 8);
-  rig.Upload(rig.folder.Write("small.eeprom", small));
+  rig.Upload(rig.Write("small.eeprom", small));
   Bytes expected = small;
   expected.resize(32768, 0);
   EXPECT_EQ(rig.chip.record().ImageBytes(), expected);
@@ -66,12 +82,14 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
   const std::pair<const char*, const char*> cases[] = {
       {"absent.binary", "No such file"},
       {"dir.binary", "No such file"},
+      {"fifo.binary", "No such file"},  // would block the open for ever
       {"big.binary", "File too long for a Propeller 1 image"}};
   for (const auto& [name, line] : cases) {
     UploadRig rig;
-    std::filesystem::create_directories(rig.folder.path() / "dir.binary");
-    rig.folder.Write("big.binary", test::PatternBytes(32769, 10));
-    rig.Upload((rig.folder.path() / name).string());
+    std::filesystem::create_directories(rig.folder / "dir.binary");
+    ::mkfifo((rig.folder / "fifo.binary").c_str(), 0600);
+    rig.Write("big.binary", test::PatternBytes(32769, 10));
+    rig.Upload((rig.folder / name).string());
     EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", line}));
     // Reset once, as before any file is read, and the receive side purged.
     EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"}));
@@ -81,7 +99,7 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
   // A file of exactly the hub's size goes through.
   UploadRig fits;
   const Bytes file = test::PatternBytes(32768, 10);
-  fits.Upload(fits.folder.Write("big.binary", file));
+  fits.Upload(fits.Write("big.binary", file));
   EXPECT_EQ(fits.chip.record().ImageBytes(), file);
 }
 
@@ -91,7 +109,7 @@ TEST(UploadFileTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;
-  rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(8, 11)));
+  rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(8, 11)));
   EXPECT_EQ(rig.host.boxes, (std::vector<std::pair<std::string, std::string>>{
                                 {"No COM", "wrong number or not activated"}}));
   EXPECT_EQ(rig.screen.image, before);

@@ -78,7 +78,7 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     c.set(options);
     UploadRig rig(UploadRig::Output::kWindow, false, options);
     rig.settings.UseRTS = (&c - cases) % 2;
-    rig.Upload(rig.folder.Write(c.file, test::PatternBytes(100, 4)));
+    rig.Upload(rig.Write(c.file, test::PatternBytes(100, 4)));
     EXPECT_EQ(rig.ScreenLines(), c.lines);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line, and a purge at the end of a
@@ -99,6 +99,52 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
       ASSERT_FALSE(rig.port.writes.empty());
       EXPECT_EQ(rig.port.writes.back(), shutdownLong);
     }
+  }
+}
+
+TEST(UploadStatusTest, APortThatVanishesStopsTheUploadWithOneLine) {
+  const struct {
+    const char* name;
+    UploadRig::Output output;
+    const char* file;
+    const char* vanishAfter;  // the last line before the adapter is pulled
+    Lines lines;
+  } cases[] = {
+      {"checksum wait on screen",
+       UploadRig::Output::kWindow,
+       "a.binary",
+       "Verify ..",
+       {"Start Upload", "Propeller Version = 1", "Write in RAM Lenght=100",
+        "Verify ..", "Hardware lost"}},
+      {"programming wait on the console",
+       UploadRig::Output::kConsole,
+       "a.eeprom",
+       "Verify ..",
+       {"Start Upload", "Propeller Version = 1", "Write in EEPROM Lenght=32768",
+        "Verify ..", "Hardware lost"}}};
+  for (const auto& c : cases) {
+    UploadRig rig(c.output, /*deviceMode=*/true);
+    if (c.output == UploadRig::Output::kConsole)
+      rig.chip.options().eepromProgramMs = 3000;
+    auto advance = rig.clock.onSleep;
+    rig.clock.onSleep = [&](int ms) {
+      advance(ms);
+      const std::string shown =
+          rig.screen.ScreenText +
+          (rig.console.lines.empty() ? "" : rig.console.lines.back());
+      if (shown.find(c.vanishAfter) != std::string::npos) rig.port.open = false;
+    };
+    rig.Upload(rig.Write(c.file, test::PatternBytes(100, 4)));
+    Lines shown = rig.ScreenLines();
+    if (c.output == UploadRig::Output::kConsole) {
+      shown.clear();
+      // Past the three banner lines, each line ends in CR alone.
+      for (std::size_t i = 3; i < rig.console.lines.size(); ++i) {
+        const std::string& line = rig.console.lines[i];
+        shown.push_back(line.substr(0, line.find('\r')));
+      }
+    }
+    EXPECT_EQ(shown, c.lines) << c.name;
   }
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -12,11 +10,13 @@
 
 #include "core/Host.h"
 #include "core/SharedBlocks.h"
+#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
 #include "loader/UploadDriver.h"
 #include "settings/Settings.h"
 #include "support/SimulatedPropeller.h"
 #include "support/SimulatedPropellerPort.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
@@ -42,32 +42,6 @@ class LineConsole : public Console {
  public:
   std::vector<std::string> lines;
   void WriteLine(const std::string& text) override { lines.push_back(text); }
-};
-
-// A folder of files that disappears with the test.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kestrix-upload-XXXXXX")
-            .string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string Write(const std::string& relative,
-                    const std::vector<std::uint8_t>& bytes) const {
-    const std::filesystem::path file = path_ / relative;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-
- private:
-  std::filesystem::path path_;
 };
 
 // Bytes that differ within and between longs: a shifted byte shows.
@@ -108,7 +82,7 @@ struct UploadRig {
   }
   void Upload(const std::string& path) {
     SyncOptions();
-    UploadFile(path, env);
+    UploadFile(path, context, settings, image, logo);
   }
 
   // The screen's text since the upload cleared it; both modes record a line
@@ -137,8 +111,19 @@ struct UploadRig {
   BoxRecordingHost host;
   LoaderImage image{};
   Decoder decoder{screen, sheet, blocks, port, clock};
-  UploadEnvironment env{port, clock, host, decoder, settings, image, logo};
+  LoaderContext context{port, clock, decoder, host, blocks};
   TempFolder folder;
+  // Writes the bytes into a file of the folder; returns its path.
+  std::string Write(const std::string& name,
+                    const std::vector<std::uint8_t>& bytes) {
+    const std::filesystem::path file = folder / name;
+    std::filesystem::create_directories(file.parent_path());
+    return folder
+        .Write(name,
+               std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                bytes.size()))
+        .string();
+  }
 };
 
 }  // namespace kestrix::test

@@ -8,14 +8,12 @@
 namespace kestrix {
 
 // A clock whose waits keep the window painting: the desktop's pending events
-// are pumped before each wait and between slices of a long one, so a logo or
-// a status line drawn just before a wait is seen during it. The program is
-// busy meanwhile, so input pumped here is consumed without effect.
+// are pumped before and after each wait, so a logo or a status line drawn
+// just before a wait is seen during it. The waits themselves stay whole (the
+// protocol's timing is made of them). The program is busy meanwhile, so
+// input pumped here is consumed without effect.
 class PumpingClock : public Clock {
  public:
-  // The longest stretch the window goes without a pump during one wait.
-  static constexpr int kSliceMs = 50;
-
   PumpingClock(Clock& clock, Host& host) : clock_(clock), host_(host) {}
 
   LocalDateTime Now() override { return clock_.Now(); }
