@@ -1,7 +1,6 @@
-// The port search and the console program over real pseudo-terminals,
-// against a simulated chip behind a COM<n> link.
+// The console program over a real pseudo-terminal, against a simulated chip
+// behind a COM<n> link.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QProcess>
 #include <cstdint>
@@ -11,12 +10,8 @@
 #include <vector>
 
 #include "app/WindowRig.h"
-#include "core/SharedBlocks.h"
-#include "core/SystemClock.h"
-#include "loader/PortSearch.h"
-#include "serial/ComPort.h"
-#include "settings/Settings.h"
 #include "support/PtyPropeller.h"
+#include "support/TempFolder.h"
 
 namespace kestrix {
 namespace {
@@ -30,38 +25,9 @@ constexpr int kSettleMs = 3000;
 
 class EndToEndTest : public test::WindowTest {
  protected:
-  void SetUp() override {
-    std::string pattern =
-        (fs::temp_directory_path() / "kestrix-e2e-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-  fs::path folder_;
+  test::TempFolder temp_;
+  const fs::path& folder_ = temp_.path();
 };
-
-TEST_F(EndToEndTest, PortSearchFindsTheChipAmongDeadPorts) {
-  // Links to nowhere hide the machine's own serial ports.
-  for (int n = 1; n <= 63; ++n) {
-    if (n == 5) continue;
-    fs::create_symlink("/nowhere", folder_ / ("COM" + std::to_string(n)));
-  }
-  ComPort port(folder_);
-  SystemClock clock;
-  SharedBlocks blocks;
-  Settings settings;
-  test::PtyPropeller chip;
-  ASSERT_TRUE(chip.Start(folder_.string(), 5));
-  ScanPorts(port, clock, blocks, settings);
-  EXPECT_EQ(settings.ComNr, 5);
-  EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(chip.Sessions(), 1);
-  EXPECT_TRUE(chip.LastRecord().hostBitsOk);
-  EXPECT_EQ(chip.LastRecord().handshakeClocks, 258);
-}
 
 #ifdef KESTRIX_EXECUTABLE
 TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {

@@ -1,4 +1,9 @@
-#include <gtest/gtest.h>
+// One loop turn of the program: what the device sent is decoded, a lettered
+// request is carried out, the reply byte goes last; events that arrive while
+// a command runs are consumed without effect.
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/MenuIds.h"
 #include "app/ProgramTestRig.h"
@@ -11,31 +16,23 @@ using Bytes = std::vector<std::uint8_t>;
 class ProgramLoopTest : public ProgramTest {};
 
 TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
-  // Clear, name T.TXT, service "t", then: is pixel (200, 200) black?
-  rig.port.Feed(std::string("\0T.TXT\x05\x82\x05t\x05\x09\x64\x64", 14));
-  rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.log,
-            (Lines{"present", "transfer service 232 @3", "port write 1"}));
+  // Clear, name X.BINARY, request "b", then: is pixel (200, 200) black?
+  rig.Show(
+      std::string("\0X.BINARY\x05\x82\x08"
+                  "b\x05\x09\x64\x64",
+                  17));
+  // The upload of a file that is not there: reset, its lines, the purge;
+  // then the reply.
+  EXPECT_EQ(rig.Of("port"),
+            (Lines{"DTR+", "DTR-", "purge", "purge", "write 1"}));
   EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xFE}}));
+  EXPECT_EQ(rig.p().screen().ScreenText, "Start Upload\r\nNo such file\r\n");
   // Done: the next chunk repeats neither.
-  rig.port.Feed("x");
-  rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.Of("transfer service").size(), 1u);
-
-  // Pending ones wait for a turn that brings bytes.
-  rig.p().decoder().ServiceRequest = 2 * 'o';
-  rig.p().decoder().graphics.ReplyByte = 0x1FF;
-  rig.p().AfterEvent(true);
-  EXPECT_EQ(rig.Of("transfer service").size(), 1u);
-  rig.port.Feed("z");
-  rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.Of("transfer service").back(), "222 @3");
-  // Only the low byte goes out.
-  EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xFE}, {0xFF}}));
+  rig.log.clear();
+  rig.Show("x");
+  EXPECT_TRUE(rig.Of("port").empty());
 }
 
-// Re-entry guard: events arriving while a command runs (here a requester)
-// are consumed without effect.
 TEST_F(ProgramLoopTest, EntryPointsDoNothingWhileAnotherRuns) {
   int nestedRuns = 0;
   rig.host.whileOpen = [&] {
@@ -59,7 +56,7 @@ TEST_F(ProgramLoopTest, EntryPointsDoNothingWhileAnotherRuns) {
   EXPECT_EQ(rig.p().mouseButtons().Bits(), 0);
   // Afterwards the waiting bytes are read as usual.
   rig.p().AfterEvent(false);
-  EXPECT_EQ(rig.p().screen.ScreenText, "late");
+  EXPECT_EQ(rig.p().screen().ScreenText, "late");
 }
 
 }  // namespace

@@ -53,28 +53,30 @@ TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
 
 // The clipboard copy is inverted; the screen, read back by the device, not.
 TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
-  Raster& image = rig.p().screen.image;
-  image.At(3, 5) = 0x123456;
+  // A red dot at (3, 5): "draw point" in palette colour 1.
+  rig.Show("\x05\x01\x03\x05");
+  const Raster& image = rig.p().screen().image;
   const Raster before = image;
   rig.Menu(kMenuScreenshot);
-  rig.settings().InversScreenshot = 1;
+  rig.LoadSettingsLines("InversScreenshot=1\r\n");
+  rig.Show("\x05\x01\x03\x05");
   rig.Menu(kMenuScreenshot);
   ASSERT_EQ(rig.host.clipboardImages.size(), 2u);
   EXPECT_EQ(rig.host.clipboardImages[0], before);
   const Raster& inverted = rig.host.clipboardImages[1];
   ASSERT_EQ(inverted.width() * inverted.height(), 640 * 446);
-  EXPECT_EQ(inverted.At(3, 5), 0xEDCBA9u);
+  EXPECT_EQ(inverted.At(3, 5), 0xFFFFFFu - before.At(3, 5));
   EXPECT_EQ(inverted.At(639, 445), 0xFFFFFFu);
-  EXPECT_EQ(image, before);
+  EXPECT_EQ(image.At(3, 5), before.At(3, 5));
 }
 
 TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
-  rig.p().decoder().PrintText("hello");
+  rig.Show("hello");
   rig.Menu(kMenuCopyText);
   rig.Menu(kMenuCopyText);
   EXPECT_EQ(rig.Of("host clipboard"), (Lines{"text hello", "text "}));
 
-  rig.p().decoder().PrintText("abc\r");
+  rig.Show(std::string("\0abc\r", 5));
   rig.WriteFile("out.txt", "an older and longer text");
   rig.host.saveAnswers.push_back({rig.PathOf("out.txt"), 0});
   rig.log.clear();
@@ -86,14 +88,14 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
 
 // Saving goes through a temporary file: a failed save leaves no trace.
 TEST_F(ProgramMenuTest, SaveTextThatCannotReplaceLeavesEverythingAsItWas) {
-  rig.p().decoder().PrintText("abc");
+  rig.Show("abc");
   std::filesystem::create_directory(rig.folder / "taken.txt");
   rig.host.saveAnswers.push_back({rig.PathOf("taken.txt"), 0});
   rig.Menu(kMenuSaveText);
   EXPECT_TRUE(std::filesystem::is_directory(rig.folder / "taken.txt"));
   using Entries = std::filesystem::directory_iterator;
   EXPECT_EQ(std::distance(Entries(rig.folder), Entries()), 1);
-  EXPECT_EQ(rig.p().screen.ScreenText, "abc");
+  EXPECT_EQ(rig.p().screen().ScreenText, "abc");
 }
 
 TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
@@ -102,18 +104,48 @@ TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
                 "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=1\r\nCols=100\r\n"
                 "Rows=30\r\nWindowScale=2\r\n");
   rig.host.openAnswers.push_back({rig.PathOf("other.ini"), 0});
+  const Raster& image = rig.p().screen().image;
+  const Colour stripColour = image.At(5, image.height() - 1);
   rig.log.clear();
   rig.Menu(kMenuLoadSettings);
   EXPECT_EQ(rig.settings().ComNr, 6);  // 0 never replaces it while running
   EXPECT_EQ(rig.Of("view resize"), Lines{"1600x1041"});
-  // No strip below the screen after a load.
-  EXPECT_EQ(rig.p().screen.image.height(), 510);
+  // The strip below the grid belongs to the image as at start-up.
+  EXPECT_EQ(image.height(), 30 * 17 + 21);
+  EXPECT_EQ(image.At(5, image.height() - 1), stripColour);
   EXPECT_EQ(
       rig.view.checked,
       (std::set<int>{kMenuComEnabled, kMenuNormalTerminal, kMenuVirtualKeycodes,
                      kMenuCrAutoLf, kMenuBaudFirst + 5}));
   // Re-clocked, never reopened.
   EXPECT_EQ(rig.Of("port"), Lines{"baud 5"});
+}
+
+TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
+  const std::filesystem::path root = rig.folder;
+  const struct {
+    const char* name;
+    const char* programFolder;
+    const char* readme;  // where it lies; none when empty
+  } cases[] = {
+      {"beside the program", "a/bin", "a/bin/README.md"},
+      {"installed documentation", "b/bin", "b/share/doc/kestrix/README.md"},
+      {"source tree above a build", "c/build/src/gui", "c/README.md"},
+      {"nowhere", "d/bin", ""}};
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(root / c.programFolder);
+    if (*c.readme != 0) {
+      std::filesystem::create_directories((root / c.readme).parent_path());
+      rig.WriteFile(c.readme, "# Kestrix\n");
+    }
+    rig.p().SetProgramFolder(root / c.programFolder);
+    rig.log.clear();
+    rig.Menu(kMenuWebsite);
+    const Lines expected = *c.readme != 0
+                               ? Lines{"document " + (root / c.readme).string()}
+                               : Lines{"box Website / README.md not found"};
+    EXPECT_EQ(rig.Of("host"), expected) << c.name;
+  }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ class ProgramPortTest : public ProgramTest {
 };
 
 TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
-  rig.p().decoder().PrintText("old");
+  rig.Show("old");
   for (const char* answer : {"0", "COM3", "", "-4"}) {
     rig.host.inputAnswers.push_back(answer);
     rig.Menu(kMenuComPort);
@@ -27,14 +27,13 @@ TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
   EXPECT_TRUE(rig.Of("port").empty());
   EXPECT_EQ(rig.settings().ComNr, 6);
   // Blanks before the number are skipped; the screen is cleared.
+  rig.LoadSettingsLines("BaudRate=3\r\nFT232R=1\r\n");
   rig.log.clear();
-  rig.settings().BaudRate = 3;
-  rig.settings().FT232R = 1;
   rig.host.inputAnswers.push_back("  7");
   rig.Menu(kMenuComPort);
   EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
   EXPECT_TRUE(Connected());
-  EXPECT_EQ(rig.p().screen.ScreenText, "");
+  EXPECT_EQ(rig.p().screen().ScreenText, "");
 }
 
 TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
@@ -63,18 +62,27 @@ TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   Tick(446);
   Tick(446);
   EXPECT_EQ(rig.Of("host"), Lines{"box Error / COM port not found"});
-  EXPECT_EQ(rig.p().AutoReleased, 0);
+  EXPECT_EQ(rig.p().AutoReleased(), 0);
 }
 
-// A loss reported inside a command is applied when the command ends.
-TEST_F(ProgramPortTest, PortLostDuringACommandIsAppliedWhenItEnds) {
+// A pulled adapter closes the port; a line says so, and another when the
+// port is taken again. Reported inside a command, it is applied when the
+// command ends.
+TEST_F(ProgramPortTest, PortLostShowsALineAndIsAppliedWhenACommandEnds) {
   rig.host.whileOpen = [this] {
     rig.port.Lose();
     rig.p().OnPortLost();
     EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
   };
   rig.Menu(kMenuSaveText);
+  rig.host.whileOpen = nullptr;
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
+  EXPECT_EQ(rig.p().screen().ScreenText, "COM port lost\r\n");
+  rig.p().OnPortLost();  // told twice, shown once
+  EXPECT_EQ(rig.p().screen().ScreenText, "COM port lost\r\n");
+  rig.Menu(kMenuComEnabled);
+  EXPECT_TRUE(Connected());
+  EXPECT_EQ(rig.p().screen().ScreenText, "COM port retaken\r\n");
   // Lost while a reconnect asks for the number: the new connection stays.
   rig.host.whileOpen = [this] {
     rig.port.Lose();
@@ -83,7 +91,9 @@ TEST_F(ProgramPortTest, PortLostDuringACommandIsAppliedWhenItEnds) {
   rig.host.inputAnswers.push_back("7");
   rig.Menu(kMenuComPort);
   EXPECT_TRUE(Connected());
+  EXPECT_EQ(rig.p().screen().ScreenText, "");
   // Com Enabled off hands the port to the vendor's IDE.
+  rig.host.whileOpen = nullptr;
   rig.log.clear();
   rig.Menu(kMenuComEnabled);
   EXPECT_EQ(rig.log, (Lines{"view mark 5 off", "port close",

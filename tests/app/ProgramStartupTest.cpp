@@ -22,7 +22,7 @@ std::string Sizes(const char* ini) {
   rig.Start();
   int w = 0, h = 0;
   rig.p().WindowInnerSize(&w, &h);
-  const Raster& image = rig.p().screen.image;
+  const Raster& image = rig.p().screen().image;
   return std::to_string(w) + "x" + std::to_string(h) + " / " +
          std::to_string(image.width()) + "x" + std::to_string(image.height());
 }

@@ -4,15 +4,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/MenuIds.h"
 #include "app/Program.h"
 #include "support/FakeSerialLine.h"
 #include "support/FakeView.h"
 #include "support/ScriptedHost.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/EmbeddedImages.h"
 
@@ -20,38 +21,11 @@ namespace kestrix::test {
 
 using Lines = std::vector<std::string>;
 
-// Logs each hand-off ("transfer text x @2") with the pattern index then.
-class RecordingTransfers : public LaterTransfers {
- public:
-  RecordingTransfers(Lines& log, const std::unique_ptr<Program>& program)
-      : log_(log), program_(program) {}
-  void MonitorLoad(const std::string& path, std::int32_t hub) override {
-    Log("monitor " + path + " " + std::to_string(hub));
-  }
-  void SendTextFile(const std::string& path) override { Log("text " + path); }
-  void CarryOutServiceRequest(int request) override {
-    Log("service " + std::to_string(request));
-  }
-
- private:
-  void Log(const std::string& call) {
-    log_.push_back("transfer " + call + " @" +
-                   std::to_string(program_->UploadPatternIndex));
-  }
-  Lines& log_;
-  const std::unique_ptr<Program>& program_;
-};
-
 // The program in window mode on doubles sharing one log; COM6 and COM7 exist,
 // the working folder is fresh.
 class ProgramRig {
  public:
   explicit ProgramRig(std::vector<std::string> args = {}) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::filesystem::temp_directory_path() /
-             ("kestrix-program-" + std::string(info->name()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
     std::string error;
     auto loaded = LoadEmbeddedImages(&error);
     EXPECT_TRUE(loaded.has_value()) << error;
@@ -61,26 +35,32 @@ class ProgramRig {
         ProgramServices{port, clock, host, images, folder},
         ParseCommandLine(args));
   }
-  ~ProgramRig() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
 
   void Start() {
     program->LoadStartupSettings();
     program->AttachWindow(view, view);
-    program->SetLaterTransfers(&transfers);
     program->ConnectAtStartup();
   }
   std::string PathOf(const std::string& name) const {
     return (folder / name).string();
   }
   void WriteFile(const std::string& name, const std::string& bytes) const {
-    std::ofstream(folder / name, std::ios::binary) << bytes;
+    temp.Write(name, bytes);
   }
   std::string ReadFile(const std::string& name) const {
-    std::ifstream in(folder / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return temp.Read(name);
+  }
+  // The device sends `bytes`; one loop turn reads and decodes them.
+  void Show(const std::string& bytes) {
+    port.Feed(bytes);
+    program->AfterEvent(false);
+  }
+  // Loads settings from an ini with these lines below "[Config]" through
+  // the Load Settings command.
+  void LoadSettingsLines(const std::string& lines) {
+    WriteFile("load.ini", "[Config]\r\n" + lines);
+    host.openAnswers.push_back({PathOf("load.ini"), 0});
+    Menu(kMenuLoadSettings);
   }
   // The log entries starting with `who` ("port", "host box"), without it.
   Lines Of(const std::string& who) const {
@@ -94,17 +74,17 @@ class ProgramRig {
   }
   void Menu(int id) { program->OnMenuCommand(id); }
   Program& p() { return *program; }
-  Settings& settings() { return program->settings; }
+  const Settings& settings() { return program->settings(); }
 
   Lines log;
-  std::filesystem::path folder;
+  TempFolder temp;
+  std::filesystem::path folder = temp.path();
   FakeSerialLine port{log};
   VirtualClock clock;
   ScriptedHost host{log};
   EmbeddedImages images;
   FakeView view{log};
   std::unique_ptr<Program> program;
-  RecordingTransfers transfers{log, program};
 };
 
 // Tests on a started program, with the start-up's log cleared.

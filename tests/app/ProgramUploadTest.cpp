@@ -30,35 +30,30 @@ TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
   EXPECT_EQ(port.back(), "baud 4");
   EXPECT_EQ(rig.settings().BinPath, rig.folder.string() + "/");
   // The eeprom kind comes back as binary; the requester starts there.
-  EXPECT_EQ(rig.p().UploadPatternIndex, 0);
-  rig.settings().BinPath = "C:\\Work\\";
+  EXPECT_EQ(rig.p().UploadPatternIndex(), 0);
   rig.log.clear();
   rig.Menu(kMenuUploadFile);
-  EXPECT_EQ(rig.log, Lines{"host open Load Binary; C:\\Work\\*.binary; " +
-                           std::string(kPatterns) + "; 0"});
+  EXPECT_EQ(rig.log, Lines{"host open Load Binary; " + rig.folder.string() +
+                           "/*.binary; " + std::string(kPatterns) + "; 0"});
 }
 
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   // A ".binary" file picked under Prepare is only remembered.
   Upload("/data/demo.binary", 4);
   EXPECT_EQ(rig.p().decoder().PreparedFile, "/data/demo.binary");
-  EXPECT_EQ(rig.log.size(), 1u);
+  EXPECT_EQ(rig.p().UploadPatternIndex(), 4);
   Upload("/data/notes.txt", 2);
-  // An object file asks for the hub address in hex; cancelled loads at 0.
-  rig.host.inputAnswers.push_back("1F0");
+  EXPECT_EQ(rig.p().UploadPatternIndex(), 2);
+  // An object file asks for the hub address in hex.
   Upload("/p2/blink.obj", 3);
-  Upload("/p2/blink.obj", 3);
-  EXPECT_EQ(rig.p().UploadPatternIndex, 3);
+  EXPECT_EQ(rig.p().UploadPatternIndex(), 3);
   Lines calls;
   for (const auto& e : rig.log) {
     if (e.rfind("host open", 0) != 0) calls.push_back(e);
   }
   EXPECT_EQ(calls,
-            (Lines{"transfer text /data/notes.txt @4",
-                   "host input Kestrix2; Hubaddress to load to? (hex); E80",
-                   "transfer monitor /p2/blink.obj 496 @2",
-                   "host input Kestrix2; Hubaddress to load to? (hex); E80",
-                   "transfer monitor /p2/blink.obj 0 @3"}));
+            (Lines{"host input Kestrix2; Hubaddress to load to? (hex); E80"}));
+  EXPECT_TRUE(rig.Of("port").empty());
 }
 
 }  // namespace

@@ -36,12 +36,12 @@ TEST_F(WindowLoop, OpensFixedAndShowsDeviceTextAndAboutWithoutTheTimer) {
 
   rig.pty.Send("Hi\r\nthere");
   ASSERT_TRUE(rig.SpinUntil(
-      [&] { return rig.program->screen.ScreenText == "Hi\r\nthere"; }));
+      [&] { return rig.program->screen().ScreenText == "Hi\r\nthere"; }));
   rig.Spin(20);
   const QImage shown = rig.window->Gadget()->grab().toImage();
   EXPECT_NE(shown, blank);
   // What is shown is the screen image, pixel for pixel.
-  EXPECT_EQ(shown, RasterToQImage(rig.program->screen.image));
+  EXPECT_EQ(shown, RasterToQImage(rig.program->screen().image));
 
   // About shows during the program's wait, until the next screen image.
   QRgb rampDuringWait = 0;
@@ -109,9 +109,9 @@ TEST_F(WindowLoop, ScaledWindowShowsWholePixelsAndClicksNameThem) {
   EXPECT_EQ(rig.window->InnerArea()->size(), QSize(1280, 871));
   rig.pty.Send("Kx");
   ASSERT_TRUE(rig.SpinUntil(
-      [&] { return rig.program->screen.ScreenText.size() >= 2; }));
+      [&] { return rig.program->screen().ScreenText.size() >= 2; }));
   rig.Spin(20);
-  const QImage source = RasterToQImage(rig.program->screen.image);
+  const QImage source = RasterToQImage(rig.program->screen().image);
   EXPECT_EQ(rig.window->Gadget()->size(), 2 * source.size());
   // Each image pixel is a 2 x 2 block of its own colour: no smoothing.
   const QImage shown = rig.window->Gadget()->grab().toImage();
@@ -139,8 +139,8 @@ TEST_F(WindowLoop, AutoModeReleasesWhileMinimisedAndReconnectsWhenRestored) {
   rig.window->showNormal();
   ASSERT_TRUE(rig.SpinUntil([&] { return rig.port.IsOpen(); }));
   rig.pty.Send("back");
-  EXPECT_TRUE(
-      rig.SpinUntil([&] { return rig.program->screen.ScreenText == "back"; }));
+  EXPECT_TRUE(rig.SpinUntil(
+      [&] { return rig.program->screen().ScreenText == "back"; }));
 }
 
 }  // namespace

@@ -93,12 +93,12 @@ TEST_F(WindowMenu, SavedSettingsLoadBackAndQuitClosesThePort) {
   ASSERT_TRUE(std::filesystem::exists(ini));
   rig.Menu(kMenuVirtualKeycodes);
   rig.Menu(kMenuTextCursor);
-  ASSERT_EQ(rig.program->settings.VKeys, 0);
+  ASSERT_EQ(rig.program->settings().VKeys, 0);
 
   rig.host.openAnswers.push_back({ini.string(), 0});
   rig.Menu(kMenuLoadSettings);
-  EXPECT_EQ(rig.program->settings.VKeys, 1);
-  EXPECT_EQ(rig.program->settings.TxtCurs, 0);
+  EXPECT_EQ(rig.program->settings().VKeys, 1);
+  EXPECT_EQ(rig.program->settings().TxtCurs, 0);
   EXPECT_TRUE(rig.window->IsChecked(kMenuVirtualKeycodes));
   EXPECT_FALSE(rig.window->IsChecked(kMenuTextCursor));
   EXPECT_TRUE(rig.port.IsOpen());  // loading does not reconnect

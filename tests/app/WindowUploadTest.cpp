@@ -49,12 +49,12 @@ TEST_F(WindowUpload, MenuUploadLoadsRamOrEepromAndShowsTheLinesOnScreen) {
       EXPECT_EQ(record.statusBitsSent, (std::vector<int>{0, 0, 0}));
     }
     // Normal-terminal mode: each line is text, CR and an LF of its own.
-    EXPECT_EQ(rig.program->screen.ScreenText,
+    EXPECT_EQ(rig.program->screen().ScreenText,
               "Start Upload\r\nPropeller Version = 1\r\nWrite in " +
                   std::string(c.target) + " Lenght=" + std::to_string(c.size) +
                   "\r\nVerify ..\r\n..OK -> RUN\r\n");
-    EXPECT_EQ(rig.program->settings.BinPath, rig.pty.folder().string() + "/");
-    EXPECT_EQ(rig.program->UploadPatternIndex, 0);
+    EXPECT_EQ(rig.program->settings().BinPath, rig.pty.folder().string() + "/");
+    EXPECT_EQ(rig.program->UploadPatternIndex(), 0);
     EXPECT_TRUE(rig.port.IsOpen());
   }
 }
