@@ -3,6 +3,7 @@
 // mode lets go of the port while minimised.
 #include <QImage>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <cstdint>
 #include <vector>
 
@@ -98,6 +99,14 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   EXPECT_EQ(rig.DeviceReceived(),
             Bytes({5, 0x11, 50, 18, 5, 0x10, 50, 18, 5, 0x22, 44, 1}));
   rig.Menu(kMenuNormalTerminal);  // off: moves report, outside is -1
+  // A move over the menu bar is no move over the screen.
+  QMenuBar* bar = rig.window->menuBar();
+  const QPointF overBar(20, 5);
+  QMouseEvent barMove(QEvent::MouseMove, overBar, overBar,
+                      bar->mapToGlobal(overBar), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(bar, &barMove);
+  EXPECT_EQ(rig.DeviceReceived(), Bytes());
   rig.Mouse(QEvent::MouseMove, {-30, 500}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x32, 0xFF, 0xFF}));
 }
