@@ -86,18 +86,6 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
   EXPECT_EQ(rig.ReadFile("out.txt"), "abc\r");
 }
 
-// Saving goes through a temporary file: a failed save leaves no trace.
-TEST_F(ProgramMenuTest, SaveTextThatCannotReplaceLeavesEverythingAsItWas) {
-  rig.Show("abc");
-  std::filesystem::create_directory(rig.folder / "taken.txt");
-  rig.host.saveAnswers.push_back({rig.PathOf("taken.txt"), 0});
-  rig.Menu(kMenuSaveText);
-  EXPECT_TRUE(std::filesystem::is_directory(rig.folder / "taken.txt"));
-  using Entries = std::filesystem::directory_iterator;
-  EXPECT_EQ(std::distance(Entries(rig.folder), Entries()), 1);
-  EXPECT_EQ(rig.p().screen().ScreenText, "abc");
-}
-
 TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
   rig.WriteFile("other.ini",
                 "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\n"

@@ -1,6 +1,5 @@
 // The real window on a pseudo-terminal: device text shows on the screen,
-// keys and the mouse reach the device as the terminal's bytes, and the auto
-// mode lets go of the port while minimised.
+// keys and the mouse reach the device as the terminal's bytes.
 #include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -109,47 +108,6 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
   rig.Mouse(QEvent::MouseMove, {-30, 500}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x32, 0xFF, 0xFF}));
-}
-
-TEST_F(WindowLoop, ScaledWindowShowsWholePixelsAndClicksNameThem) {
-  WindowRig rig({"WindowScale=2.0"});
-  rig.Start();
-  ASSERT_TRUE(rig.port.IsOpen());
-  EXPECT_EQ(rig.window->InnerArea()->size(), QSize(1280, 871));
-  rig.pty.Send("Kx");
-  ASSERT_TRUE(rig.SpinUntil(
-      [&] { return rig.program->screen().ScreenText.size() >= 2; }));
-  rig.Spin(20);
-  const QImage source = RasterToQImage(rig.program->screen().image);
-  EXPECT_EQ(rig.window->Gadget()->size(), 2 * source.size());
-  // Each image pixel is a 2 x 2 block of its own colour: no smoothing.
-  const QImage shown = rig.window->Gadget()->grab().toImage();
-  for (int y = 0; y < 17; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      ASSERT_EQ(shown.pixel(2 * x, 2 * y), source.pixel(x, y)) << x << "," << y;
-      ASSERT_EQ(shown.pixel(2 * x + 1, 2 * y + 1), source.pixel(x, y));
-    }
-  }
-  rig.DeviceReceived();
-  rig.Mouse(QEvent::MouseButtonPress, {601, 201}, Qt::LeftButton,
-            Qt::LeftButton);
-  EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x01, 150, 50}));
-}
-
-TEST_F(WindowLoop, AutoModeReleasesWhileMinimisedAndReconnectsWhenRestored) {
-  WindowRig rig({"AutoDis=1"});
-  rig.Start();
-  ASSERT_TRUE(rig.port.IsOpen());
-  EXPECT_GT(rig.window->InnerHeightWithMenu(), 180);
-  rig.window->showMinimized();
-  EXPECT_LT(rig.window->InnerHeightWithMenu(), 120);
-  ASSERT_TRUE(rig.SpinUntil([&] { return !rig.port.IsOpen(); }));
-  EXPECT_FALSE(rig.window->IsChecked(kMenuComEnabled));
-  rig.window->showNormal();
-  ASSERT_TRUE(rig.SpinUntil([&] { return rig.port.IsOpen(); }));
-  rig.pty.Send("back");
-  EXPECT_TRUE(rig.SpinUntil(
-      [&] { return rig.program->screen().ScreenText == "back"; }));
 }
 
 }  // namespace

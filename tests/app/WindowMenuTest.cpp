@@ -81,32 +81,5 @@ TEST_F(WindowMenu, ACloseDuringACommandWaitsForTheCommandToEnd) {
   EXPECT_FALSE(rig.window->isVisible());
 }
 
-TEST_F(WindowMenu, SavedSettingsLoadBackAndQuitClosesThePort) {
-  WindowRig rig;
-  rig.Start();
-  ASSERT_TRUE(rig.port.IsOpen());
-  // Virtual Keycodes on and Text Cursor off, saved; then both flipped back.
-  rig.Menu(kMenuVirtualKeycodes);
-  rig.Menu(kMenuTextCursor);
-  rig.Menu(kMenuSaveSettings);
-  const std::filesystem::path ini = rig.pty.folder() / "Kestrix2.ini";
-  ASSERT_TRUE(std::filesystem::exists(ini));
-  rig.Menu(kMenuVirtualKeycodes);
-  rig.Menu(kMenuTextCursor);
-  ASSERT_EQ(rig.program->settings().VKeys, 0);
-
-  rig.host.openAnswers.push_back({ini.string(), 0});
-  rig.Menu(kMenuLoadSettings);
-  EXPECT_EQ(rig.program->settings().VKeys, 1);
-  EXPECT_EQ(rig.program->settings().TxtCurs, 0);
-  EXPECT_TRUE(rig.window->IsChecked(kMenuVirtualKeycodes));
-  EXPECT_FALSE(rig.window->IsChecked(kMenuTextCursor));
-  EXPECT_TRUE(rig.port.IsOpen());  // loading does not reconnect
-
-  rig.Menu(kMenuQuit);
-  EXPECT_TRUE(rig.SpinUntil([&] { return rig.finished; }));
-  EXPECT_FALSE(rig.port.IsOpen());
-}
-
 }  // namespace
 }  // namespace kestrix::test

@@ -75,24 +75,6 @@ TEST(Handshake, VersionAndFaultsOfTheChip) {
   }
 }
 
-TEST(Handshake, LiteralVersionBytesAfterTheEchoGiveVersionOne) {
-  Options echoOnly;
-  echoOnly.handshakeReplies = 250;
-  test::SimulatedPropeller chip(echoOnly);
-  test::FakePort port;
-  Connect(port, chip);
-  auto echo = port.onWrite;
-  port.onWrite = [&](const std::uint8_t* data, int count) {
-    echo(data, count);
-    if (chip.phase() == test::SimulatedPropeller::Phase::kCommand) {
-      port.Feed(Bytes{0xFF, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE, 0xFE});
-    }
-  };
-  test::VirtualClock clock;
-  test::RecordingOutput output;
-  EXPECT_EQ(BootProtocol(port, clock, output).Handshake(), 1);
-}
-
 TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
   test::SimulatedPropeller chip;
   test::FakePort port;

@@ -65,11 +65,6 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
     EXPECT_EQ(SleepsOf(rig, 2), 0);
     EXPECT_EQ(rig.decoder.ServiceRequest, 0);
   }
-
-  UploadRig ram(UploadRig::Output::kWindow, true);
-  ram.Upload(ram.Write("prog.binary", test::PatternBytes(64, 3)));
-  EXPECT_EQ(SleepsOf(ram, kBannerPauseMs), 0);
-  EXPECT_FALSE(LogoAtTopLeft(ram.screen.image, ram.logo));
 }
 
 TEST(UploadBannerTest, ConsoleGetsTheBannerAndStatusLines) {
@@ -88,13 +83,6 @@ TEST(UploadBannerTest, ConsoleGetsTheBannerAndStatusLines) {
              "\n", "Verify ..\r", "\n", "..OK -> RUN\r", "\n"}));
   EXPECT_EQ(normal.screen.image, before) << "nothing drawn, the logo neither";
   EXPECT_EQ(SleepsOf(normal, kBannerPauseMs), 1);
-
-  test::SimulatedPropeller::Options silent;
-  silent.silent = true;
-  UploadRig abort(UploadRig::Output::kConsole, /*deviceMode=*/true, silent);
-  abort.Upload(abort.Write("p.binary", test::PatternBytes(8, 6)));
-  EXPECT_EQ(abort.console.lines,
-            (Lines{"Start Upload\r", "Time Out\r", "Code Error -> Abort"}));
 }
 
 }  // namespace
