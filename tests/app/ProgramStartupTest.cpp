@@ -15,26 +15,6 @@ std::string Ini(const std::string& changes) {
          "WindowScale=1.0\r\n";
 }
 
-// "window inner size / screen image size" after start-up.
-std::string Sizes(const char* ini) {
-  ProgramRig rig;
-  if (ini != nullptr) rig.WriteFile("Kestrix2.ini", Ini(ini));
-  rig.Start();
-  int w = 0, h = 0;
-  rig.p().WindowInnerSize(&w, &h);
-  const Raster& image = rig.p().screen().image;
-  return std::to_string(w) + "x" + std::to_string(h) + " / " +
-         std::to_string(image.width()) + "x" + std::to_string(image.height());
-}
-
-TEST(ProgramStartupTest, WindowAndScreenSizesFollowGridAndScale) {
-  EXPECT_EQ(Sizes(nullptr), "640x446 / 640x446");  // 25 x 17 + a strip of 21
-  // Half pixels round to the even neighbour.
-  EXPECT_EQ(Sizes("WindowScale=1.5\r\n"), "960x658 / 640x446");
-  EXPECT_EQ(Sizes("Cols=100\r\nRows=30\r\nWindowScale=1.5\r\n"),
-            "1200x786 / 800x531");
-}
-
 TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
   ProgramRig rig;
   rig.Start();

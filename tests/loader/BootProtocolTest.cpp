@@ -37,46 +37,6 @@ struct ChipPort : test::SimulatedPropellerPort {
 };
 using ChipWire = Rig<ChipPort>;
 
-TEST(WireEncoding, LongsTravelAsElevenBytesOfThreeBits) {
-  // Bit 2 sits in bit 6 of the first byte, bit 30 in bit 0 of the last.
-  const struct {
-    std::uint32_t value;
-    std::uint8_t fill, last;
-    std::vector<std::pair<int, std::uint8_t>> changes;
-  } cases[] = {
-      {0, 0x92, 0xF2, {}},          {1, 0x92, 0xF2, {{0, 0x93}}},
-      {3, 0x92, 0xF2, {{0, 0x9B}}}, {8192, 0x92, 0xF2, {{4, 0x9A}}},
-      {0x80000000, 0x92, 0xFA, {}}, {0x40000004, 0x92, 0xF3, {{0, 0xD2}}},
-      {0xFFFFFFFF, 0xDB, 0xFB, {}}};
-  for (const auto& c : cases) {
-    Bytes expected(11, c.fill);
-    expected[10] = c.last;
-    for (auto [at, byte] : c.changes) expected[at] = byte;
-    Wire w;
-    w.protocol.SendLong(c.value);
-    EXPECT_TRUE(w.port.writes.empty()) << "SendLong must not flush";
-    w.protocol.FlushTx();
-    EXPECT_EQ(w.port.Written(), expected) << c.value;
-  }
-}
-
-TEST(WireEncoding, HandshakeBurstIsTheSameEveryTimeAndSentInTwoWrites) {
-  Wire w;
-  // Nobody answers: the first echo bit times out.
-  EXPECT_EQ(w.protocol.Handshake(), -1);
-  EXPECT_EQ(w.output.Lines(), (Lines{"Time Out"}));
-  ASSERT_EQ(w.port.writes.size(), 2u);
-  EXPECT_EQ(w.port.writes[0].size(), 256u);
-  const Bytes first = w.port.Written();
-  ASSERT_EQ(first.size(), 509u);
-  EXPECT_EQ(Bytes(first.begin(), first.begin() + 9),
-            (Bytes{0xF9, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0xFE}));
-  EXPECT_EQ(Bytes(first.begin() + 251, first.end()), Bytes(258, 0xF9));
-  w.port.writes.clear();
-  w.protocol.Handshake();
-  EXPECT_EQ(w.port.Written(), first);
-}
-
 TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
   const struct {
     int clock, budget, clocks, sleeps, sleptMs;
