@@ -130,7 +130,10 @@ bool DeviceClient::ReceivedExactly(std::size_t index,
   const ClientResult& result = results_[index];
   return result.Length == expected.size() &&
          std::equal(result.Received.begin(), result.Received.end(),
-                    expected.begin(), expected.end());
+                    expected.begin(), expected.end(),
+                    [](std::uint8_t got, char want) {
+                      return got == static_cast<std::uint8_t>(want);
+                    });
 }
 
 }  // namespace kestrix::sim
