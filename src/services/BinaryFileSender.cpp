@@ -31,11 +31,14 @@ class ProgressShown {
   Host& host_;
 };
 
-// A device usually answers within a fraction of a millisecond; a whole 10 ms
-// pause per 16-byte block would cap a transfer near 1.6 KB/s. So the first
-// round polls for up to about a millisecond before its pause.
+// A device usually answers within a fraction of a millisecond, a USB
+// adapter within a few; a whole 10 ms pause per 16-byte block would cap a
+// transfer near 1.6 KB/s. So the first round polls for about a millisecond,
+// and every round's pause is slept in 1 ms steps with a poll after each
+// step but the last, so the next round still starts 10 ms after the last.
 constexpr std::int64_t kQuickAnswerMs = 1;
 constexpr int kQuickPolls = 256;
+constexpr int kStepMs = 1;
 
 // Bytes read (> 0), 0 for none, -1 when the port is gone.
 int Poll(ServiceContext& context) {
@@ -54,19 +57,20 @@ GoAhead WaitForGoAhead(ServiceContext& context, EventPacer& pacer) {
       pacer.Pump();
     }
     int got = Poll(context);
-    if (round == 1) {
-      const std::int64_t start = context.clock.MonotonicMs();
-      for (int poll = 0; got == 0 && poll < kQuickPolls &&
-                         context.clock.MonotonicMs() - start <= kQuickAnswerMs;
-           ++poll) {
-        got = Poll(context);
-      }
+    const std::int64_t start = context.clock.MonotonicMs();
+    for (int poll = 0; round == 1 && got == 0 && poll < kQuickPolls &&
+                       context.clock.MonotonicMs() - start <= kQuickAnswerMs;
+         ++poll) {
+      got = Poll(context);
+    }
+    for (int slept = 0; got == 0 && slept < kWaitPauseMs; slept += kStepMs) {
+      context.clock.SleepMs(kStepMs);
+      if (slept + kStepMs < kWaitPauseMs) got = Poll(context);
     }
     if (got < 0) return GoAhead::kPortLost;
     if (got > 0) {
       return round < kWaitRounds ? GoAhead::kReceived : GoAhead::kTimedOut;
     }
-    context.clock.SleepMs(kWaitPauseMs);
   }
   return GoAhead::kTimedOut;
 }
