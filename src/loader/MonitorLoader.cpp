@@ -83,7 +83,10 @@ void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
     const std::streamsize got = file.gcount();
     for (std::streamsize i = 0; i < got; ++i) {
       int length = 0;
-      if (address % kBytesPerLine == 0) {
+      // The first item always gets an address: the monitor stores bytes
+      // typed without one wherever its own pointer happens to be, so an
+      // unaligned load address starts a short line of its own.
+      if (address % kBytesPerLine == 0 || address == startAddress) {
         if (address > loadAddress) {
           piece[length++] = '\r';
           piece[length++] = '\n';

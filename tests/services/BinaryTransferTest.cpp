@@ -8,130 +8,81 @@
 namespace kestrix::test {
 namespace {
 
-std::string Bytes(int count) {
-  std::string bytes;
-  for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>(i * 7));
-  return bytes;
-}
 std::string Length(std::uint32_t n) {
   return {static_cast<char>(n), static_cast<char>(n >> 8),
           static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
 }
-sim::ClientRequest Fetch(char letter) { return {letter, "x.bin", "", 0}; }
 
-TEST(BinaryTransferTest, DeviceReceivesTheFileByteForByte) {
+TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
+  enum Kind { kPlain, kAsk, kAskCancelled, kHuge, kGrows, kClosed, kFailing };
+  using enum sim::Acknowledge;
   const struct {
     const char* name;
     char letter;
+    Kind kind;
     std::string file;
+    std::string sent;
     std::vector<int> progress;
+    sim::Acknowledge ack = kAtOnce;
+    int lateMs = 0;
+    std::int64_t pausedMs = 0;
   } rows[] = {
-      {"f, 40 bytes as 16, 16, 8", 'f', Bytes(40), {50, 40, 80, 100}},
-      {"f, exactly one block", 'f', Bytes(16), {50, 100}},
-      {"f, empty file: the length alone", 'f', "", {50}},
-      {"a, the prepared file", 'a', Bytes(33), {50, 48, 96, 100}},
+      // clang-format off
+      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40),
+       Length(40) + Bytes(40), {50, 40, 80, 100}},
+      {"f, empty file: the length alone", 'f', kPlain, "", Length(0), {50}},
+      {"a, the prepared file", 'a', kPlain, Bytes(33),
+       Length(33) + Bytes(33), {50, 48, 96, 100}},
+      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5),
+       {50, 100}},
+      {"*.* cancelled", 'f', kAskCancelled, Bytes(5), "", {}},
+      {"4 GiB refused with a line", 'f', kHuge, "", "", {}},
+      {"grows after it was measured", 'f', kGrows, "", Length(0), {50}},
+      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16),
+       {50, 80}},
+      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16),
+       {50, 80}},
+      {"never acknowledged", 'f', kPlain, Bytes(20), Length(20), {50},
+       kNever, 0, 2000},
+      {"acknowledged in round 199", 'f', kPlain, Bytes(20),
+       Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
+      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20),
+       {50}, kLate, 1990, 1990},
+      // clang-format on
   };
   for (const auto& row : rows) {
-    ServiceRig rig({Fetch(row.letter)});
-    const auto path = rig.folder.Write("x.bin", row.file).string();
+    ServiceRig rig({{row.letter, "x.bin", "", 0}}, row.ack, row.lateMs);
+    std::string path = rig.folder.Write("x.bin", row.file).string();
     rig.preparedFile = path;
+    if (row.kind == kHuge) std::filesystem::resize_file(path, 1ull << 32);
+    if (row.kind == kGrows) {
+      rig.port.onPurge = [&](int n) {
+        if (n == 2) rig.folder.Write("x.bin", Bytes(40));
+      };
+    }
+    rig.port.writesLeft = row.kind >= kClosed ? 2 : -1;
+    rig.port.failsOpen = row.kind == kFailing;
+    if (row.kind == kAsk) rig.host.openAnswers.push_back({path, 1});
+    if (row.kind == kAsk || row.kind == kAskCancelled) path = "*.*";
     EXPECT_EQ(rig.Run(row.letter, path), row.letter) << row.name;
-    EXPECT_TRUE(rig.client.ReceivedExactly(0, row.file)) << row.name;
-    EXPECT_EQ(rig.Sent(), Length(row.file.size()) + row.file) << row.name;
+    EXPECT_EQ(rig.Sent(), row.sent) << row.name;
+    const bool complete = row.sent.size() == row.file.size() + 4;
+    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete) << row.name;
+    if (path == "*.*") {
+      EXPECT_EQ(rig.log.at(0),
+                "host open Download Binary; bins/\\*.binary; "
+                "Propeller(.binary)|*.binary|All Files|*.*; 0")
+          << row.name;
+    }
+    std::vector<std::string> lines;
+    if (row.kind == kHuge) lines = {"File too large for the device: " + path};
+    if (row.ack == kNever || row.lateMs >= 1990) lines = {"text:TimeOut Error"};
+    EXPECT_EQ(rig.output.lines, lines) << row.name;
+    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs) << row.name;
+    EXPECT_LE(rig.port.writesWhileGone, 1) << row.name;
     EXPECT_EQ(rig.host.progress, row.progress) << row.name;
     EXPECT_FALSE(rig.host.shown) << row.name;
     EXPECT_EQ(rig.msMoveOff, 0) << row.name;
-    EXPECT_TRUE(rig.output.lines.empty()) << row.name;
-  }
-}
-
-TEST(BinaryTransferTest, GoAheadWaitEndsAfterTwoHundredRounds) {
-  const struct {
-    const char* name;
-    sim::Acknowledge ack;
-    int lateMs;
-    bool timesOut;
-    std::int64_t pausedMs;
-  } rows[] = {
-      {"never acknowledged", sim::Acknowledge::kNever, 0, true, 2000},
-      {"acknowledged in round 199", sim::Acknowledge::kLate, 1980, false, 0},
-      {"acknowledged only in round 200", sim::Acknowledge::kLate, 1990, true,
-       1990},
-  };
-  for (const auto& row : rows) {
-    ServiceRig rig({Fetch('f')}, row.ack, row.lateMs);
-    const std::string file = Bytes(20);
-    rig.Run('f', rig.folder.Write("x.bin", file).string());
-    if (row.timesOut) {
-      EXPECT_EQ(rig.Sent(), Length(20)) << row.name;
-      EXPECT_EQ(rig.output.lines,
-                std::vector<std::string>{"text:TimeOut Error"})
-          << row.name;
-      EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs) << row.name;
-    } else {
-      EXPECT_TRUE(rig.client.ReceivedExactly(0, file)) << row.name;
-      EXPECT_TRUE(rig.output.lines.empty()) << row.name;
-    }
-    EXPECT_FALSE(rig.host.shown) << row.name;
-    EXPECT_EQ(rig.msMoveOff, 0) << row.name;
-  }
-}
-
-TEST(BinaryTransferTest, PortLostMidTransferEndsAtOnce) {
-  for (bool failsOpen : {false, true}) {
-    const char* name = failsOpen ? "writes fail" : "port closed";
-    ServiceRig rig({Fetch('f')});
-    rig.port.writesLeft = 2;  // the length and one block
-    rig.port.failsOpen = failsOpen;
-    const std::string file = Bytes(100);
-    rig.Run('f', rig.folder.Write("x.bin", file).string());
-    EXPECT_EQ(rig.Sent(), Length(100) + file.substr(0, 16)) << name;
-    EXPECT_LE(rig.port.writesWhileGone, 1) << name;
-    EXPECT_EQ(rig.clock.TotalSleptMs(), 0) << name;
-    EXPECT_TRUE(rig.output.lines.empty()) << name;
-    EXPECT_FALSE(rig.host.shown) << name;
-    EXPECT_EQ(rig.msMoveOff, 0) << name;
-  }
-}
-
-TEST(BinaryTransferTest, UnusableFilesSendNothing) {
-  ServiceRig rig({Fetch('f')});
-  const auto huge = rig.folder / "huge.bin";
-  std::filesystem::resize_file(rig.folder.Write("huge.bin", ""),
-                               std::uintmax_t{1} << 32);
-  rig.Run('f', huge.string());
-  EXPECT_EQ(rig.Sent(), "") << "4 GiB";
-  EXPECT_EQ(rig.output.lines.size(), 1u) << "4 GiB";
-  rig.preparedFile = huge.string();
-  rig.Run('o', "");
-  EXPECT_EQ(rig.Sent(), Length(0xFFFFFFFF)) << "4 GiB size";
-
-  // A file empty when measured that grows before it is read: the device was
-  // told 0 bytes and gets nothing more.
-  ServiceRig grows({Fetch('f')});
-  const auto path = grows.folder.Write("g.bin", "");
-  grows.port.onPurge = [&](int n) {
-    if (n == 2) grows.folder.Write("g.bin", Bytes(40));
-  };
-  grows.Run('f', path.string());
-  EXPECT_EQ(grows.Sent(), Length(0)) << "grows";
-  EXPECT_TRUE(grows.output.lines.empty()) << "grows";
-}
-
-TEST(BinaryTransferTest, StarNameAsksForTheFile) {
-  for (bool cancel : {true, false}) {
-    const char* name = cancel ? "cancelled" : "chosen";
-    ServiceRig rig({Fetch('f')});
-    const std::string file = Bytes(5);
-    const auto path = rig.folder.Write("c.bin", file).string();
-    if (!cancel) rig.host.openAnswers.push_back({path, 1});
-    rig.Run('f', "*.*");
-    EXPECT_EQ(rig.log.at(0),
-              "host open Download Binary; bins/\\*.binary; "
-              "Propeller(.binary)|*.binary|All Files|*.*; 0")
-        << name;
-    EXPECT_EQ(rig.Sent(), cancel ? "" : Length(5) + file) << name;
-    EXPECT_EQ(rig.msMoveOff, 0) << name;
   }
 }
 

@@ -14,6 +14,13 @@
 
 namespace kestrix::test {
 
+// Bytes first, first + step, ... (mod 256).
+inline std::string Bytes(int count, int first = 0, int step = 7) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
+  return bytes;
+}
+
 // A desktop that also logs the progress bar.
 class ProgressHost : public ScriptedHost {
  public:
@@ -33,14 +40,18 @@ struct ServiceRig {
     port.DrainRequest();
   }
 
-  char Run(char letter, const std::string& name,
-           const std::string& previous = "") {
+  char Request(std::int32_t request, const std::string& name,
+               const std::string& previous = "") {
     const RequestNames names{name, previous, binPath, preparedFile};
     return RunLetteredRequest(
-        2 * letter, names, context,
+        request, names, context,
         [this](const std::string& path) { log.push_back("upload " + path); });
   }
-  std::string Sent() const { return {port.sent.begin(), port.sent.end()}; }
+  char Run(char letter, const std::string& name,
+           const std::string& previous = "") {
+    return Request(2 * letter, name, previous);
+  }
+  std::string Sent() const { return port.WrittenText(); }
 
   TempFolder folder;
   VirtualClock clock;

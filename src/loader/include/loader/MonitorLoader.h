@@ -25,7 +25,8 @@ struct MonitorLoadContext {
 inline constexpr std::int32_t kLowestLoadAddress = 0xE80;
 
 // Types a Propeller 2 object file into the chip's ROM monitor as hex lines
-// of 16 bytes, "ADDR:HH HH ..", then starts it with "0+ADDR". File byte k is
+// of 16 bytes, "ADDR:HH HH ..", then starts it with "0+ADDR". Lines start at
+// multiples of 16; an unaligned load address gets a short first line. File byte k is
 // meant for hub address hubAddress + k; bytes that would land below 0xE80
 // are skipped. Anything but a regular file is refused without opening it,
 // and a port that fails under the load ends it at once. Nothing is reported:
