@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "ServiceRig.h"
+#include "loader/MonitorLoader.h"
+#include "sim/P2Monitor.h"
+
+namespace kestrix::test {
+namespace {
+
+TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
+  const struct {
+    const char* name;
+    std::int32_t address;
+    std::string file;
+    std::string typed;
+    // 0 plain file, 1 missing, 2 folder, 3 FIFO; 4 the port closes after
+    // 10 writes, 5 its writes fail after 10
+    int kind = 0;
+  } rows[] = {
+      {"E80, 20 bytes", 0xE80, Bytes(20, 0, 1),
+       "E80:00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n"
+       "E90:10 11 12 13\r\n0+E80"},
+      {"address 0 skips the monitor's area", 0, Bytes(0xE94, 0, 1),
+       "\r\nE80:80 81 82 83 84 85 86 87 88 89 8A 8B 8C 8D 8E 8F\r\n"
+       "E90:90 91 92 93\r\n0+E80"},
+      {"E7F skips one byte", 0xE7F, std::string("\x11\x00\x0A\xFF", 4),
+       "\r\nE80:00 0A FF\r\n0+E80"},
+      {"1000, 17 bytes", 0x1000, Bytes(17, 0, 1),
+       "1000:00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n"
+       "1010:10\r\n0+1000"},
+      {"empty file", 0xE80, "", "\r\n0+E80"},
+      {"negative address counts as below", -1, Bytes(40, 0, 1), "\r\n0+E80"},
+      {"unaligned address", 0xE8E, Bytes(3, 0xA0, 1),
+       "E8E:A0 A1\r\nE90:A2\r\n0+E8E"},
+      {"missing file", 0xE80, "", "", 1},
+      {"folder", 0xE80, "", "", 2},
+      {"FIFO", 0xE80, "", "", 3},
+      {"port closed mid-load", 0xE80, Bytes(99, 0, 1), "E80:00 01 ", 4},
+      {"writes fail mid-load", 0xE80, Bytes(99, 0, 1), "E80:00 01 ", 5},
+  };
+  for (const auto& row : rows) {
+    TempFolder folder;
+    sim::P2Monitor monitor;
+    VirtualClock clock;
+    WirePort port(monitor, clock);
+    port.writesLeft = row.kind >= 4 ? 10 : -1;
+    port.failsOpen = row.kind == 5;
+    NullHost host;
+    SharedBlocks blocks;
+    int msMoveOff = 5, normalTerminal = 0;
+    MonitorLoadContext context{
+        port, clock, host, blocks, {msMoveOff, normalTerminal}};
+    auto path = folder / "p.obj";
+    if (row.kind == 0 || row.kind >= 4) folder.Write("p.obj", row.file);
+    if (row.kind == 2) std::filesystem::create_directory(path);
+    if (row.kind == 3) ::mkfifo(path.c_str(), 0600);
+    MonitorLoad(path, row.address, context);
+    EXPECT_EQ(port.WrittenText(), row.typed) << row.name;
+    EXPECT_EQ(port.writes.size(), row.typed.size()) << row.name;  // 1 each
+    EXPECT_EQ(port.purges, 1) << row.name;
+    EXPECT_LE(port.writesWhileGone, 1) << row.name;
+    EXPECT_EQ(msMoveOff, row.kind == 0 || row.kind >= 4 ? 0 : 5) << row.name;
+    if (row.kind != 0) continue;
+
+    // The monitor holds the bytes from 0xE80 on, and the start address.
+    const std::int64_t start = std::max(row.address, kLowestLoadAddress);
+    const auto skipped =
+        std::min<std::size_t>(start - row.address, row.file.size());
+    std::string hub;
+    for (std::size_t k = skipped; k < row.file.size(); ++k) {
+      hub.push_back(static_cast<char>(monitor.HubByte(row.address + k)));
+    }
+    EXPECT_EQ(hub, row.file.substr(skipped)) << row.name;
+    EXPECT_EQ(monitor.BytesLoaded(), hub.size()) << row.name;
+    EXPECT_EQ(monitor.StartAddress(), start) << row.name;
+    EXPECT_EQ(monitor.Errors(), 0) << row.name;
+  }
+}
+
+TEST(MonitorLoadTest, EchoNobodyReadsKeepsOnlyTheNewest) {
+  sim::P2Monitor monitor;
+  const std::string typed =
+      std::string(100, 'B') + std::string(sim::P2Monitor::kEchoLimit, 'A');
+  monitor.OnHostBytes(reinterpret_cast<const std::uint8_t*>(typed.data()),
+                      static_cast<int>(typed.size()), 0);
+  EXPECT_EQ(monitor.EchoDropped(), 100u);
+  std::string echo(typed.size(), '\0');
+  echo.resize(monitor.TakeReplies(reinterpret_cast<std::uint8_t*>(echo.data()),
+                                  static_cast<int>(echo.size())));
+  EXPECT_EQ(echo, typed.substr(100));
+}
+
+}  // namespace
+}  // namespace kestrix::test

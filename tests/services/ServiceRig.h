@@ -1,0 +1,75 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "WirePort.h"
+#include "core/SharedBlocks.h"
+#include "loader/RecordingOutput.h"
+#include "services/LetteredRequests.h"
+#include "sim/DeviceClient.h"
+#include "support/ScriptedHost.h"
+#include "support/TempFolder.h"
+#include "support/VirtualClock.h"
+
+namespace kestrix::test {
+
+// Bytes first, first + step, ... (mod 256).
+inline std::string Bytes(int count, int first = 0, int step = 7) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
+  return bytes;
+}
+
+// A desktop that also logs the progress bar.
+class ProgressHost : public ScriptedHost {
+ public:
+  using ScriptedHost::ScriptedHost;
+  std::vector<int> progress;
+  bool shown = false;
+  void ShowProgress(bool visible) override { shown = visible; }
+  void SetProgress(int percent) override { progress.push_back(percent); }
+};
+
+// One device client on a wire port, with the program's side of a request.
+struct ServiceRig {
+  explicit ServiceRig(std::vector<sim::ClientRequest> program,
+                      sim::Acknowledge ack = sim::Acknowledge::kAtOnce,
+                      int lateMs = 0)
+      : client(std::move(program), ack, lateMs), port(client, clock) {
+    port.DrainRequest();
+  }
+
+  char Request(std::int32_t request, const std::string& name,
+               const std::string& previous = "") {
+    const RequestNames names{name, previous, binPath, preparedFile};
+    return RunLetteredRequest(
+        request, names, context,
+        [this](const std::string& path) { log.push_back("upload " + path); });
+  }
+  char Run(char letter, const std::string& name,
+           const std::string& previous = "") {
+    return Request(2 * letter, name, previous);
+  }
+  std::string Sent() const { return port.WrittenText(); }
+
+  TempFolder folder;
+  VirtualClock clock;
+  sim::DeviceClient client;
+  WirePort port;
+  std::vector<std::string> log;
+  ProgressHost host{log};
+  RecordingOutput output;
+  SharedBlocks blocks;
+  std::string binPath = "bins/";
+  std::string preparedFile;
+  int msMoveOff = 5;
+  int normalTerminal = 0;
+  int txtCurs = 0;
+  int patternIndex = 0;
+  ServiceContext context{port,    clock,       host,
+                         output,  blocks,      {msMoveOff, normalTerminal},
+                         txtCurs, patternIndex};
+};
+
+}  // namespace kestrix::test
