@@ -34,14 +34,11 @@ void RunConsoleUpload(const CommandLine& commandLine,
   // Start-up values only: the console upload reads no settings file.
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
-  TerminalScreen screen;
-  SharedBlocks blocks;
-  Decoder decoder(screen, services.images.glyphSheet, blocks, services.port,
-                  services.clock);
-  decoder.SetOptions({settings.TxtCurs, settings.CRmode,
-                      settings.NormalTerminalFlag, settings.palette});
+  Engine engine(services.images.glyphSheet, services.port, services.clock);
+  engine.SetOptions({settings.TxtCurs, settings.CRmode,
+                     settings.NormalTerminalFlag, settings.palette});
   StreamConsole console(services.out);
-  decoder.SetConsole(&console);
+  engine.SetConsole(&console);
   ConsoleHost host(services.out);
 
   services.port.OpenPort(std::to_string(settings.ComNr), kUploadBaudIndex,
@@ -52,7 +49,7 @@ void RunConsoleUpload(const CommandLine& commandLine,
 
   auto image = std::make_unique<LoaderImage>();
   UploadEnvironment env{
-      services.port, services.clock,      host, decoder, settings,
+      services.port, services.clock,      host, engine, settings,
       *image,        services.images.logo};
   UploadFile(commandLine.settingsFile, env);
 

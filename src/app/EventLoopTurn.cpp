@@ -20,30 +20,13 @@ void Program::AfterEvent(bool timerTick) {
 }
 
 void Program::PollPort() {
-  SerialLine& port = services_.port;
-  if (!port.IsOpen()) return;
-  const int n =
-      ReadRaw(port, blocks.ReceiveBuffer.data(), SharedBlocks::kMaxChunk);
-  // A request or a reply left by an earlier chunk waits for a turn in which
-  // bytes arrive, as the device expects.
-  if (n <= 0) return;
-  decoder_.DecodeChunk(n);
-  if (decoder_.TakeBlockAnswered()) {
+  if (!services_.port.IsOpen()) return;
+  if (engine.Poll(*this).BlockAnswered) {
     settings.MsMoveOff = settings.NormalTerminalFlag;
-  }
-  if (decoder_.ServiceRequest > 0) {
-    CarryOutServiceRequest(decoder_.ServiceRequest);
-    decoder_.ServiceRequest = 0;
-  }
-  int& reply = decoder_.graphics.ReplyByte;
-  if (reply > 0) {
-    blocks.OutBlock[0] = static_cast<std::uint8_t>(reply & 0xFF);
-    WriteRaw(port, blocks.OutBlock.data(), 1);
-    reply = 0;
   }
 }
 
-void Program::CarryOutServiceRequest(int request) {
+void Program::CarryOut(int request) {
   if (request == kRequestUploadRam || request == kRequestUploadEeprom) {
     UploadProgram(settings.BinPath + screen.ScreenText);
     return;

@@ -119,7 +119,7 @@ void Program::RefreshMenuState() {
 }
 
 void Program::ClearCommand() {
-  decoder_.ClearScreen();
+  engine.ClearScreen();
   screen.TextColour = 0;
 }
 

@@ -28,7 +28,7 @@ void Program::ConnectPort() {
     SetMark(kMenuComEnabled, false);
     return;
   }
-  decoder_.ClearScreen();
+  engine.ClearScreen();
 }
 
 void Program::ComPortCommand() {

@@ -9,11 +9,10 @@
 namespace kestrix {
 
 Program::Program(ProgramServices services, CommandLine commandLine)
-    : programFolder(services.workingFolder),
+    : engine(services.images.glyphSheet, services.port, services.clock),
+      programFolder(services.workingFolder),
       services_(std::move(services)),
       commandLine_(std::move(commandLine)),
-      decoder_(screen, services_.images.glyphSheet, blocks, services_.port,
-               services_.clock),
       keys_(services_.port, blocks) {}
 
 void Program::SetLaterTransfers(LaterTransfers* later) {
@@ -39,9 +38,9 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
   ApplyCheckMarks();
   const ScreenGeometry geometry = EffectiveGeometry(settings);
   CreateScreenImage(screen, geometry.cols, geometry.rows, /*withStrip=*/true);
-  decoder_.SetPresenter(&presenter);
+  engine.SetPresenter(&presenter);
   SyncDecoderOptions();
-  decoder_.ClearScreen();
+  engine.ClearScreen();
 }
 
 void Program::ConnectAtStartup() {
@@ -58,8 +57,8 @@ void Program::ConnectAtStartup() {
 }
 
 void Program::SyncDecoderOptions() {
-  decoder_.SetOptions({settings.TxtCurs, settings.CRmode,
-                       settings.NormalTerminalFlag, settings.palette});
+  engine.SetOptions({settings.TxtCurs, settings.CRmode,
+                     settings.NormalTerminalFlag, settings.palette});
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }

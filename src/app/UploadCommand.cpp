@@ -35,7 +35,7 @@ std::string FolderPart(const std::string& path) {
 
 void Program::UploadProgram(const std::string& path) {
   UploadEnvironment env{
-      services_.port, services_.clock, services_.host,       decoder_,
+      services_.port, services_.clock, services_.host,       engine,
       settings,       loaderImage,     services_.images.logo};
   UploadFile(path, env);
 }
@@ -61,7 +61,7 @@ void Program::UploadCommand() {
     }
     case kPatternPrepare:
       // Nothing is sent now: the device fetches blocks of it by request.
-      decoder_.PreparedFile = choice.path;
+      engine.SetPreparedFile(choice.path);
       UploadPatternIndex = kPatternPrepare;
       return;
     case kPatternObject: {

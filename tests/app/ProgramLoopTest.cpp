@@ -22,15 +22,14 @@ TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
   rig.p().AfterEvent(false);
   EXPECT_EQ(rig.Of("transfer service").size(), 1u);
 
-  // Pending ones wait for a turn that brings bytes.
-  rig.p().decoder().ServiceRequest = 2 * 'o';
-  rig.p().decoder().graphics.ReplyByte = 0x1FF;
+  // Pending ones wait for a turn that brings bytes: the program's own text
+  // leaves a request "o" and a query of a pixel off the image.
+  rig.p().engine.PrintText(std::string("\0o\x05\x82\x01o\x05\x09\xFF\xFF", 11));
   rig.p().AfterEvent(true);
   EXPECT_EQ(rig.Of("transfer service").size(), 1u);
   rig.port.Feed("z");
   rig.p().AfterEvent(false);
   EXPECT_EQ(rig.Of("transfer service").back(), "222 @3");
-  // Only the low byte goes out.
   EXPECT_EQ(rig.port.writes, (std::vector<Bytes>{{0xFE}, {0xFF}}));
 }
 

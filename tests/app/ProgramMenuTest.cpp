@@ -69,12 +69,12 @@ TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
 }
 
 TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
-  rig.p().decoder().PrintText("hello");
+  rig.p().engine.PrintText("hello");
   rig.Menu(kMenuCopyText);
   rig.Menu(kMenuCopyText);
   EXPECT_EQ(rig.Of("host clipboard"), (Lines{"text hello", "text "}));
 
-  rig.p().decoder().PrintText("abc\r");
+  rig.p().engine.PrintText("abc\r");
   rig.WriteFile("out.txt", "an older and longer text");
   rig.host.saveAnswers.push_back({rig.PathOf("out.txt"), 0});
   rig.log.clear();
@@ -86,7 +86,7 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
 
 // Saving goes through a temporary file: a failed save leaves no trace.
 TEST_F(ProgramMenuTest, SaveTextThatCannotReplaceLeavesEverythingAsItWas) {
-  rig.p().decoder().PrintText("abc");
+  rig.p().engine.PrintText("abc");
   std::filesystem::create_directory(rig.folder / "taken.txt");
   rig.host.saveAnswers.push_back({rig.PathOf("taken.txt"), 0});
   rig.Menu(kMenuSaveText);

@@ -19,7 +19,7 @@ class ProgramPortTest : public ProgramTest {
 };
 
 TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
-  rig.p().decoder().PrintText("old");
+  rig.p().engine.PrintText("old");
   for (const char* answer : {"0", "COM3", "", "-4"}) {
     rig.host.inputAnswers.push_back(answer);
     rig.Menu(kMenuComPort);

@@ -41,7 +41,7 @@ TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   // A ".binary" file picked under Prepare is only remembered.
   Upload("/data/demo.binary", 4);
-  EXPECT_EQ(rig.p().decoder().PreparedFile, "/data/demo.binary");
+  EXPECT_EQ(rig.p().engine.PreparedFile(), "/data/demo.binary");
   EXPECT_EQ(rig.log.size(), 1u);
   Upload("/data/notes.txt", 2);
   // An object file asks for the hub address in hex; cancelled loads at 0.

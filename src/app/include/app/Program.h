@@ -12,8 +12,8 @@
 #include "core/SharedBlocks.h"
 #include "loader/LoaderImage.h"
 #include "settings/Settings.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
 #include "terminal/KeyEncoder.h"
 #include "terminal/MouseReport.h"
 #include "terminal/Presenter.h"
@@ -50,7 +50,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // Entry points return at once while another one is still running (a
 // requester, an upload, a transfer pumps window events underneath): input
 // that arrives meanwhile is consumed without effect.
-class Program {
+class Program : private RequestHandler {
  public:
   Program(ProgramServices services, CommandLine commandLine);
   Program(const Program&) = delete;
@@ -107,8 +107,10 @@ class Program {
 
   // Program-wide state, public for the window and for tests.
   Settings settings;
-  TerminalScreen screen;
-  SharedBlocks blocks;
+  // The terminal: screen, shared blocks, decoder and the serial poll.
+  Engine engine;
+  TerminalScreen& screen = engine.screen();
+  SharedBlocks& blocks = engine.blocks();
   LoaderImage loaderImage{};
   int UploadPatternIndex = 3;
   int AppliedBaud = 0;
@@ -117,7 +119,6 @@ class Program {
   // command opens). The working folder when not set.
   std::filesystem::path programFolder;
 
-  Decoder& decoder() { return decoder_; }
   KeyEncoder& keys() { return keys_; }
   MouseButtons& mouseButtons() { return buttons_; }
   const CommandLine& commandLine() const { return commandLine_; }
@@ -145,7 +146,8 @@ class Program {
   void UploadCommand();
   void AutoModeStep();
   void PollPort();
-  void CarryOutServiceRequest(int request);
+  // RequestHandler: a lettered request left by the poll's chunk.
+  void CarryOut(int request) override;
   void UploadProgram(const std::string& path);
   void ApplyPortLost();
   // Hands the settings the engine follows to the decoder; called whenever
@@ -158,7 +160,6 @@ class Program {
   ProgramServices services_;
   CommandLine commandLine_;
   View* view_ = nullptr;
-  Decoder decoder_;
   KeyEncoder keys_;
   MouseButtons buttons_;
   NoLaterTransfers noLaterTransfers_;
