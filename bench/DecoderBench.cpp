@@ -4,14 +4,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/BytePort.h"
 #include "core/Clock.h"
 #include "core/SharedBlocks.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
 #include "terminal/Presenter.h"
 #include "terminal/TerminalScreen.h"
 
@@ -47,30 +48,26 @@ struct Bench {
   explicit Bench(bool deviceMode) {
     std::string error;
     images = *LoadEmbeddedImages(&error);
+    DecoderOptions options;
     options.NormalTerminalFlag = deviceMode ? 0 : 1;
-    decoder.SetOptions(options);
-    CreateScreenImage(screen, 80, 25, true);
-    decoder.SetPresenter(&window);
-    decoder.ClearScreen();
+    engine.SetOptions(options);
+    CreateScreenImage(engine.screen(), 80, 25, true);
+    engine.SetPresenter(&window);
+    engine.ClearScreen();
   }
   // Decodes the stream in chunks of up to 1024 bytes, as the event loop does.
   void Run(const std::vector<std::uint8_t>& stream) {
-    for (std::size_t at = 0; at < stream.size(); at += 1024) {
-      const std::size_t n = std::min<std::size_t>(1024, stream.size() - at);
-      std::copy_n(stream.begin() + static_cast<long>(at), n,
-                  blocks.ReceiveBuffer.begin());
-      decoder.DecodeChunk(static_cast<int>(n));
+    const std::span<const std::uint8_t> all(stream);
+    for (std::size_t at = 0; at < all.size(); at += SharedBlocks::kMaxChunk) {
+      engine.Decode(all.subspan(at));
     }
   }
 
   EmbeddedImages images;
-  DecoderOptions options;
-  TerminalScreen screen;
-  SharedBlocks blocks;
   SilentPort port;
   NoClock clock;
   NoWindow window;
-  Decoder decoder{screen, images.glyphSheet, blocks, port, clock};
+  Engine engine{images.glyphSheet, port, clock};
 };
 
 void Report(benchmark::State& state, std::size_t bytesPerIteration) {

@@ -25,8 +25,8 @@
 #include "serial/ComPort.h"
 #include "settings/Settings.h"
 #include "support/PtyPropeller.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix {
@@ -144,14 +144,12 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     CountingPort port(serial);
     CountingClock clock;
     Settings settings;
-    TerminalScreen screen;
-    SharedBlocks blocks;
-    Decoder decoder(screen, images->glyphSheet, blocks, port, clock);
+    Engine engine(images->glyphSheet, port, clock);
     LastLineConsole console;
-    decoder.SetConsole(&console);
+    engine.SetConsole(&console);
     NullHost host;
     auto image = std::make_unique<LoaderImage>();
-    const LoaderContext context{port, clock, decoder, host, blocks};
+    const LoaderContext context{port, clock, engine, host, engine.blocks()};
 
     const auto start = std::chrono::steady_clock::now();
     UploadFile(path, context, settings, *image, images->logo);

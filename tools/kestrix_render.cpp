@@ -14,8 +14,9 @@
 #include "core/BytePort.h"
 #include "core/SharedBlocks.h"
 #include "core/SystemClock.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
+#include "terminal/RequestHandler.h"
 #include "terminal/TerminalScreen.h"
 
 namespace {
@@ -82,6 +83,17 @@ bool ParseInt(const std::string& text, int lo, int hi, int* out) {
 
 constexpr char kRequestLetters[] = "betifaos";
 
+// Lettered requests are only named on standard error; nothing is carried out.
+class RequestLister : public kestrix::RequestHandler {
+ public:
+  void CarryOut(int request) override {
+    if (request % 2 == 0 &&
+        std::strchr(kRequestLetters, request / 2) != nullptr) {
+      std::cerr << "request " << static_cast<char>(request / 2) << '\n';
+    }
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,37 +154,20 @@ int main(int argc, char** argv) {
   kestrix::DecoderOptions options;
   options.NormalTerminalFlag = device ? 0 : 1;
   options.CRmode = crmode ? 1 : 0;
-  kestrix::TerminalScreen screen;
-  kestrix::CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
-  kestrix::SharedBlocks blocks;
   StreamPort port(std::move(input));
   kestrix::SystemClock clock;
   NoWindow window;
-  kestrix::Decoder decoder(screen, images->glyphSheet, blocks, port, clock);
-  decoder.SetOptions(options);
-  decoder.SetPresenter(&window);
-  decoder.PreparedFile = prepared;
-  decoder.ClearScreen();
+  RequestLister requests;
+  kestrix::Engine engine(images->glyphSheet, port, clock);
+  const kestrix::TerminalScreen& screen = engine.screen();
+  kestrix::CreateScreenImage(engine.screen(), cols, rows, /*withStrip=*/true);
+  engine.SetOptions(options);
+  engine.SetPresenter(&window);
+  engine.SetPreparedFile(prepared);
+  engine.ClearScreen();
 
-  // One turn of the event loop per chunk: read, decode, carry out the
-  // request, send the pending reply.
-  while (port.Remaining() > 0) {
-    const int n = kestrix::ReadRaw(port, blocks.ReceiveBuffer.data(), chunk);
-    decoder.DecodeChunk(n);
-    if (decoder.ServiceRequest > 0) {
-      const int r = decoder.ServiceRequest;
-      if (r % 2 == 0 && std::strchr(kRequestLetters, r / 2) != nullptr) {
-        std::cerr << "request " << static_cast<char>(r / 2) << '\n';
-      }
-      decoder.ServiceRequest = 0;
-    }
-    if (decoder.graphics.ReplyByte > 0) {
-      blocks.OutBlock[0] =
-          static_cast<std::uint8_t>(decoder.graphics.ReplyByte);
-      kestrix::WriteRaw(port, blocks.OutBlock.data(), 1);
-      decoder.graphics.ReplyByte = 0;
-    }
-  }
+  // One serial poll of the event loop per chunk.
+  while (port.Remaining() > 0) engine.Poll(requests, chunk);
 
   std::cout.write(screen.ScreenText.data(),
                   static_cast<std::streamsize>(screen.ScreenText.size()));

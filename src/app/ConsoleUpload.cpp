@@ -34,14 +34,11 @@ void RunConsoleUpload(const CommandLine& commandLine,
   // Start-up values only: the console upload reads no settings file.
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
-  TerminalScreen screen;
-  SharedBlocks blocks;
-  Decoder decoder(screen, services.images.glyphSheet, blocks, services.port,
-                  services.clock);
-  decoder.SetOptions({settings.TxtCurs, settings.CRmode,
-                      settings.NormalTerminalFlag, settings.palette});
+  Engine engine(services.images.glyphSheet, services.port, services.clock);
+  engine.SetOptions({settings.TxtCurs, settings.CRmode,
+                     settings.NormalTerminalFlag, settings.palette});
   StreamConsole console(services.out);
-  decoder.SetConsole(&console);
+  engine.SetConsole(&console);
   ConsoleHost host(services.out);
 
   services.port.OpenPort(std::to_string(settings.ComNr), kUploadBaudIndex,
@@ -51,8 +48,8 @@ void RunConsoleUpload(const CommandLine& commandLine,
   console.WriteLine("File: " + commandLine.settingsFile);
 
   auto image = std::make_unique<LoaderImage>();
-  const LoaderContext context{services.port, services.clock, decoder, host,
-                              blocks};
+  const LoaderContext context{services.port, services.clock, engine, host,
+                              engine.blocks()};
   UploadFile(commandLine.settingsFile, context, settings, *image,
              services.images.logo);
 

@@ -15,31 +15,17 @@ bool Program::AfterEvent(bool timerTick) {
 }
 
 void Program::PollPort() {
-  SerialLine& port = services_.port;
-  if (!port.IsOpen()) return;
-  const int n =
-      ReadRaw(port, blocks_.ReceiveBuffer.data(), SharedBlocks::kMaxChunk);
-  // A request or a reply left by an earlier chunk waits for a turn in which
-  // bytes arrive, as the device expects.
-  if (n <= 0) return;
-  decoder_.DecodeChunk(n);
-  if (decoder_.TakeBlockAnswered()) {
+  if (!services_.port.IsOpen()) return;
+  if (engine_.Poll(*this).BlockAnswered) {
     settings_.MsMoveOff = settings_.NormalTerminalFlag;
   }
-  if (decoder_.ServiceRequest > 0) {
-    const int request = decoder_.ServiceRequest;
-    decoder_.ServiceRequest = 0;
-    dispatcher_.CarryOut(
-        request,
-        {loaderContext_, settings_, loaderImage_, services_.images.logo,
-         screen_.ScreenText, screen_.PreviousText, decoder_.PreparedFile});
-  }
-  int& reply = decoder_.graphics.ReplyByte;
-  if (reply > 0) {
-    blocks_.OutBlock[0] = static_cast<std::uint8_t>(reply & 0xFF);
-    WriteRaw(port, blocks_.OutBlock.data(), 1);
-    reply = 0;
-  }
+}
+
+void Program::CarryOut(int request) {
+  dispatcher_.CarryOut(
+      request, {loaderContext_, settings_, loaderImage_, services_.images.logo,
+                screen_.ScreenText, screen_.PreviousText,
+                engine_.PreparedFile()});
 }
 
 void Program::OnKeyDown(int virtualKey) {

@@ -118,7 +118,7 @@ void Program::RefreshMenuState() {
 }
 
 void Program::ClearCommand() {
-  decoder_.ClearScreen();
+  engine_.ClearScreen();
   screen_.TextColour = 0;
 }
 

@@ -11,14 +11,13 @@ Program::Program(ProgramServices services, CommandLine commandLine)
     : services_(std::move(services)),
       commandLine_(std::move(commandLine)),
       programFolder_(services_.workingFolder),
-      decoder_(screen_, services_.images.glyphSheet, blocks_, services_.port,
-               services_.clock),
+      engine_(services_.images.glyphSheet, services_.port, services_.clock),
       keys_(services_.port, blocks_),
-      loaderContext_{services_.port, services_.clock, decoder_, services_.host,
+      loaderContext_{services_.port, services_.clock, engine_, services_.host,
                      blocks_},
-      portControl_(services_.port, services_.host, decoder_, settings_, marks_),
+      portControl_(services_.port, services_.host, engine_, settings_, marks_),
       uploads_(services_.port, loaderContext_, settings_, loaderImage_,
-               services_.images.logo, decoder_.PreparedFile) {}
+               services_.images.logo) {}
 
 void Program::Enter(const std::function<void()>& action) {
   if (Busy()) return;
@@ -65,9 +64,9 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
   marks_.Attach(&view);
   ApplyCheckMarks();
   CreateScreen();
-  decoder_.SetPresenter(&presenter);
+  engine_.SetPresenter(&presenter);
   SyncDecoderOptions();
-  decoder_.ClearScreen();
+  engine_.ClearScreen();
 }
 
 void Program::ConnectAtStartup() {
@@ -84,8 +83,9 @@ void Program::ConnectAtStartup() {
 }
 
 void Program::SyncDecoderOptions() {
-  decoder_.SetOptions({settings_.TxtCurs, settings_.CRmode,
-                       settings_.NormalTerminalFlag, settings_.palette});
+  engine_.SetOptions({settings_.TxtCurs, settings_.CRmode,
+                      settings_.NormalTerminalFlag, settings_.palette});
+  engine_.SetPreparedFile(uploads_.PreparedFile());
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }

@@ -86,14 +86,15 @@ int NineBitSigned(int v) { return v > 255 ? v - 512 : v; }
 
 }  // namespace
 
-void RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
-                        GraphicsState& state, const GraphicsCommand& cmd) {
+int RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
+                       GraphicsState& state, const GraphicsCommand& cmd) {
   const int code = cmd.Code();
   const int x = cmd.X();
   const int y = cmd.Y();
   const Point l = state.LastPoint;
   Painter p(screen.image);
   p.SetColour(drawingColour);
+  int reply = 0;
 
   switch (code) {
     case kMove:
@@ -125,10 +126,9 @@ void RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
       CutCornerFrame(p, l, x, y);
       break;
     case kPixelQuery:
-      state.ReplyByte =
-          screen.image.Contains(x, y) && screen.image.At(x, y) == kBlack
-              ? kPixelIsBlack
-              : kPixelNotBlack;
+      reply = screen.image.Contains(x, y) && screen.image.At(x, y) == kBlack
+                  ? kPixelIsBlack
+                  : kPixelNotBlack;
       break;
     case kBitPattern:
       BitPattern(p, state.LastPoint, x, y);
@@ -149,6 +149,7 @@ void RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
   if (code == kMove || code == kPlot || code == kLine) {
     state.LastPoint = {x, y};
   }
+  return reply;
 }
 
 }  // namespace kestrix

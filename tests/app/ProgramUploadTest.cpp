@@ -40,7 +40,7 @@ TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   // A ".binary" file picked under Prepare is only remembered.
   Upload("/data/demo.binary", 4);
-  EXPECT_EQ(rig.p().decoder().PreparedFile, "/data/demo.binary");
+  EXPECT_EQ(rig.p().engine().PreparedFile(), "/data/demo.binary");
   EXPECT_EQ(rig.p().UploadPatternIndex(), 4);
   Upload("/data/notes.txt", 2);
   EXPECT_EQ(rig.p().UploadPatternIndex(), 2);

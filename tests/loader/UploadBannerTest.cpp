@@ -63,7 +63,7 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
     // An escape code here would wait for parameter bytes from the port in
     // 2 ms steps and could leave a request for the event loop.
     EXPECT_EQ(SleepsOf(rig, 2), 0);
-    EXPECT_EQ(rig.decoder.ServiceRequest, 0);
+    EXPECT_EQ(rig.engine.Decode({}).ServiceRequest, 0);
   }
 }
 

@@ -105,7 +105,7 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
 
 TEST(UploadFileTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   UploadRig rig;
-  rig.decoder.PrintLine("device text");
+  rig.engine.PrintLine("device text");
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;

@@ -18,8 +18,8 @@
 #include "support/SimulatedPropellerPort.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
 #include "terminal/Presenter.h"
 #include "terminal/TerminalScreen.h"
 
@@ -55,7 +55,8 @@ inline std::vector<std::uint8_t> PatternBytes(int count, std::uint32_t seed) {
 }
 
 // The program around an upload: a simulated chip on the port, a virtual
-// clock it follows, the decoder with a window or a console, the real logo.
+// clock it follows, the terminal engine with a window or a console, the real
+// logo.
 struct UploadRig {
   enum class Output { kWindow, kConsole };
 
@@ -69,16 +70,16 @@ struct UploadRig {
       sheet = images->glyphSheet;
       logo = images->logo;
     }
-    if (output == Output::kWindow) decoder.SetPresenter(&presenter);
-    decoder.SetConsole(&console);
+    if (output == Output::kWindow) engine.SetPresenter(&presenter);
+    engine.SetConsole(&console);
     SyncOptions();
-    decoder.ClearScreen();
+    engine.ClearScreen();
   }
 
-  // The decoder follows the settings the test set, as the program's does.
+  // The engine follows the settings the test set, as the program's does.
   void SyncOptions() {
-    decoder.SetOptions({settings.TxtCurs, settings.CRmode,
-                        settings.NormalTerminalFlag, settings.palette});
+    engine.SetOptions({settings.TxtCurs, settings.CRmode,
+                       settings.NormalTerminalFlag, settings.palette});
   }
   void Upload(const std::string& path) {
     SyncOptions();
@@ -102,16 +103,15 @@ struct UploadRig {
   SimulatedPropellerPort port{chip};
   VirtualClock clock;
   Settings settings;
-  SharedBlocks blocks;
-  TerminalScreen screen;
   Raster sheet;
   Raster logo;
   NullPresenter presenter;
   LineConsole console;
   BoxRecordingHost host;
   LoaderImage image{};
-  Decoder decoder{screen, sheet, blocks, port, clock};
-  LoaderContext context{port, clock, decoder, host, blocks};
+  Engine engine{sheet, port, clock};
+  TerminalScreen& screen = engine.screen();
+  LoaderContext context{port, clock, engine, host, engine.blocks()};
   TempFolder folder;
   // Writes the bytes into a file of the folder; returns its path.
   std::string Write(const std::string& name,

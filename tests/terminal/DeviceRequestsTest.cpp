@@ -1,23 +1,13 @@
-// The device's requests: clock, time, date, file blocks, lettered requests.
+// The device's requests: clock, time, date, file blocks, lettered requests,
+// and the serial poll that hands them on.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "EngineHarness.h"
+#include "support/TempFolder.h"
 #include "terminal/DeviceRequests.h"
 
 namespace kestrix::test {
 namespace {
-
-struct TempFile {
-  explicit TempFile(const Bytes& data) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), data.size());
-  }
-  ~TempFile() { std::filesystem::remove(path); }
-  const std::string path = testing::TempDir() + "kestrix-block.bin";
-};
 
 Bytes Le32(std::int32_t v) {
   const auto u = static_cast<std::uint32_t>(v);
@@ -27,59 +17,70 @@ Bytes Le32(std::int32_t v) {
 }
 
 TEST(ImmediateRequests, TimeDateAndClockAnswers) {
-  Engine e(/*deviceMode=*/true);
-  e.clock.now = {2026, 1, 31, 9, 5, 3};
-  const std::pair<Bytes, std::string> cases[] = {
-      {{5, 0x81, 2, 0}, "09:05:03\r"},
-      {{5, 0x81, 3, 77}, "01.31 2026\r"},
-      {{5, 0x81, 1, 0}, "1769850303\r"},  // the local time read as UTC
-      // Bits 4 and 6 of K do not matter; selectors 3 and 5 have no answer.
-      {{5, 0xD1, 2, 0, 5, 0xA1, 1, 0, 5, 0xA1, 2, 0}, "09:05:03\r"},
+  struct Row {
+    const char* name;
+    Bytes request;
+    std::string answer;
   };
-  for (const auto& [request, answer] : cases) {
-    e.port.writes.clear();
-    e.Feed(request);
-    EXPECT_EQ(e.port.WrittenText(), answer);
-    EXPECT_EQ(e.port.writes.size(), 1u);
+  const Row rows[] = {
+      {"time", {5, 0x81, 2, 0}, "09:05:03\r"},
+      {"date", {5, 0x81, 3, 77}, "01.31 2026\r"},
+      {"clock, local time read as UTC", {5, 0x81, 1, 0}, "1769850303\r"},
+      {"bits 4 and 6 ignored, selectors 3 and 5 silent",
+       {5, 0xD1, 2, 0, 5, 0xA1, 1, 0, 5, 0xA1, 2, 0},
+       "09:05:03\r"},
+  };
+  for (const Row& row : rows) {
+    EngineRig e(/*deviceMode=*/true);
+    e.clock.now = {2026, 1, 31, 9, 5, 3};
+    e.Feed(row.request);
+    EXPECT_EQ(e.port.WrittenText(), row.answer) << row.name;
+    EXPECT_EQ(e.port.writes.size(), 1u) << row.name;  // in one write
   }
-  EXPECT_EQ(ClockSeconds({1970, 1, 1, 0, 0, 0}), 0);
   EXPECT_EQ(ClockSeconds({2000, 3, 1, 0, 0, 0}), 951868800);
   EXPECT_EQ(ClockSeconds({2100, 3, 1, 12, 0, 1}), 4107585601);
   EXPECT_EQ(DateAnswer({987, 12, 9, 0, 0, 0}), "12.09 0987\r");
 }
 
 TEST(BlockRead, SendsTheRequestedBlockAndItsSignedChecksum) {
-  Bytes file(512 * 300);
+  TempFolder folder;
+  std::string file(512 * 300, '\0');
   for (std::size_t i = 0; i < file.size(); ++i)
-    file[i] = static_cast<std::uint8_t>(i * 7 + i / 512);
-  TempFile tf(file);
+    file[i] = static_cast<char>(i * 7 + i / 512);
+  const std::string path = folder.Write("prepared.bin", file).string();
+  struct Row {
+    const char* name;
+    Bytes request;
+    int block;
+  };
   // Selector X8 * 2 + bit 5 of K; block (selector - 256) * 128 + Y8.
-  const std::pair<Bytes, int> cases[] = {{{5, 0x81, 128, 0}, 0},
-                                         {{5, 0xA1, 128, 43}, 171},
-                                         {{5, 0x81, 129, 0}, 256},
-                                         {{5, 0xA1, 127, 130}, 2}};
-  for (const auto& [request, block] : cases) {
-    Engine e(/*deviceMode=*/true);
-    e.decoder.PreparedFile = tf.path;
-    e.Feed(request);
-    ASSERT_EQ(e.port.writes.size(), 2u) << block;
-    const auto from = file.begin() + block * 512;
-    EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << block;
+  const Row rows[] = {{"first block", {5, 0x81, 128, 0}, 0},
+                      {"bit 5 adds 128", {5, 0xA1, 128, 43}, 171},
+                      {"X8 129", {5, 0x81, 129, 0}, 256},
+                      {"selector 255", {5, 0xA1, 127, 130}, 2}};
+  for (const Row& row : rows) {
+    EngineRig e(/*deviceMode=*/true);
+    e.engine.SetPreparedFile(path);
+    EXPECT_TRUE(e.Feed(row.request).BlockAnswered) << row.name;
+    ASSERT_EQ(e.port.writes.size(), 2u) << row.name;
+    const auto from = file.begin() + row.block * 512;
+    EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << row.name;
     std::int32_t sum = 0;
     for (auto it = from; it != from + 512; ++it)
       sum += static_cast<std::int8_t>(*it);
-    EXPECT_EQ(e.port.writes[1], Le32(sum)) << block;
+    EXPECT_EQ(e.port.writes[1], Le32(sum)) << row.name;
   }
 }
 
 TEST(BlockRead, BytesOutsideTheFileAreZerosAndNoFileSendsNothing) {
-  TempFile tf(Bytes(100, 0xFF));
-  Engine e(/*deviceMode=*/true);
-  e.Feed(Bytes{5, 0x81, 128, 0});
-  e.decoder.PreparedFile = "/nonexistent/kestrix/file.bin";
+  TempFolder folder;
+  EngineRig e(/*deviceMode=*/true);
+  EXPECT_FALSE(e.Feed(Bytes{5, 0x81, 128, 0}).BlockAnswered);
+  e.engine.SetPreparedFile((folder / "missing.bin").string());
   e.Feed(Bytes{5, 0x81, 128, 0});
   EXPECT_TRUE(e.port.writes.empty());
-  e.decoder.PreparedFile = tf.path;
+  e.engine.SetPreparedFile(
+      folder.Write("short.bin", std::string(100, '\xFF')).string());
   // Block 0, block 9 past the end, and block 5 - 128 before the start.
   e.Feed(Bytes{5, 0x81, 128, 0, 5, 0x81, 128, 9, 5, 0xA1, 127, 5});
   Bytes first(512, 0);
@@ -88,30 +89,57 @@ TEST(BlockRead, BytesOutsideTheFileAreZerosAndNoFileSendsNothing) {
   EXPECT_EQ(e.port.writes,
             (std::vector<Bytes>{
                 first, {0x9C, 0xFF, 0xFF, 0xFF}, none, zero, none, zero}));
-  EXPECT_TRUE(e.decoder.TakeBlockAnswered());  // mouse reports resume after
 }
 
 TEST(LetteredRequests, RecordedOnlyWhenTheLengthMatches) {
-  Engine e(/*deviceMode=*/true);
-  e.Feed("\1T.TXT\5\x82\4t\5\xA2\2t");  // X8 4, or 2 and bit 5, miss 5
-  EXPECT_EQ(e.decoder.ServiceRequest, 0);
-  e.Feed(Bytes{5, 0x82, 5, 't'});
-  EXPECT_EQ(e.decoder.ServiceRequest, 2 * 't');
-  // The last of two wins; bit 4 makes it no letter.
-  e.Feed(Bytes{1, 'a', 5, 0x82, 1, 'f', 5, 0x82, 1, 'o'});
-  EXPECT_EQ(e.decoder.ServiceRequest, 2 * 'o');
-  e.Feed(Bytes{5, 0x92, 1, 'b'});
-  EXPECT_EQ(e.decoder.ServiceRequest, 2 * 'b' + 1);
-  EXPECT_TRUE(e.port.writes.empty());
-  // A save request carries the previous page.
-  e.Feed("\1hello\1OUT.TXT\5\x82\7s");
-  EXPECT_EQ(e.decoder.ServiceRequest, 2 * 's');
+  struct Row {
+    const char* name;
+    bool device;
+    std::string stream;
+    int request;
+  };
+  const Row rows[] = {
+      {"length matches", true, "\1T.TXT\5\x82\5t", 2 * 't'},
+      {"X8 one short", true, "\1T.TXT\5\x82\4t", 0},
+      {"bit 5 set", true, "\1T.TXT\5\xA2\2t", 0},
+      {"the last of two wins", true, "\1a\5\x82\1f\5\x82\1o", 2 * 'o'},
+      {"bit 4 makes it no letter", true, "\1a\5\x92\1b", 2 * 'b' + 1},
+      {"normal home keeps the text", false, "x\1y\5\x82\2i", 2 * 'i'},
+  };
+  for (const Row& row : rows) {
+    EngineRig e(row.device);
+    EXPECT_EQ(e.Feed(row.stream).ServiceRequest, row.request) << row.name;
+    EXPECT_TRUE(e.port.writes.empty()) << row.name;
+  }
+  // A save request finds its content on the previous page.
+  EngineRig e(/*deviceMode=*/true);
+  EXPECT_EQ(e.Feed("\1hello\1OUT.TXT\5\x82\7s").ServiceRequest, 2 * 's');
   EXPECT_EQ(e.screen.PreviousText, "hello");
-  // In normal mode home keeps the text, so the length counts all of it.
-  Engine normal;
-  normal.Feed(Bytes{'x', 1, 'y', 5, 0x82, 2, 'i'});
-  EXPECT_EQ(normal.screen.ScreenText, "xy");
-  EXPECT_EQ(normal.decoder.ServiceRequest, 2 * 'i');
+}
+
+TEST(Poll, RequestBeforeReplyAndPendingOnesWaitForBytes) {
+  EngineRig e;
+  // Clear, name T.TXT, service "t", then: is pixel (200, 200) black?
+  e.port.Feed(std::string("\0T.TXT\x05\x82\x05t\x05\x09\x64\x64", 14));
+  e.port.onWrite = [&](const std::uint8_t*, int) {
+    EXPECT_EQ(e.watcher.requests, std::vector<int>{2 * 't'});
+  };
+  e.engine.Poll(e.watcher);
+  EXPECT_EQ(e.port.writes, std::vector<Bytes>{{0xFE}});
+  // The program's own text leaves a request and a reply: no poll with bytes,
+  // no hand-over.
+  e.port.onWrite = nullptr;
+  e.engine.PrintText(std::string("\0o\x05\x82\x01o\x05\x09\xFF\xFF", 11));
+  e.engine.Poll(e.watcher);
+  EXPECT_EQ(e.watcher.requests.size(), 1u);
+  e.port.Feed(std::string("z"));
+  e.engine.Poll(e.watcher, 1);
+  EXPECT_EQ(e.watcher.requests, (std::vector<int>{2 * 't', 2 * 'o'}));
+  EXPECT_EQ(e.port.writes, (std::vector<Bytes>{{0xFE}, {0xFF}}));
+  // At most maxBytes are read per poll.
+  e.port.Feed(std::string("abc"));
+  e.engine.Poll(e.watcher, 2);
+  EXPECT_EQ(e.port.incoming.size(), 1u);
 }
 
 }  // namespace

@@ -2,14 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "core/SharedBlocks.h"
 #include "support/FakePort.h"
 #include "support/VirtualClock.h"
-#include "terminal/Decoder.h"
-#include "terminal/Presenter.h"
-#include "terminal/TerminalScreen.h"
+#include "terminal/Engine.h"
 
 namespace kestrix::test {
 
@@ -30,68 +28,72 @@ inline Raster MakeTestSheet() {
   return sheet;
 }
 
-struct Watcher : Presenter, Console {
+// Counts presents, keeps console lines and lettered requests, in order.
+struct Watcher : Presenter, Console, RequestHandler {
   int presents = 0;
   std::vector<std::string> lines;
+  std::vector<int> requests;
   void PresentScreen(const Raster&) override { ++presents; }
   void WriteLine(const std::string& text) override { lines.push_back(text); }
+  void CarryOut(int request) override { requests.push_back(request); }
 };
 
-// The decoder amid doubles, started as the program starts it: cleared once.
-struct Engine {
-  explicit Engine(bool deviceMode = false, int cols = 80, int rows = 25) {
-    settings.NormalTerminalFlag = deviceMode ? 0 : 1;
-    decoder.SetOptions(settings);
+// The engine amid doubles, started as the program starts it: cleared once.
+struct EngineRig {
+  explicit EngineRig(bool deviceMode = false, int cols = 80, int rows = 25) {
+    options.NormalTerminalFlag = deviceMode ? 0 : 1;
+    engine.SetOptions(options);
     CreateScreenImage(screen, cols, rows, /*withStrip=*/true);
-    decoder.SetPresenter(&watcher);
-    decoder.SetConsole(&watcher);
-    decoder.ClearScreen();
+    engine.SetPresenter(&watcher);
+    engine.SetConsole(&watcher);
+    engine.ClearScreen();
     watcher.presents = 0;
   }
 
-  // The options the test set take effect with the next bytes.
-  void Feed(const Bytes& bytes) {
-    decoder.SetOptions(settings);
-    decoder.DecodeBytes(bytes);
+  // One device chunk; the options the test set take effect with it.
+  ChunkResult Feed(const Bytes& bytes) {
+    engine.SetOptions(options);
+    return engine.Decode(bytes);
   }
-  void Feed(const std::string& s) { Feed(Bytes(s.begin(), s.end())); }
+  ChunkResult Feed(const std::string& s) {
+    return Feed(Bytes(s.begin(), s.end()));
+  }
   // Turns the text cursor off and removes the mark the start-up clear left.
   void CursorOff() {
-    settings.TxtCurs = 0;
-    decoder.SetOptions(settings);
+    options.TxtCurs = 0;
+    engine.SetOptions(options);
     CursorMark(screen, false);
   }
   std::pair<int, int> Cursor() const {
     return {screen.CursorColumn, screen.CursorRow};
   }
   Colour Px(int x, int y) const { return screen.image.At(x, y); }
-  std::uint32_t Entry(int i) const {
-    return settings.palette[static_cast<std::size_t>(i)];
+  Colour Entry(int i) const {
+    return options.palette[static_cast<std::size_t>(i)];
+  }
+  // The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.
+  bool CellShows(int col, int row, int code, Colour ink, Colour paper) const {
+    for (int y = 0; y < 17; ++y)
+      for (int x = 0; x < 8; ++x)
+        if (Px(col * 8 + x, row * 17 + y) !=
+            (TestGlyphInk(code, x, y) ? ink : paper))
+          return false;
+    return true;
+  }
+  bool CellBlank(int col, int row) const {
+    return CellShows(col, row, ' ', kBlack, kBlack);
+  }
+  bool CellInk(int col, int row, int code) const {
+    return CellShows(col, row, code, Entry(0), kBlack);
   }
 
-  DecoderOptions settings;
-  TerminalScreen screen;
-  SharedBlocks blocks;
+  DecoderOptions options;
   FakePort port;
   VirtualClock clock;
   Watcher watcher;
   Raster sheet = MakeTestSheet();
-  Decoder decoder{screen, sheet, blocks, port, clock};
+  Engine engine{sheet, port, clock};
+  TerminalScreen& screen = engine.screen();
 };
-
-// The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.
-inline bool CellShows(const Engine& e, int col, int row, int code, Colour ink,
-                      Colour paper) {
-  for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 8; ++x)
-      if (e.Px(col * 8 + x, row * 17 + y) !=
-          (TestGlyphInk(code, x, y) ? ink : paper))
-        return false;
-  return true;
-}
-
-inline bool CellBlank(const Engine& e, int col, int row) {
-  return CellShows(e, col, row, ' ', kBlack, kBlack);
-}
 
 }  // namespace kestrix::test

@@ -8,11 +8,12 @@
 namespace kestrix::test {
 namespace {
 
-struct GraphicsEngine : Engine {
-  GraphicsEngine() : Engine(/*deviceMode=*/true) { CursorOff(); }
-  void Cmd(int k, int x8, int y8) {
-    Feed(Bytes{5, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(x8),
-               static_cast<std::uint8_t>(y8)});
+struct GraphicsEngine : EngineRig {
+  GraphicsEngine() : EngineRig(/*deviceMode=*/true) { CursorOff(); }
+  ChunkResult Cmd(int k, int x8, int y8) {
+    return Feed(Bytes{5, static_cast<std::uint8_t>(k),
+                      static_cast<std::uint8_t>(x8),
+                      static_cast<std::uint8_t>(y8)});
   }
   void MoveTo(int x, int y) { Cmd(0x00, x / 2, y / 2); }  // even x, y only
   long Count(Colour c) const {
@@ -24,7 +25,7 @@ struct GraphicsEngine : Engine {
     for (Point p : points) out.push_back(Px(p.x, p.y));
     return out;
   }
-  Point Pen() const { return decoder.graphics.LastPoint; }
+  Point Pen() const { return engine.decoder().graphics().LastPoint; }
 };
 
 TEST(Graphics, PlotCoordinatesColourAndQueries) {
@@ -37,11 +38,10 @@ TEST(Graphics, PlotCoordinatesColourAndQueries) {
   // Off the 446-row image nothing is drawn and a query answers FF.
   e.Cmd(0x01, 255, 255);
   EXPECT_EQ(e.Count(kBlack), 640 * 446 - 2);
-  e.Cmd(0x09, 255, 255);
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFF);
+  EXPECT_EQ(e.Cmd(0x09, 255, 255).ReplyByte, 0xFF);
   // Two queries in one chunk leave one answer: the second's (black: FE).
-  e.Feed(Bytes{5, 0x09, 1, 1, 5, 0x09, 3, 3});
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
+  EXPECT_EQ(e.Feed(Bytes{5, 0x09, 1, 1, 5, 0x09, 3, 3}).ReplyByte, 0xFE);
+  EXPECT_EQ(e.Cmd(0x01, 1, 1).ReplyByte, 0);  // handed over once only
   // The drawing colour ignores inverse video (entry 5 is green).
   e.Feed(Bytes{12, 13});
   e.Cmd(0x01, 10, 10);

@@ -7,36 +7,35 @@ namespace kestrix::test {
 namespace {
 
 TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
-  Engine e;
+  EngineRig e;
   e.CursorOff();
   // Bit 3 (8 aside) draws entry (code & 7) inverted, on white paper.
   e.Feed(Bytes{'A', 12, 2, 'B', 12, 9, 'x', 12, 8, 'y', 12, 250, 'z'});
   e.Feed(Bytes{' ', 12, 3, ' '});
-  EXPECT_TRUE(CellShows(e, 0, 0, 'A', e.Entry(0), kBlack));
-  EXPECT_TRUE(CellShows(e, 1, 0, 'B', 0x0000FF, kBlack));
-  EXPECT_TRUE(CellShows(e, 2, 0, 'x', 0x0000FF, kWhite));
-  EXPECT_TRUE(CellShows(e, 3, 0, 'y', kWhite, kBlack));
-  EXPECT_TRUE(CellShows(e, 4, 0, 'z', 0xFFFF00, kWhite));
-  EXPECT_TRUE(CellShows(e, 5, 0, ' ', kBlack, kWhite));
-  EXPECT_TRUE(CellShows(e, 6, 0, ' ', kBlack, kBlack));
+  EXPECT_TRUE(e.CellShows(0, 0, 'A', e.Entry(0), kBlack));
+  EXPECT_TRUE(e.CellShows(1, 0, 'B', 0x0000FF, kBlack));
+  EXPECT_TRUE(e.CellShows(2, 0, 'x', 0x0000FF, kWhite));
+  EXPECT_TRUE(e.CellShows(3, 0, 'y', kWhite, kBlack));
+  EXPECT_TRUE(e.CellShows(4, 0, 'z', 0xFFFF00, kWhite));
+  EXPECT_TRUE(e.CellShows(5, 0, ' ', kBlack, kWhite));
+  EXPECT_TRUE(e.CellShows(6, 0, ' ', kBlack, kBlack));
 }
 
 TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
-  Engine e(/*deviceMode=*/true);
+  EngineRig e(/*deviceMode=*/true);
   e.Feed("ab");
   // Cursor at column 2, row 0: pixels x 16, 18, 20, 22 of row 16 are white.
   for (int x = 16; x < 24; ++x)
     EXPECT_EQ(e.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
   // A pixel query on a cursor dot sees it erased: black answers 0xFE.
-  e.Feed(Bytes{5, 0x09, 8, 8});  // query (16, 16)
-  EXPECT_EQ(e.decoder.graphics.ReplyByte, 0xFE);
+  EXPECT_EQ(e.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
   e.CursorOff();
   e.Feed("c");
   for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
 }
 
 TEST(ScreenRendering, ScrollingRaisesTheStripOrBringsInBlackRows) {
-  Engine e(/*deviceMode=*/true);
+  EngineRig e(/*deviceMode=*/true);
   e.CursorOff();
   e.Feed(Bytes{5, 0x21, 1, 215});  // plot into the strip at (3, 430)
   ASSERT_EQ(e.Px(3, 430), kWhite);
@@ -48,13 +47,13 @@ TEST(ScreenRendering, ScrollingRaisesTheStripOrBringsInBlackRows) {
   EXPECT_EQ(e.Px(3, 413), kBlack);
   EXPECT_EQ(e.Px(3, 430), kWhite);
   // Without the strip, writing the last cell scrolls a black row in.
-  Engine n;
+  EngineRig n;
   n.CursorOff();
   CreateScreenImage(n.screen, 10, 3, /*withStrip=*/false);
   n.Feed("0123456789abcdefghijABCDEFGHIJ");
-  EXPECT_TRUE(CellShows(n, 0, 0, 'a', kWhite, kBlack));
-  EXPECT_TRUE(CellShows(n, 0, 1, 'A', kWhite, kBlack));
-  for (int x = 0; x < 10; ++x) EXPECT_TRUE(CellBlank(n, x, 2)) << x;
+  EXPECT_TRUE(n.CellShows(0, 0, 'a', kWhite, kBlack));
+  EXPECT_TRUE(n.CellShows(0, 1, 'A', kWhite, kBlack));
+  for (int x = 0; x < 10; ++x) EXPECT_TRUE(n.CellBlank(x, 2)) << x;
 }
 
 }  // namespace

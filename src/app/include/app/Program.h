@@ -17,8 +17,8 @@
 #include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
 #include "settings/Settings.h"
-#include "terminal/Decoder.h"
 #include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
 #include "terminal/KeyEncoder.h"
 #include "terminal/MouseReport.h"
 #include "terminal/Presenter.h"
@@ -55,7 +55,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // Entry points return at once while another one is still running (a
 // requester, an upload or a transfer pumps window events underneath): input
 // that arrives meanwhile is consumed without effect.
-class Program {
+class Program : private RequestHandler {
  public:
   Program(ProgramServices services, CommandLine commandLine);
   Program(const Program&) = delete;
@@ -105,8 +105,9 @@ class Program {
 
   // Read access for the window and for tests.
   const Settings& settings() const { return settings_; }
-  const TerminalScreen& screen() const { return screen_; }
-  const Decoder& decoder() const { return decoder_; }
+  const TerminalScreen& screen() const { return engine_.screen(); }
+  const Engine& engine() const { return engine_; }
+  const Decoder& decoder() const { return engine_.decoder(); }
   const MouseButtons& mouseButtons() const { return buttons_; }
   const CommandLine& commandLine() const { return commandLine_; }
   int UploadPatternIndex() const { return uploads_.PatternIndex(); }
@@ -133,6 +134,8 @@ class Program {
   void LoadSettingsCommand();
   void CreateScreen();
   void PollPort();
+  // RequestHandler: a lettered request left by the poll's chunk.
+  void CarryOut(int request) override;
   // Hands the settings the engine follows to the decoder; called whenever
   // they may have changed (every entry point, every menu command).
   void SyncDecoderOptions();
@@ -144,10 +147,11 @@ class Program {
   CommandLine commandLine_;
   std::filesystem::path programFolder_;
   Settings settings_;
-  TerminalScreen screen_;
-  SharedBlocks blocks_;
   LoaderImage loaderImage_{};
-  Decoder decoder_;
+  // The terminal: screen, shared blocks, decoder and the serial poll.
+  Engine engine_;
+  TerminalScreen& screen_ = engine_.screen();
+  SharedBlocks& blocks_ = engine_.blocks();
   KeyEncoder keys_;
   MouseButtons buttons_;
   MenuMarks marks_;

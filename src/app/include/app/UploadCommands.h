@@ -17,14 +17,12 @@ namespace kestrix {
 class UploadCommands {
  public:
   UploadCommands(SerialLine& line, const LoaderContext& context,
-                 Settings& settings, LoaderImage& image, const Raster& logo,
-                 std::string& preparedFile)
+                 Settings& settings, LoaderImage& image, const Raster& logo)
       : line_(line),
         context_(context),
         settings_(settings),
         image_(image),
-        logo_(logo),
-        preparedFile_(preparedFile) {}
+        logo_(logo) {}
 
   // Asks for a file and hands it on by the kind chosen in the requester.
   void UploadFileCommand();
@@ -33,6 +31,8 @@ class UploadCommands {
 
   // The kind the requester preselects next time.
   int PatternIndex() const { return patternIndex_; }
+  // The file the device reads by request, chosen with "Prepare".
+  const std::string& PreparedFile() const { return preparedFile_; }
 
  private:
   // Types an object file into a Propeller 2's monitor from hubAddress on.
@@ -45,7 +45,7 @@ class UploadCommands {
   Settings& settings_;
   LoaderImage& image_;
   const Raster& logo_;
-  std::string& preparedFile_;
+  std::string preparedFile_;
   int patternIndex_ = 3;
 };
 

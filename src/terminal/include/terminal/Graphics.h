@@ -17,8 +17,6 @@ struct Point {
 struct GraphicsState {
   // Pen position: first corner or origin of most operations.
   Point LastPoint;
-  // Answer of the last pixel query, sent by the event loop; 0 = none.
-  int ReplyByte = 0;
 };
 
 // The command byte of an escape sequence 5, K, X8, Y8.
@@ -39,8 +37,9 @@ inline constexpr int kImmediateRequest = 0x81;
 inline constexpr int kLetteredRequest = 0x82;
 
 // Carries out one drawing command (codes 0 to 15) on the screen in the
-// drawing colour; other codes do nothing here.
-void RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
-                        GraphicsState& state, const GraphicsCommand& cmd);
+// drawing colour; other codes do nothing here. Returns the byte a pixel query
+// answers (sent by the event loop after the chunk), 0 for other commands.
+int RunGraphicsCommand(TerminalScreen& screen, Colour drawingColour,
+                       GraphicsState& state, const GraphicsCommand& cmd);
 
 }  // namespace kestrix
