@@ -11,8 +11,7 @@ namespace kestrix::testpng {
 using Bytes = std::vector<std::uint8_t>;
 using Samples = std::vector<std::vector<std::uint16_t>>;
 
-constexpr std::uint8_t kGrey = 0, kRgb = 2, kPalette = 3, kGreyAlpha = 4,
-                       kRgba = 6;
+constexpr std::uint8_t kGrey = 0, kRgb = 2, kPalette = 3;
 
 inline void PutBig32(Bytes& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8)
@@ -65,8 +64,7 @@ inline Bytes Scanlines(const Samples& rows, int bit_depth) {
 
 inline Bytes Png(std::uint32_t width, std::uint32_t height,
                  std::uint8_t bit_depth, std::uint8_t colour_type,
-                 const Samples& rows, const Bytes& palette = {},
-                 const Bytes& trns = {}) {
+                 const Samples& rows, const Bytes& palette = {}) {
   Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
   PutBig32(header, width);
@@ -74,7 +72,6 @@ inline Bytes Png(std::uint32_t width, std::uint32_t height,
   header.insert(header.end(), {bit_depth, colour_type, 0, 0, 0});
   PutChunk(out, "IHDR", header);
   if (!palette.empty()) PutChunk(out, "PLTE", palette);
-  if (!trns.empty()) PutChunk(out, "tRNS", trns);
   PutChunk(out, "IDAT", StoredZlib(Scanlines(rows, bit_depth)));
   PutChunk(out, "IEND", {});
   return out;
