@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Rounding.h"
 #include "support/FakePort.h"
 #include "terminal/MouseReport.h"
 
@@ -50,11 +49,6 @@ TEST(MouseReportTest, ScaledPositionsRoundHalvesToEvenAndStayDefined) {
   for (float scale : {0.0f, -2.0f, NAN, INFINITY}) {
     EXPECT_EQ(ImagePosition(100, 37, 640, 446, scale), (ImagePoint{100, 37}))
         << scale;
-  }
-  const std::pair<double, int> rounding[] = {
-      {0.5, 0}, {1.5, 2}, {-2.5, -2}, {1e20, 2147483647}, {NAN, 0}};
-  for (auto [value, rounded] : rounding) {
-    EXPECT_EQ(RoundHalfToEven(value), rounded) << value;
   }
 }
 

@@ -51,29 +51,6 @@ Raster Noise(int width, int height) {
   return r;
 }
 
-TEST(PainterTest, BoxesAndPlotsClipAndInvertIgnoresTheColour) {
-  Raster r(6, 5);
-  Painter p(r);
-  p.SetColour(0xAB00FF00);  // only the colour bits count
-  p.FillBox(1, 1, 3, 2);
-  // Boxes across each edge, empty boxes, plots inside and outside.
-  const int boxes[][4] = {{-2, 4, 3, 1}, {5, -5, 1, 6}, {4, 3, 9, 1},
-                          {3, 4, 1, 50}, {0, 0, 0, 2},  {0, 0, -2, 2},
-                          {0, 0, 2, 0}};
-  for (const auto& [x, y, w, h] : boxes) p.FillBox(x, y, w, h);
-  for (auto [x, y] : {std::pair{0, 3}, {6, 0}, {0, 5}, {-1, 0}, {0, -1}})
-    p.Plot(x, y);
-  EXPECT_EQ(Picture(r), ".....g .ggg.. .ggg.. g...gg g..g..");
-  Raster inv = FromPicture("#r. gb.");
-  Painter q(inv);
-  q.SetColour(kRed);
-  q.SetMode(DrawMode::kInvert);
-  q.FillBox(0, 0, 2, 2);
-  q.Plot(2, 0);
-  EXPECT_EQ(inv.pixels(), (std::vector<Colour>{kBlack, 0xFFFF00, kWhite,
-                                               0xFF00FF, 0x00FFFF, kBlack}));
-}
-
 // Lines include both ends; an ellipse's box leaves out its right and bottom.
 TEST(ShapeTest, LinesAndEllipsesPixelByPixel) {
   struct Row {
@@ -143,20 +120,8 @@ TEST(FloodFillTest, LargeAreasAndCombsDoNotExhaustTheStack) {
             4000 * 4000 - 1);
 }
 
-TEST(BlitTest, CombinesBitByBitClipsAndOverlapsItself) {
-  const Raster src = FromPicture("rg b#");  // black all around it
-  Raster r = FromPicture("#### #### ####");
-  Painter(r).Blit(src, -1, -1, 3, 3, 2, 1);
-  EXPECT_EQ(Picture(r), "#### ##.. ##.r");
-  Raster inv = FromPicture("#r.. ....");
-  Painter q(inv);
-  q.SetMode(DrawMode::kInvert);
-  q.Blit(src, 0, 1, 4, 2, 1, 0);
-  EXPECT_EQ(Picture(inv), "#g.# .###");
-  Raster target = FromPicture("rg");
-  Painter(target).Blit(Raster(), 0, 0, 2, 1, 0, 0);
-  EXPECT_EQ(Picture(target), "..");
-  // Overlapping itself, a blit reads as from a snapshot.
+// Overlapping itself, a blit reads as from a snapshot.
+TEST(BlitTest, OverlappingItselfReadsAsFromASnapshot) {
   for (DrawMode mode : {DrawMode::kCopy, DrawMode::kInvert}) {
     for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {2, -3}}) {
       Raster self = Noise(9, 7), other = self;
