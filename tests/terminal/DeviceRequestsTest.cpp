@@ -41,7 +41,7 @@ TEST(ImmediateRequests, TimeDateAndClockAnswers) {
   EXPECT_EQ(DateAnswer({987, 12, 9, 0, 0, 0}), "12.09 0987\r");
 }
 
-TEST(BlockRead, SendsTheRequestedBlockAndItsSignedChecksum) {
+TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
   TempFolder folder;
   std::string file(512 * 300, '\0');
   for (std::size_t i = 0; i < file.size(); ++i)
@@ -69,10 +69,7 @@ TEST(BlockRead, SendsTheRequestedBlockAndItsSignedChecksum) {
       sum += static_cast<std::int8_t>(*it);
     EXPECT_EQ(e.port.writes[1], Le32(sum)) << row.name;
   }
-}
-
-TEST(BlockRead, BytesOutsideTheFileAreZerosAndNoFileSendsNothing) {
-  TempFolder folder;
+  // No file sends nothing; bytes outside the file are zeros.
   EngineRig e(/*deviceMode=*/true);
   EXPECT_FALSE(e.Feed(Bytes{5, 0x81, 128, 0}).BlockAnswered);
   e.engine.SetPreparedFile((folder / "missing.bin").string());

@@ -80,6 +80,10 @@ TEST(Graphics, PointerFrameAndFill) {
   e.Feed(Bytes{12, 2});
   e.Cmd(0x0E, 7, 7);  // fill at (14, 14) stays inside
   EXPECT_EQ(e.Count(0x0000FF), 9 * 9 - 4);
+  // Outside: the rest of the screen, however large; again, or off the
+  // image, nothing changes.
+  for (int x8 : {0, 0, 255}) e.Cmd(0x0E, x8, 200);
+  EXPECT_EQ(e.Count(0x0000FF), 640 * 446 - 4 * 7 - 4);
 }
 
 TEST(Graphics, BitPatternScrollCursorAndCodesWithoutMeaning) {
