@@ -80,11 +80,18 @@ struct EngineRig {
           return false;
     return true;
   }
-  bool CellBlank(int col, int row) const {
-    return CellShows(col, row, ' ', kBlack, kBlack);
-  }
-  bool CellInk(int col, int row, int code) const {
-    return CellShows(col, row, code, Entry(0), kBlack);
+  // The first cell of `row` from column 0 that does not show `line` ('_' a
+  // blank cell, '#' an inverse-video space, else the glyph); -1 when all do.
+  int LineMismatch(int row, const std::string& line) const {
+    for (int col = 0; col < static_cast<int>(line.size()); ++col) {
+      const char c = line[static_cast<std::size_t>(col)];
+      const bool shows = c == '_' ? CellShows(col, row, ' ', 0, kBlack)
+                         : c == '#'
+                             ? CellShows(col, row, ' ', 0, kWhite)
+                             : CellShows(col, row, c & 0xFF, Entry(0), kBlack);
+      if (!shows) return col;
+    }
+    return -1;
   }
 
   DecoderOptions options;

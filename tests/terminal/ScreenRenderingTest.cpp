@@ -46,14 +46,6 @@ TEST(ScreenRendering, ScrollingRaisesTheStripOrBringsInBlackRows) {
   e.Feed(Bytes{0});
   EXPECT_EQ(e.Px(3, 413), kBlack);
   EXPECT_EQ(e.Px(3, 430), kWhite);
-  // Without the strip, writing the last cell scrolls a black row in.
-  EngineRig n;
-  n.CursorOff();
-  CreateScreenImage(n.screen, 10, 3, /*withStrip=*/false);
-  n.Feed("0123456789abcdefghijABCDEFGHIJ");
-  EXPECT_TRUE(n.CellShows(0, 0, 'a', kWhite, kBlack));
-  EXPECT_TRUE(n.CellShows(0, 1, 'A', kWhite, kBlack));
-  for (int x = 0; x < 10; ++x) EXPECT_TRUE(n.CellBlank(x, 2)) << x;
 }
 
 }  // namespace
