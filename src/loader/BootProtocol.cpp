@@ -138,7 +138,7 @@ int BootProtocol::Handshake() {
   return version;
 }
 
-void BootProtocol::Download(int byteLength, const LoaderImage& image,
+bool BootProtocol::Download(int byteLength, const LoaderImage& image,
                             int eepromMode) {
   // Never read past the image, whatever length the caller claims.
   int length = std::clamp(byteLength, 0, kMaxImageBytes);
@@ -163,7 +163,7 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
 
   if (ReplyBit(1, kChecksumBudgetMs) != 0) {
     output_.PrintLine("CheckSum Error");
-    return;
+    return false;
   }
 
   bool failed = false;
@@ -181,6 +181,7 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
     }
   }
   if (!failed) output_.PrintLine("..OK -> RUN");
+  return !failed;
 }
 
 }  // namespace kestrix

@@ -52,11 +52,11 @@ int EepromModeFor(const std::string& path) {
   return path.find(kEepromMarker, nameStart) != std::string::npos ? 1 : 0;
 }
 
-void UploadFile(const std::string& path, UploadEnvironment& env) {
+UploadOutcome UploadFile(const std::string& path, UploadEnvironment& env) {
   const int eepromMode = EepromModeFor(path);
   if (!env.port.IsOpen()) {
     env.host.MessageBox("No COM", "wrong number or not activated");
-    return;
+    return UploadOutcome::kNoPort;
   }
   PulseReset(env.port, env.clock, env.settings.UseRTS);
   env.output.ClearScreen();
@@ -70,13 +70,13 @@ void UploadFile(const std::string& path, UploadEnvironment& env) {
     case FileResult::kMissing:
       env.output.PrintLine("No such file");
       env.port.PurgeReceive();
-      return;
+      return UploadOutcome::kFileRefused;
     case FileResult::kTooLong:
       // Anything past 32 KiB would run over the hub RAM; sending the first
       // part would boot a truncated program.
       env.output.PrintLine("File too long for a Propeller 1 image");
       env.port.PurgeReceive();
-      return;
+      return UploadOutcome::kFileRefused;
     case FileResult::kRead:
       break;
   }
@@ -89,10 +89,11 @@ void UploadFile(const std::string& path, UploadEnvironment& env) {
     // Leave whatever answered in a known state.
     protocol.SendLong(kShutdownCommand);
     protocol.FlushTx();
-    return;
+    return UploadOutcome::kNoChip;
   }
-  protocol.Download(longs * 4, env.image, eepromMode);
+  const bool confirmed = protocol.Download(longs * 4, env.image, eepromMode);
   env.port.PurgeReceive();
+  return confirmed ? UploadOutcome::kRunning : UploadOutcome::kChipError;
 }
 
 }  // namespace kestrix

@@ -71,7 +71,8 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
     UploadRig rig;
     std::filesystem::create_directories(rig.folder.path() / "dir.binary");
     rig.folder.Write("big.binary", test::PatternBytes(32769, 10));
-    rig.Upload((rig.folder.path() / name).string());
+    EXPECT_EQ(rig.Upload((rig.folder.path() / name).string()),
+              UploadOutcome::kFileRefused);
     EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", line}));
     // Reset once, as before any file is read, and the receive side purged.
     EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"}));
@@ -91,7 +92,9 @@ TEST(UploadFileTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;
-  rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(8, 11)));
+  EXPECT_EQ(
+      rig.Upload(rig.folder.Write("prog.eeprom", test::PatternBytes(8, 11))),
+      UploadOutcome::kNoPort);
   EXPECT_EQ(rig.host.boxes, (std::vector<std::pair<std::string, std::string>>{
                                 {"No COM", "wrong number or not activated"}}));
   EXPECT_EQ(rig.screen.image, before);

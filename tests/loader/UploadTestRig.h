@@ -106,9 +106,9 @@ struct UploadRig {
     decoder.SetOptions({settings.TxtCurs, settings.CRmode,
                         settings.NormalTerminalFlag, settings.palette});
   }
-  void Upload(const std::string& path) {
+  UploadOutcome Upload(const std::string& path) {
     SyncOptions();
-    UploadFile(path, env);
+    return UploadFile(path, env);
   }
 
   // The screen's text since the upload cleared it; both modes record a line
