@@ -29,8 +29,24 @@ void ConsoleHost::MessageBox(const std::string& title,
   out_.flush();
 }
 
-void RunConsoleUpload(const CommandLine& commandLine,
-                      ConsoleUploadServices services) {
+int ConsoleExitStatus(UploadOutcome outcome) {
+  switch (outcome) {
+    case UploadOutcome::kRunning:
+      return kExitUploaded;
+    case UploadOutcome::kNoPort:
+      return kExitNoPort;
+    case UploadOutcome::kFileRefused:
+      return kExitFileRefused;
+    case UploadOutcome::kNoChip:
+      return kExitNoChip;
+    case UploadOutcome::kChipError:
+      return kExitChipError;
+  }
+  return kExitChipError;
+}
+
+int RunConsoleUpload(const CommandLine& commandLine,
+                     ConsoleUploadServices services) {
   // Start-up values only: the console upload reads no settings file.
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
@@ -54,10 +70,11 @@ void RunConsoleUpload(const CommandLine& commandLine,
   UploadEnvironment env{
       services.port, services.clock,      host, decoder, settings,
       *image,        services.images.logo};
-  UploadFile(commandLine.settingsFile, env);
+  const UploadOutcome outcome = UploadFile(commandLine.settingsFile, env);
 
   if (services.port.IsOpen()) services.port.ClosePort();
   services.clock.SleepMs(kFinalPauseMs);
+  return ConsoleExitStatus(outcome);
 }
 
 }  // namespace kestrix

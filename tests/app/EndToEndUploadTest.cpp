@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ConsoleUpload.h"
 #include "app/WindowRig.h"
 #include "core/SharedBlocks.h"
 #include "core/SystemClock.h"
@@ -17,6 +18,7 @@
 #include "serial/ComPort.h"
 #include "settings/Settings.h"
 #include "support/PtyPropeller.h"
+#include "support/TempFolder.h"
 
 namespace kestrix {
 namespace {
@@ -64,6 +66,99 @@ TEST_F(EndToEndTest, PortSearchFindsTheChipAmongDeadPorts) {
 }
 
 #ifdef KESTRIX_EXECUTABLE
+struct ChildResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the program in `folder` without a display to fall back on.
+ChildResult RunProgram(const fs::path& folder, const QStringList& args) {
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  child.setProcessEnvironment(env);
+  child.setWorkingDirectory(QString::fromStdString(folder.string()));
+  child.start(KESTRIX_EXECUTABLE, args);
+  ChildResult result;
+  if (!child.waitForFinished(60000) ||
+      child.exitStatus() != QProcess::NormalExit) {
+    return result;
+  }
+  result.exitCode = child.exitCode();
+  result.out = child.readAllStandardOutput().toStdString();
+  result.err = child.readAllStandardError().toStdString();
+  return result;
+}
+
+TEST_F(EndToEndTest, ConsoleUploadExitStatusTellsWhatHappened) {
+  using Options = test::SimulatedPropeller::Options;
+  struct Row {
+    const char* name;
+    void (*set)(Options&);
+    const char* file;  // written only when not null
+    const char* port;
+    int status;
+    const char* lastLine;
+  };
+  const Row rows[] = {
+      {"missing file", [](Options&) {}, nullptr, "6", kExitFileRefused,
+       "No such file\r\n\n\n"},
+      {"port that does not open", [](Options&) {}, "demo.binary", "7",
+       kExitNoPort, "No COM: wrong number or not activated\n"},
+      {"no chip answers", [](Options& o) { o.silent = true; }, "demo.binary",
+       "6", kExitNoChip, "Code Error -> Abort\n"},
+      {"checksum error", [](Options& o) { o.checksumError = true; },
+       "demo.binary", "6", kExitChipError, "CheckSum Error\r\n\n\n"},
+  };
+  for (const Row& row : rows) {
+    test::TempFolder folder;
+    fs::create_symlink("/nowhere", folder / "COM7");
+    if (row.file != nullptr) folder.Write(row.file, std::string(100, 'x'));
+    Options options;
+    row.set(options);
+    test::PtyPropeller chip(options);
+    ASSERT_TRUE(chip.Start(folder.path().string(), 6)) << row.name;
+    const ChildResult child =
+        RunProgram(folder.path(), {"demo.binary", "-L", row.port});
+    EXPECT_EQ(child.exitCode, row.status) << row.name;
+    EXPECT_TRUE(child.out.ends_with(row.lastLine))
+        << row.name << ": " << child.out;
+  }
+}
+
+TEST_F(EndToEndTest, InformationOptionsNeedNoDisplay) {
+  struct Row {
+    const char* name;
+    QStringList args;
+    int status;
+    std::string outStart;
+    std::string errStart;
+  };
+  const Row rows[] = {
+      {"help", {"--help"}, 0, "Usage: kestrix", ""},
+      {"short help after a file", {"my.ini", "-h"}, 0, "Usage: kestrix", ""},
+      {"version", {"--version"}, 0, "Kestrix " KESTRIX_VERSION "\n", ""},
+      {"unknown option",
+       {"my.ini", "--bogus"},
+       kExitUnknownOption,
+       "",
+       "kestrix: unknown option --bogus\n\nUsage: kestrix"},
+  };
+  for (const Row& row : rows) {
+    test::TempFolder folder;
+    const ChildResult child = RunProgram(folder.path(), row.args);
+    EXPECT_EQ(child.exitCode, row.status) << row.name;
+    EXPECT_TRUE(child.out.starts_with(row.outStart))
+        << row.name << ": " << child.out;
+    EXPECT_TRUE(child.err.starts_with(row.errStart))
+        << row.name << ": " << child.err;
+    EXPECT_EQ(child.out.empty(), row.outStart.empty()) << row.name;
+  }
+}
+
 TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
   test::PtyPropeller chip;
   ASSERT_TRUE(chip.Start(folder_.string(), 6));
@@ -78,7 +173,7 @@ TEST_F(EndToEndTest, ConsoleProgramUploadsTheFileNamedOnItsCommandLine) {
   ASSERT_TRUE(child.waitForStarted(10000));
   ASSERT_TRUE(child.waitForFinished(60000));
   EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(child.exitCode(), 0);
+  EXPECT_EQ(child.exitCode(), kExitUploaded);
 
   const std::string out = child.readAllStandardOutput().toStdString();
   // Normal-terminal mode: each status line is text, CR, LF and two more LF.
