@@ -29,8 +29,25 @@ void ConsoleHost::MessageBox(const std::string& title,
   out_.flush();
 }
 
-void RunConsoleUpload(const CommandLine& commandLine,
-                      ConsoleUploadServices services) {
+int ConsoleExitStatus(UploadOutcome outcome) {
+  switch (outcome) {
+    case UploadOutcome::kRunning:
+      return kExitUploaded;
+    case UploadOutcome::kNoPort:
+    case UploadOutcome::kPortLost:
+      return kExitNoPort;
+    case UploadOutcome::kFileRefused:
+      return kExitFileRefused;
+    case UploadOutcome::kNoChip:
+      return kExitNoChip;
+    case UploadOutcome::kChipError:
+      return kExitChipError;
+  }
+  return kExitChipError;
+}
+
+int RunConsoleUpload(const CommandLine& commandLine,
+                     ConsoleUploadServices services) {
   // Start-up values only: the console upload reads no settings file.
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
@@ -50,11 +67,12 @@ void RunConsoleUpload(const CommandLine& commandLine,
   auto image = std::make_unique<LoaderImage>();
   const LoaderContext context{services.port, services.clock, engine, host,
                               engine.blocks()};
-  UploadFile(commandLine.settingsFile, context, settings, *image,
-             services.images.logo);
+  const UploadOutcome outcome = UploadFile(
+      commandLine.settingsFile, context, settings, *image, services.images.logo);
 
   if (services.port.IsOpen()) services.port.ClosePort();
   services.clock.SleepMs(kFinalPauseMs);
+  return ConsoleExitStatus(outcome);
 }
 
 }  // namespace kestrix

@@ -1,7 +1,8 @@
 // Kestrix: a terminal and program loader for Propeller microcontrollers.
 //
 // "kestrix [settings.ini [-A autoload.binary]]" opens the window;
-// "kestrix file.binary -L port" uploads the file from the console and ends.
+// "kestrix file.binary -L port" uploads the file from the console and ends;
+// "kestrix --help" and "kestrix --version" print and end, without a display.
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -32,12 +33,12 @@ int ConsoleMode(int argc, char** argv,
   auto images = kestrix::LoadEmbeddedImages(&error);
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
-    return 1;
+    return kestrix::kExitCannotStart;
   }
   kestrix::ComPort port(std::filesystem::current_path());
   kestrix::SystemClock clock;
-  kestrix::RunConsoleUpload(commandLine, {port, clock, *images, std::cout});
-  return 0;
+  return kestrix::RunConsoleUpload(commandLine,
+                                   {port, clock, *images, std::cout});
 }
 
 int WindowMode(int argc, char** argv) {
@@ -50,7 +51,7 @@ int WindowMode(int argc, char** argv) {
   auto images = kestrix::LoadEmbeddedImages(&error);
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
-    return 1;
+    return kestrix::kExitCannotStart;
   }
 
   const std::filesystem::path workingFolder = std::filesystem::current_path();
@@ -81,6 +82,21 @@ int WindowMode(int argc, char** argv) {
 int main(int argc, char** argv) {
   const kestrix::CommandLine commandLine =
       kestrix::ParseCommandLine(Arguments(argc, argv));
+  switch (commandLine.request) {
+    case kestrix::CommandLineRequest::kUsage:
+      std::cout << kestrix::UsageText();
+      return 0;
+    case kestrix::CommandLineRequest::kVersion:
+      std::cout << "Kestrix " << KESTRIX_VERSION << '\n';
+      return 0;
+    case kestrix::CommandLineRequest::kUnknownOption:
+      std::cerr << "kestrix: unknown option " << commandLine.unknownOption
+                << "\n\n"
+                << kestrix::UsageText();
+      return kestrix::kExitUnknownOption;
+    case kestrix::CommandLineRequest::kRun:
+      break;
+  }
   if (commandLine.consoleUpload) return ConsoleMode(argc, argv, commandLine);
   return WindowMode(argc, argv);
 }

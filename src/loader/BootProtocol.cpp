@@ -143,7 +143,7 @@ int BootProtocol::Handshake() {
   return answer.Version;
 }
 
-void BootProtocol::Download(int byteLength, const LoaderImage& image,
+bool BootProtocol::Download(int byteLength, const LoaderImage& image,
                             int eepromMode) {
   // Never read past the image, whatever length the caller claims.
   int length = std::clamp(byteLength, 0, kMaxImageBytes);
@@ -164,14 +164,14 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
 
   for (int i = 0; i < (length >> 2) && !lost_; ++i) SendLong(image[i]);
   FlushTx();
-  if (lost_) return;
+  if (lost_) return false;
   output_.PrintLine("Verify ..");
 
   const int checksum = ReplyBit(1, kChecksumBudgetMs);
-  if (lost_) return;
+  if (lost_) return false;
   if (checksum != 0) {
     output_.PrintLine("CheckSum Error");
-    return;
+    return false;
   }
 
   bool failed = false;
@@ -179,7 +179,7 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
     // A programming reply that never comes is tolerated: the verification
     // result that follows is what proves the EEPROM.
     const int programmed = ReplyBit(1, kProgramBudgetMs);
-    if (lost_) return;
+    if (lost_) return false;
     if (programmed == 1) {
       output_.PrintLine("EEPROM write Error");
       failed = true;
@@ -191,6 +191,7 @@ void BootProtocol::Download(int byteLength, const LoaderImage& image,
     }
   }
   if (!failed && !lost_) output_.PrintLine("..OK -> RUN");
+  return !failed && !lost_;
 }
 
 }  // namespace kestrix

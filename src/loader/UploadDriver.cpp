@@ -60,15 +60,15 @@ int EepromModeFor(const std::string& path) {
                                                                             : 0;
 }
 
-void UploadFile(const std::string& path, const LoaderContext& context,
-                const Settings& settings, LoaderImage& image,
-                const Raster& logo) {
+UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
+                         const Settings& settings, LoaderImage& image,
+                         const Raster& logo) {
   const int eepromMode = EepromModeFor(path);
   BytePort& port = context.port;
   TextOutput& output = context.output;
   if (!port.IsOpen()) {
     context.host.MessageBox("No COM", "wrong number or not activated");
-    return;
+    return UploadOutcome::kNoPort;
   }
   PumpingClock clock(context.clock, context.host);
   PulseReset(port, clock, settings.UseRTS);
@@ -81,13 +81,13 @@ void UploadFile(const std::string& path, const LoaderContext& context,
     case FileResult::kMissing:
       output.PrintLine("No such file");
       port.PurgeReceive();
-      return;
+      return UploadOutcome::kFileRefused;
     case FileResult::kTooLong:
       // Anything past 32 KiB would run over the hub RAM; sending the first
       // part would boot a truncated program.
       output.PrintLine("File too long for a Propeller 1 image");
       port.PurgeReceive();
-      return;
+      return UploadOutcome::kFileRefused;
     case FileResult::kRead:
       break;
   }
@@ -95,16 +95,18 @@ void UploadFile(const std::string& path, const LoaderContext& context,
   PulseReset(port, clock, settings.UseRTS);
   BootProtocol protocol(port, clock, output);
   const int version = protocol.Handshake();
-  if (protocol.PortLost()) return;
+  if (protocol.PortLost()) return UploadOutcome::kPortLost;
   if (version < 1) {
     output.PrintText("Code Error -> Abort");
     // Leave whatever answered in a known state.
     protocol.SendLong(kShutdownCommand);
     protocol.FlushTx();
-    return;
+    return UploadOutcome::kNoChip;
   }
-  protocol.Download(longs * 4, image, eepromMode);
+  const bool confirmed = protocol.Download(longs * 4, image, eepromMode);
+  if (protocol.PortLost()) return UploadOutcome::kPortLost;
   port.PurgeReceive();
+  return confirmed ? UploadOutcome::kRunning : UploadOutcome::kChipError;
 }
 
 }  // namespace kestrix

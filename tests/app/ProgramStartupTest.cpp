@@ -81,5 +81,30 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
   EXPECT_EQ(Parsed({"-L", "3"}), "-L | - | -");
 }
 
+TEST(ProgramCommandLineTest, LongArgumentsAreOptionsWhereverTheyStand) {
+  using R = CommandLineRequest;
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    R request;
+    std::string detail;  // the unknown option, or Parsed() for kRun
+  } rows[] = {
+      {"short help as the port", {"f.binary", "-L", "-h"}, R::kUsage, ""},
+      {"version after a file", {"my.ini", "--version"}, R::kVersion, ""},
+      {"unknown as autoload", {"a", "-A", "--x"}, R::kUnknownOption, "--x"},
+      {"bare double dash", {"--"}, R::kUnknownOption, "--"},
+      {"first one decides", {"--no", "--help"}, R::kUnknownOption, "--no"},
+      {"dotted settings name", {"./--name"}, R::kRun, "./--name | - | -"},
+      {"single-dash names", {"-x", "-A", "-y"}, R::kRun, "-x | - | [-y]"},
+  };
+  for (const auto& row : rows) {
+    const CommandLine line = ParseCommandLine(row.args);
+    EXPECT_EQ(line.request, row.request) << row.name;
+    EXPECT_EQ(row.request == R::kRun ? Parsed(row.args) : line.unknownOption,
+              row.detail)
+        << row.name;
+  }
+}
+
 }  // namespace
 }  // namespace kestrix::test

@@ -89,7 +89,8 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
     std::filesystem::create_directories(rig.folder / "dir.binary");
     ::mkfifo((rig.folder / "fifo.binary").c_str(), 0600);
     rig.Write("big.binary", test::PatternBytes(32769, 10));
-    rig.Upload((rig.folder / name).string());
+    EXPECT_EQ(rig.Upload((rig.folder / name).string()),
+              UploadOutcome::kFileRefused);
     EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", line}));
     // Reset once, as before any file is read, and the receive side purged.
     EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"}));
@@ -109,7 +110,8 @@ TEST(UploadFileTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;
-  rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(8, 11)));
+  EXPECT_EQ(rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(8, 11))),
+            UploadOutcome::kNoPort);
   EXPECT_EQ(rig.host.boxes, (std::vector<std::pair<std::string, std::string>>{
                                 {"No COM", "wrong number or not activated"}}));
   EXPECT_EQ(rig.screen.image, before);

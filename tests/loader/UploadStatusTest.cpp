@@ -18,6 +18,7 @@ using Lines = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 using Options = test::SimulatedPropeller::Options;
 using Phase = test::SimulatedPropeller::Phase;
+using Outcome = UploadOutcome;
 using test::UploadRig;
 
 TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
@@ -34,41 +35,51 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     const char* file;
     Lines lines;
     Phase chipEnds;
+    Outcome outcome;
     // Clock bytes after the handshake's 258.
     int minClocks = 0;
     int maxClocks = INT_MAX;
   } cases[] = {
-      {[](auto&) {}, "a.binary", Then(ram, {"..OK -> RUN"}), Phase::kRunning},
+      {[](auto&) {}, "a.binary", Then(ram, {"..OK -> RUN"}), Phase::kRunning,
+       Outcome::kRunning},
       {[](auto& o) { o.silent = true; },
        "a.binary",
        {"Start Upload", "Time Out", "Code Error -> Abort"},
-       Phase::kShutDown},
+       Phase::kShutDown,
+       Outcome::kNoChip},
       {[](auto& o) { o.version = 0; },
        "a.binary",
        {"Start Upload", "Propeller Version = 0", "Code Error -> Abort"},
-       Phase::kShutDown},
+       Phase::kShutDown,
+       Outcome::kNoChip},
       {[](auto& o) { o.noiseBeforeChecksum = {0x00}; }, "a.binary",
-       Then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning},
+       Then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
+       Outcome::kRunning},
       {[](auto& o) { o.checksumError = true; }, "a.binary",
-       Then(ram, {"CheckSum Error"}), Phase::kRejected},
+       Then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
       // An EEPROM checksum error stops before the programming waits.
       {[](auto& o) { o.checksumError = true; }, "a.eeprom",
-       Then(eeprom, {"CheckSum Error"}), Phase::kRejected, 1, 4},
+       Then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError,
+       1, 4},
       // No checksum reply: 72 clock bytes, then the time-out.
       {[](auto& o) { o.silentAfterImage = true; }, "a.binary",
-       Then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung, 72, 72},
+       Then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung,
+       Outcome::kChipError, 72, 72},
       {[](auto& o) { o.eepromWriteError = true; }, "a.eeprom",
-       Then(eeprom, {"EEPROM write Error"}), Phase::kRunning},
+       Then(eeprom, {"EEPROM write Error"}), Phase::kRunning,
+       Outcome::kChipError},
       {[](auto& o) { o.eepromVerifyError = true; }, "a.eeprom",
-       Then(eeprom, {"EEPROM verify Error"}), Phase::kRunning},
+       Then(eeprom, {"EEPROM verify Error"}), Phase::kRunning,
+       Outcome::kChipError},
       // Outlasts the 5 s wait but not the verify wait: two clocks for the
       // checksum, 143 unanswered during programming.
       {[](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom",
-       Then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning, 2 + 143},
+       Then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning,
+       Outcome::kRunning, 2 + 143},
       // An EEPROM that never confirms is not reported as good.
       {[](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom",
        Then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
-       Phase::kStatus, 2 + 143 + 72, 2 + 143 + 72}};
+       Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
   // The shut-down command as it goes over the wire: the long 0.
   const Bytes shutdownLong = {0x92, 0x92, 0x92, 0x92, 0x92, 0x92,
                               0x92, 0x92, 0x92, 0x92, 0xF2};
@@ -78,7 +89,8 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     c.set(options);
     UploadRig rig(UploadRig::Output::kWindow, false, options);
     rig.settings.UseRTS = (&c - cases) % 2;
-    rig.Upload(rig.Write(c.file, test::PatternBytes(100, 4)));
+    EXPECT_EQ(rig.Upload(rig.Write(c.file, test::PatternBytes(100, 4))),
+              c.outcome);
     EXPECT_EQ(rig.ScreenLines(), c.lines);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line, and a purge at the end of a

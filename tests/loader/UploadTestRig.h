@@ -81,9 +81,9 @@ struct UploadRig {
     engine.SetOptions({settings.TxtCurs, settings.CRmode,
                        settings.NormalTerminalFlag, settings.palette});
   }
-  void Upload(const std::string& path) {
+  UploadOutcome Upload(const std::string& path) {
     SyncOptions();
-    UploadFile(path, context, settings, image, logo);
+    return UploadFile(path, context, settings, image, logo);
   }
 
   // The screen's text since the upload cleared it; both modes record a line

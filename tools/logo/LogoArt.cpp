@@ -12,16 +12,10 @@ namespace {
 constexpr int kSamples = 6;
 constexpr double kPi = std::numbers::pi;
 
-constexpr PaletteEntry kAmber{0xF2, 0xA1, 0x2C};
-constexpr PaletteEntry kRust{0xB8, 0x4A, 0x1C};
 constexpr PaletteEntry kName{0xF6, 0xF1, 0xE6};
 constexpr PaletteEntry kTagline{0x9C, 0xB4, 0xC4};
 
-// The mark: a ring around three swept blades and a hub.
-constexpr double kMarkX = 31.5;
-constexpr double kMarkY = 32.0;
-constexpr double kRingOuter = 29.0;
-constexpr double kRingInner = 26.8;
+}  // namespace
 
 bool InBlade(double x, double y, double angle) {
   // Blade coordinates: u along the blade, v across it.
@@ -38,7 +32,7 @@ bool InBlade(double x, double y, double angle) {
   return u > 2.0 && a * a + b * b <= 1.0;
 }
 
-}  // namespace
+double BladeAngle(int blade) { return -kPi / 2 + blade * 2 * kPi / 3 + 0.35; }
 
 std::optional<IndexedImage> DrawLogo(const UnifontHex& font,
                                      std::string* error) {
@@ -63,8 +57,8 @@ std::optional<IndexedImage> DrawLogo(const UnifontHex& font,
         return r <= kRingOuter && r >= kRingInner;
       },
       box_left, box_top, box_right, box_bottom);
-  for (int blade = 0; blade < 3; ++blade) {
-    const double angle = -kPi / 2 + blade * 2 * kPi / 3 + 0.35;
+  for (int blade = 0; blade < kBlades; ++blade) {
+    const double angle = BladeAngle(blade);
     canvas.PaintShape(
         amber, [angle](double x, double y) { return InBlade(x, y, angle); },
         box_left, box_top, box_right, box_bottom);
@@ -72,12 +66,12 @@ std::optional<IndexedImage> DrawLogo(const UnifontHex& font,
   canvas.PaintShape(
       amber,
       [](double x, double y) {
-        return std::hypot(x - kMarkX, y - kMarkY) <= 6.8;
+        return std::hypot(x - kMarkX, y - kMarkY) <= kHubRadius;
       },
       box_left, box_top, box_right, box_bottom);
   canvas.ClearShape(
       [](double x, double y) {
-        return std::hypot(x - kMarkX, y - kMarkY) <= 2.6;
+        return std::hypot(x - kMarkX, y - kMarkY) <= kHubHoleRadius;
       },
       box_left, box_top, box_right, box_bottom);
 

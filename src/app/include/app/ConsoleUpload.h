@@ -7,6 +7,7 @@
 #include "core/Host.h"
 #include "core/SerialLine.h"
 #include "core/TextOutput.h"
+#include "loader/UploadDriver.h"
 
 namespace kestrix {
 
@@ -39,12 +40,24 @@ struct ConsoleUploadServices {
   std::ostream& out;
 };
 
+// Exit statuses of the console upload, so that scripts and make files can
+// tell a program that runs from one that never reached the chip.
+inline constexpr int kExitUploaded = 0;
+inline constexpr int kExitCannotStart = 1;    // e.g. the embedded images
+inline constexpr int kExitUnknownOption = 2;  // in every mode
+inline constexpr int kExitNoPort = 3;  // not opened, or lost midway
+inline constexpr int kExitFileRefused = 4;
+inline constexpr int kExitNoChip = 5;
+inline constexpr int kExitChipError = 6;
+
+int ConsoleExitStatus(UploadOutcome outcome);
+
 // The command-line upload ("file -L port"): no settings file is read and no
 // window is opened. Opens the port at 115200 baud, prints the port and the
 // file, uploads the file with every status line printed to the stream,
 // closes the port and waits 2 s so that a console opened just for this stays
-// readable.
-void RunConsoleUpload(const CommandLine& commandLine,
-                      ConsoleUploadServices services);
+// readable. Returns the exit status for the outcome.
+int RunConsoleUpload(const CommandLine& commandLine,
+                     ConsoleUploadServices services);
 
 }  // namespace kestrix

@@ -36,16 +36,28 @@ struct ProgramServices {
   std::filesystem::path workingFolder;
 };
 
+// What the command line asks for besides the window or the console upload:
+// the usage, the version, or nothing but a complaint about an option.
+enum class CommandLineRequest { kRun, kUsage, kVersion, kUnknownOption };
+
 // The command line: a settings file (or, with -L, the file to upload), then
-// -L with a port number, or -A with an autoload file.
+// -L with a port number, or -A with an autoload file. An argument starting
+// with "--" is an option wherever it stands (the first one decides), so a
+// settings file of such a name must be written "./--name".
 struct CommandLine {
-  std::string settingsFile;  // "Kestrix2.ini" when empty or absent
+  CommandLineRequest request = CommandLineRequest::kRun;
+  std::string unknownOption;  // with kUnknownOption: the argument itself
+  std::string settingsFile;   // "Kestrix2.ini" when empty or absent
   bool consoleUpload = false;
   int uploadPort = 0;
   bool autoload = false;
   std::string autoloadFile;
 };
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text of --help: the forms of the command line, the port names of this
+// platform and the exit statuses of the console upload.
+std::string UsageText();
 
 // The whole program-wide state and the logic of the window mode: start-up,
 // menu commands, key and mouse input, the serial poll of each event-loop

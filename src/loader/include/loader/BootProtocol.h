@@ -59,8 +59,9 @@ class BootProtocol {
   int Handshake();
   // Sends the command, the length and the image after a good handshake and
   // reports the chip's status bits. eepromMode not 0 programs the EEPROM with
-  // the first 8192 longs of the image whatever byteLength says.
-  void Download(int byteLength, const LoaderImage& image, int eepromMode);
+  // the first 8192 longs of the image whatever byteLength says. Returns true
+  // when the chip confirmed the image (and, for the EEPROM, its programming).
+  bool Download(int byteLength, const LoaderImage& image, int eepromMode);
 
   // Whether the port vanished during the exchange ("Hardware lost" was
   // shown once); nothing more is written or read after that.
