@@ -1,37 +1,55 @@
-#include "serial/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
 
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <thread>
 
-namespace kestrix::test {
+namespace kestrix::sim {
 
 PseudoTerminal::PseudoTerminal() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "kestrix-pty-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return;
-  folder_ = pattern;
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-  const char* slaveName =
-      master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
-          ? ::ptsname(master_)
-          : nullptr;
-  if (slaveName == nullptr) return;
-  slave_ = ::open(slaveName, O_RDWR | O_NOCTTY | O_NONBLOCK);
-  std::filesystem::create_symlink(slaveName,
-                                  folder_ / (std::string("COM") + kNumber));
+  char name[PATH_MAX];
+  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+      ::ptsname_r(master_, name, sizeof name) != 0) {
+    return;
+  }
+  slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+  termios raw{};
+  if (slave_ < 0 || ::tcgetattr(slave_, &raw) != 0) return;
+  // Raw until the host configures it: no echo or line editing of its own.
+  ::cfmakeraw(&raw);
+  ::tcsetattr(slave_, TCSANOW, &raw);
+  slavePath_ = name;
 }
 
 PseudoTerminal::~PseudoTerminal() {
+  Unlink();
   if (slave_ >= 0) ::close(slave_);
   if (master_ >= 0) ::close(master_);
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+}
+
+bool PseudoTerminal::Link(const std::string& folder, int comNumber) {
+  if (!ok() || !linkPath_.empty()) return false;
+  const std::string link = folder + "/COM" + std::to_string(comNumber);
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    ::unlink(link.c_str());
+  }
+  if (::symlink(slavePath_.c_str(), link.c_str()) != 0) return false;
+  linkPath_ = link;
+  return true;
+}
+
+void PseudoTerminal::Unlink() {
+  if (!linkPath_.empty()) ::unlink(linkPath_.c_str());
+  linkPath_.clear();
 }
 
 void PseudoTerminal::Send(const std::vector<std::uint8_t>& bytes) {
@@ -61,7 +79,7 @@ int PseudoTerminal::PendingAtDevice() const {
   return ::ioctl(master_, FIONREAD, &n) == 0 ? n : -1;
 }
 
-bool PseudoTerminal::WaitPendingAtPort(int count) {
+bool PseudoTerminal::WaitPendingAtHost(int count) {
   // The kernel hands master writes to the slave asynchronously.
   for (int tries = 0; tries < 200; ++tries) {
     int n = 0;
@@ -82,4 +100,4 @@ void PseudoTerminal::Vanish() {
   master_ = -1;
 }
 
-}  // namespace kestrix::test
+}  // namespace kestrix::sim
