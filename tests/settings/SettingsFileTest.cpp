@@ -95,18 +95,12 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
 
 TEST(SettingsFileTest, AbsentKeysTakeReaderDefaults) {
   TempFolder folder;
-  Settings settings{9, 0, 0, "bin/", 1,          0, 1,   0,
-                    0, 0, 3, 80,     "x.binary", 0, 3.0f};
-  settings.NormalTerminalFlag = 0;
-  Settings expected = settings;
+  const Settings settings{9, 2,  3, "bin/", 4,          5,  7,    8,
+                          9, 10, 3, 4,      "x.binary", 11, 3.0f, kStartPalette,
+                          8};
   // Only ComNr and BinPath keep their value; FT232R, AutoDis and BaudRate
   // default to other values than at start-up.
-  expected.FT232R = expected.BaudRate = expected.MsMoveOff = 1;
-  expected.AutoDis = 0;
-  expected.Autoload = "";
-  expected.Rows = 25;
-  expected.NormalTerminalFlag = 1;
-  expected.WindowScale = 1.0f;
+  Settings expected{9, 1, 0, "bin/", 0, 0, 1, 1, 1, 0, 25, 80, "", 0, 1.0f};
   expected.palette[0] = 0;
   EXPECT_EQ(Fields(Load(folder, "[Colors]\r\npal_0=#000000\r\n", settings)),
             Fields(expected));
@@ -124,15 +118,11 @@ TEST(SettingsFileTest, ColoursDropTheirFirstCharacterWhateverItIs) {
 
 TEST(SettingsFileTest, MarkedFileNamesSurviveALoadAndASave) {
   TempFolder folder;
-  const std::string utf8 =
-      "/home/user/\xC3\x9C"
-      "bung/";
+  const std::string utf8 = "/home/user/\303\234bung/";  // Übung
   const Settings loaded =
       Load(folder, "\xEF\xBB\xBF[Config]\r\nBinPath=" + utf8 + "\r\n");
 #if defined(_WIN32)
-  const std::string name =
-      "/home/user/\xDC"
-      "bung/";  // 8-bit file names
+  const std::string name = "/home/user/\334bung/";  // 8-bit file names
 #else
   const std::string& name = utf8;
 #endif
