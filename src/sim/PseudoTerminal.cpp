@@ -9,9 +9,28 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 namespace kestrix::sim {
+
+namespace {
+
+constexpr std::string_view kPtySlaveFolder = "/dev/pts/";
+
+// A link an earlier run left behind: it leads to a pty slave that is gone.
+// A link to anything else (a real adapter, a live pty) belongs to someone.
+bool IsStalePtyLink(const std::string& link) {
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  char target[PATH_MAX];
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (n <= 0) return false;
+  const std::string_view to(target, static_cast<std::size_t>(n));
+  return to.starts_with(kPtySlaveFolder) && ::stat(link.c_str(), &st) != 0;
+}
+
+}  // namespace
 
 PseudoTerminal::PseudoTerminal() {
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
@@ -38,10 +57,7 @@ PseudoTerminal::~PseudoTerminal() {
 bool PseudoTerminal::Link(const std::string& folder, int comNumber) {
   if (!ok() || !linkPath_.empty()) return false;
   const std::string link = folder + "/COM" + std::to_string(comNumber);
-  struct stat st {};
-  if (::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    ::unlink(link.c_str());
-  }
+  if (IsStalePtyLink(link)) ::unlink(link.c_str());
   if (::symlink(slavePath_.c_str(), link.c_str()) != 0) return false;
   linkPath_ = link;
   return true;

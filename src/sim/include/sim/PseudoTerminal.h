@@ -24,9 +24,9 @@ class PseudoTerminal {
   int master() const { return master_; }
   const std::string& slavePath() const { return slavePath_; }
 
-  // Links folder/COM<comNumber> to the slave. An existing symbolic link there
-  // is a stale one of an earlier run and is replaced; anything else stays
-  // and the link fails.
+  // Links folder/COM<comNumber> to the slave. A stale link of an earlier run
+  // there (to a pty slave that is gone) is replaced; anything else, such as
+  // a link to a real adapter, stays and the link fails.
   bool Link(const std::string& folder, int comNumber);
   void Unlink();  // removes our link, if any; safe to repeat
 
