@@ -142,7 +142,7 @@ class Int128Of {
 // Four pixels as one value, combined lane by lane; a plain Colour operand is
 // used in every lane.
 struct ColourQuad {
-  Colour Lane[4] = {};
+  Colour Lane[4];  // trivial, so a quad can be copied with memcpy
 
   template <typename Op>
   friend ColourQuad Lanes(ColourQuad a, ColourQuad b, Op op) {
