@@ -24,7 +24,7 @@
 #include "loader/UploadDriver.h"
 #include "serial/ComPort.h"
 #include "settings/Settings.h"
-#include "support/PtyPropeller.h"
+#include "sim/PtyPropeller.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
 #include "terminal/TerminalScreen.h"
@@ -119,7 +119,7 @@ void Upload(benchmark::State& state, const char* name, int bytes,
   const fs::path folder = MakeFolder();
   std::string error;
   auto images = LoadEmbeddedImages(&error);
-  test::PtyPropeller chip;
+  sim::PtyPropeller chip;
   if (folder.empty() || !images || !chip.Start(folder.string(), 6)) {
     state.SkipWithError("no pseudo-terminal or images");
     return;

@@ -61,11 +61,14 @@ std::string IniGroup::ReadText(std::string_view key,
   return std::string(entry ? TrimRight(entry->value) : fallback);
 }
 
-IniFile IniFile::Parse(std::string_view contents) {
+IniFile IniFile::Parse(std::string_view contents, MarkedText marked) {
   std::string converted;
   if (contents.size() > 2 && contents.starts_with(kUtf8Mark)) {
-    converted = Utf8ToLatin1(contents.substr(kUtf8Mark.size()));
-    contents = converted;
+    contents.remove_prefix(kUtf8Mark.size());
+    if (marked == MarkedText::kToLatin1) {
+      converted = Utf8ToLatin1(contents);
+      contents = converted;
+    }
   }
 
   IniFile file;
@@ -96,7 +99,8 @@ IniFile IniFile::Parse(std::string_view contents) {
   return file;
 }
 
-std::optional<IniFile> IniFile::Load(const std::filesystem::path& path) {
+std::optional<IniFile> IniFile::Load(const std::filesystem::path& path,
+                                     MarkedText marked) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
@@ -104,7 +108,7 @@ std::optional<IniFile> IniFile::Load(const std::filesystem::path& path) {
   std::string contents((std::istreambuf_iterator<char>(in)),
                        std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
-  return Parse(contents);
+  return Parse(contents, marked);
 }
 
 IniGroup IniFile::Group(std::string_view name) const {

@@ -1,7 +1,9 @@
 #include "terminal/DeviceRequests.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace kestrix {
 
@@ -52,6 +54,10 @@ std::string DateAnswer(const LocalDateTime& t) {
 std::optional<FileBlock> ReadFileBlock(const std::string& path,
                                        std::int64_t blockNumber) {
   if (path.empty()) return std::nullopt;
+  // Only a regular file has blocks: opening a FIFO would wait for a writer,
+  // and a folder opens but reads nothing.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
   FileBlock block;
@@ -62,6 +68,9 @@ std::optional<FileBlock> ReadFileBlock(const std::string& path,
   if (offset >= 0 && file.seekg(offset)) {
     file.read(reinterpret_cast<char*>(block.data.data()), kBlockSize);
   }
+  // Zeros after a failed read would look like data with a valid checksum;
+  // silence lets the device's time-out tell it the block is not there.
+  if (file.bad()) return std::nullopt;
   for (std::uint8_t b : block.data) {
     block.checksum += static_cast<std::int8_t>(b);
   }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/Portability.h"
+
 namespace kestrix {
 
 namespace {
@@ -13,9 +15,9 @@ namespace {
 // Coordinates arrive as arbitrary ints (device offsets, INT_MIN/INT_MAX from
 // callers); every sum and difference is formed in 64 bits so nothing wraps.
 using Wide = std::int64_t;
-// Products of two 32-bit extents squared need 128 bits; GCC provides them.
-__extension__ using UWide2 = unsigned __int128;
-__extension__ using Wide2 = __int128;
+// Products of two 32-bit extents squared need 128 bits.
+using UWide2 = UInt128;
+using Wide2 = Int128;
 
 // The half-open interval [start, start + length) clipped to [0, limit).
 // Returns false when nothing is left.
@@ -29,18 +31,8 @@ bool ClipSpan(Wide start, Wide length, int limit, int& lo, int& hi) {
   return true;
 }
 
-// Row loops work on four pixels at a time through GCC's vector extension, so
-// they run vectorised at the project's default -O2 as well, where the
-// auto-vectoriser leaves short loops such as an 8-pixel glyph row alone.
-typedef Colour Quad __attribute__((vector_size(4 * sizeof(Colour))));
-
-inline Quad LoadQuad(const Colour* p) {
-  Quad q;
-  std::memcpy(&q, p, sizeof q);
-  return q;
-}
-
-inline void StoreQuad(Colour* p, Quad q) { std::memcpy(p, &q, sizeof q); }
+// Row loops work on four pixels at a time (Quad), so they run vectorised at
+// the project's default -O2 as well.
 
 // d[i] = op(d[i]) for a run of n pixels; op takes a Colour or a Quad.
 template <typename Op>

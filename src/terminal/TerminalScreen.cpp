@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/Portability.h"
 #include "terminal/Painter.h"
 
 namespace kestrix {
@@ -13,8 +14,8 @@ constexpr int kW = TerminalScreen::kCellWidth;
 constexpr int kH = TerminalScreen::kCellHeight;
 // One row of a glyph cell. The pointers never alias (sheet and screen are
 // different images), which lets the compiler use vector instructions.
-inline void CellRow(const Colour* __restrict glyph, Colour* __restrict dest,
-                    Colour front, Colour flip) {
+inline void CellRow(const Colour* KESTRIX_RESTRICT glyph,
+                    Colour* KESTRIX_RESTRICT dest, Colour front, Colour flip) {
   for (int x = 0; x < kW; ++x) {
     dest[x] = ((~(glyph[x] | front)) & kColourMask) ^ flip;
   }

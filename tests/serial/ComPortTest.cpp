@@ -5,13 +5,22 @@
 #include <vector>
 
 #include "serial/ComPort.h"
-#include "serial/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
+#include "support/TempFolder.h"
 
 namespace kestrix {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::PseudoTerminal;
+
+// A pseudo-terminal linked as COM6 in a folder of its own (the port's
+// working folder); the test plays the device.
+struct PseudoTerminal : sim::PseudoTerminal {
+  static constexpr const char* kNumber = "6";
+  PseudoTerminal() { Link(temp.path().string(), 6); }
+  const std::filesystem::path& folder() const { return temp.path(); }
+  test::TempFolder temp;
+};
 
 int WriteBytes(ComPort& port, const Bytes& bytes) {
   return port.Write(bytes.data(), static_cast<int>(bytes.size()));
@@ -90,7 +99,7 @@ TEST_F(ComPortTest, BytesPassBothWaysUnchangedAndReadNeverWaits) {
 
   stream.resize(3000);
   pty_.Send(stream);
-  ASSERT_TRUE(pty_.WaitPendingAtPort(static_cast<int>(stream.size())));
+  ASSERT_TRUE(pty_.WaitPendingAtHost(static_cast<int>(stream.size())));
   Bytes got;
   for (int calls = 0; calls < 10 && got.size() < stream.size(); ++calls) {
     const int n = port_.Read(buffer, 1024);
@@ -123,16 +132,16 @@ TEST_F(ComPortTest, PurgeDropsQueuedAndBufferedInput) {
   ASSERT_TRUE(Open());
   std::uint8_t byte = 0;
   pty_.Send({'a', 'b', 'c'});
-  ASSERT_TRUE(pty_.WaitPendingAtPort(3));
+  ASSERT_TRUE(pty_.WaitPendingAtHost(3));
   port_.PurgeReceive();  // still in the system's queue
   pty_.Send({'d', 'e', 'f'});
-  ASSERT_TRUE(pty_.WaitPendingAtPort(3));
+  ASSERT_TRUE(pty_.WaitPendingAtHost(3));
   ASSERT_EQ(port_.Read(&byte, 1), 1);
   EXPECT_EQ(byte, 'd');
   port_.PurgeReceive();  // already in the port's own buffer
   EXPECT_EQ(port_.Read(&byte, 1), 0);
   pty_.Send({'Q'});
-  ASSERT_TRUE(pty_.WaitPendingAtPort(1));
+  ASSERT_TRUE(pty_.WaitPendingAtHost(1));
   EXPECT_EQ(port_.Read(&byte, 1), 1);
   EXPECT_EQ(byte, 'Q');
 }

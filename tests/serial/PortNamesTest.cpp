@@ -1,51 +1,37 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <utility>
 
 #include "serial/PortNames.h"
+#include "support/TempFolder.h"
 
 namespace kestrix {
 namespace {
 
 namespace fs = std::filesystem;
 
+// Each test in a fresh folder of its own, the port driver's working folder.
 class PortNamesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern =
-        (fs::temp_directory_path() / "kestrix-names-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
+  test::TempFolder temp_;
+  const fs::path& folder_ = temp_.path();
 };
 
 TEST_F(PortNamesTest, NumbersMapToTheDeviceTables) {
   EXPECT_EQ(WindowsPortName("12"), "\\\\.\\COM12");
   // Number 0 gets a name that no device answers to.
   EXPECT_EQ(WindowsPortName("0"), "\\\\.\\COM0");
+  // Numbers 1 to 16 are USB adapters, 17 to 32 modems, 33 to 63 COM ports;
+  // anything else is not a port number.
+  // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"1", "/dev/ttyUSB0"},
-      {"16", "/dev/ttyUSB15"},
-      {"17", "/dev/ttyACM0"},
-      {"32", "/dev/ttyACM15"},
-      {"33", "/dev/ttyS0"},
-      {"63", "/dev/ttyS30"},
-      // Not port numbers.
-      {"0", ""},
-      {"64", ""},
-      {"-6", ""},
-      {"", ""},
-      {" 6", ""},
-      {"6a", ""},
-      {"+6", ""},
-      {"06", ""},
-      {"../COM6", ""},
-      {"99999999999999999999", ""}};
+      {"1", "/dev/ttyUSB0"}, {"16", "/dev/ttyUSB15"}, {"17", "/dev/ttyACM0"},
+      {"32", "/dev/ttyACM15"}, {"33", "/dev/ttyS0"}, {"63", "/dev/ttyS30"},
+      {"0", ""}, {"64", ""}, {"-6", ""}, {"", ""}, {" 6", ""}, {"6a", ""},
+      {"+6", ""}, {"06", ""}, {"../COM6", ""}, {"99999999999999999999", ""}};
+  // clang-format on
   for (const auto& [number, device] : cases) {
     EXPECT_EQ(UnixPortName(number, folder_), device) << '"' << number << '"';
   }

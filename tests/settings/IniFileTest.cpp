@@ -31,14 +31,22 @@ TEST(IniFileTest, FindsTheValueAsTheReaderSeesIt) {
       {"[A]\nx=1\n[B]\ny=2\n", "A", "y", "absent"},
       // Lines end at CR, LF or NUL.
       {"[G]\rA=1\r\r\nB=2\0C=3\n\nD=4"s, "G", "D", "4"},
-      // A byte order mark selects UTF-8; without it bytes stay as they are.
-      {"\xEF\xBB\xBF[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", "caf\xE9"},
+      // After a byte order mark, UTF-8 stays where file names are UTF-8 and
+      // becomes Latin-1 elsewhere; without a mark bytes stay as they are.
+      {"\xEF\xBB\xBF[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name",
+       kPlatformMarkedText == MarkedText::kKeepUtf8 ? "caf\xC3\xA9"
+                                                    : "caf\xE9"},
       {"[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", "caf\xC3\xA9"}};
   for (const auto& c : cases) {
     EXPECT_EQ(IniFile::Parse(c.text).Group(c.group).ReadText(c.key, "absent"),
               c.value)
         << c.text << " " << c.key;
   }
+  EXPECT_EQ(IniFile::Parse("\xEF\xBB\xBF[G]\nName=caf\xC3\xA9\n",
+                           MarkedText::kToLatin1)
+                .Group("G")
+                .ReadText("Name", ""),
+            "caf\xE9");
 }
 
 TEST(IniFileTest, NumbersFallBackOnlyWhenTheKeyIsAbsent) {

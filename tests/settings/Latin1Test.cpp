@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "settings/Latin1.h"
 
@@ -11,19 +10,19 @@ namespace {
 using std::string_literals::operator""s;
 
 TEST(Utf8ToLatin1Test, MapsLatin1RangeAndReplacesTheRest) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"plain\r\n", "plain\r\n"},
-      {"\xC2\x80\xC3\xA9\xC3\xBF", "\x80\xE9\xFF"},  // U+0080, U+00E9, U+00FF
-      {"\xE2\x82\xAC", "?"},                         // U+20AC euro sign
-      {"\xF0\x9F\x98\x80!", "?!"},                   // U+1F600
-      {"\x80x", "?x"},                               // stray continuation
-      {"\xC3\nA", "?\nA"},           // truncated: the line end is kept
-      {"\xC0\xAF", "??"},            // overlong "/"
-      {"\xED\xA0\x80", "???"},       // surrogate U+D800
-      {"\xF4\x90\x80\x80", "????"},  // above U+10FFFF
-      {"a\0b"s, "a\0b"s}};
-  for (const auto& [utf8, latin1] : cases) {
-    EXPECT_EQ(Utf8ToLatin1(utf8), latin1) << utf8;
+  const struct {
+    const char* name;
+    std::string utf8, latin1;
+  } rows[] = {
+      {"ascii", "plain\r\na\0b"s, "plain\r\na\0b"s},
+      {"U+0080, U+00E9, U+00FF", "\xC2\x80\xC3\xA9\xC3\xBF", "\x80\xE9\xFF"},
+      {"euro and emoji", "\xE2\x82\xAC\xF0\x9F\x98\x80x", "??x"},
+      {"stray continuation", "\x80x", "?x"},
+      {"truncated keeps the line end", "\xC3\nA", "?\nA"},
+      {"overlong, surrogate", "\xC0\xAF\xED\xA0\x80", "?????"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", "????"}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(Utf8ToLatin1(row.utf8), row.latin1) << row.name;
   }
 }
 

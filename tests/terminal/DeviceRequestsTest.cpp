@@ -1,6 +1,7 @@
 // The device's requests: clock, time, date, file blocks, lettered requests,
 // and the serial poll that hands them on.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "EngineHarness.h"
 #include "support/TempFolder.h"
@@ -85,6 +86,21 @@ TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
   EXPECT_EQ(e.port.writes,
             (std::vector<Bytes>{
                 first, {0x9C, 0xFF, 0xFF, 0xFF}, none, zero, none, zero}));
+}
+
+TEST(BlockRead, FilesThatCannotBeReadGetNoAnswer) {
+  TempFolder folder;
+  ::mkfifo((folder / "fifo").c_str(), 0600);  // opening it would wait
+  const struct {
+    const char* name;
+    std::string path;
+  } rows[] = {{"folder", folder.path().string()},
+              {"fifo", (folder / "fifo").string()},
+              // Regular, but reading at offset 0 fails with an I/O error.
+              {"read error", "/proc/self/mem"}};
+  for (const auto& row : rows) {
+    EXPECT_FALSE(ReadFileBlock(row.path, 0).has_value()) << row.name;
+  }
 }
 
 TEST(LetteredRequests, RecordedOnlyWhenTheLengthMatches) {

@@ -40,6 +40,17 @@ class IniGroup {
   std::vector<IniEntry> entries_;
 };
 
+// What becomes of the text of a file marked as UTF-8. Where file names are
+// UTF-8 (Linux, macOS) it stays UTF-8, so a folder such as "Übung" survives
+// a load and a save and still opens; where they are 8-bit (Windows) it is
+// converted to the program's Latin-1.
+enum class MarkedText { kKeepUtf8, kToLatin1 };
+#if defined(_WIN32)
+inline constexpr MarkedText kPlatformMarkedText = MarkedText::kToLatin1;
+#else
+inline constexpr MarkedText kPlatformMarkedText = MarkedText::kKeepUtf8;
+#endif
+
 // A parsed INI-style text in the program's 8-bit text. Lines end at CR, LF or
 // NUL; blank lines and lines starting with ";" are skipped; "[name" opens a
 // group (the name ends at "]" or the line end); every other line is an entry,
@@ -48,13 +59,15 @@ class IniGroup {
 class IniFile {
  public:
   // Parses file contents. Contents that start with the UTF-8 byte-order mark
-  // (and are longer than the mark's first two bytes) are UTF-8 and are
-  // converted to Latin-1 after the mark is dropped; others are taken as they
+  // (and are longer than the mark's first two bytes) are UTF-8: the mark is
+  // dropped and the rest treated as `marked` says; others are taken as they
   // are.
-  static IniFile Parse(std::string_view contents);
+  static IniFile Parse(std::string_view contents,
+                       MarkedText marked = kPlatformMarkedText);
 
   // Reads and parses a file; nothing when it cannot be opened or read.
-  static std::optional<IniFile> Load(const std::filesystem::path& path);
+  static std::optional<IniFile> Load(const std::filesystem::path& path,
+                                     MarkedText marked = kPlatformMarkedText);
 
   // The first group whose name equals `name` ignoring ASCII letter case; an
   // empty group when there is none. The group holds a copy of its entries,

@@ -1,9 +1,9 @@
-#include "support/SimulatedPropeller.h"
+#include "sim/SimulatedPropeller.h"
 
 #include <bit>
 #include <utility>
 
-namespace kestrix::test {
+namespace kestrix::sim {
 
 namespace {
 constexpr int kHostBitCount = 250;
@@ -179,4 +179,4 @@ void SimulatedPropeller::OnStatusClock() {
   }
 }
 
-}  // namespace kestrix::test
+}  // namespace kestrix::sim
