@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "sim/DemoFiles.h"
 #include "sim/DemoPages.h"
@@ -26,6 +27,7 @@ constexpr std::uint8_t kMouseReport = 5;
 // followed by the first host bit (0xFE or 0xFF): a pty has no reset line.
 constexpr std::uint8_t kCalibration = 0xF9;
 constexpr int kQuietGapMs = 50;
+constexpr int kKeyHoldMs = 30;
 constexpr int kBootGiveUpMs = 3000;
 // The monitor's closing "0+ADDR" has no line end: it is over when the
 // typing stops.
@@ -147,6 +149,7 @@ void DemoDevice::Tick(std::int64_t nowMs) {
     Open(Page::kTitle);
   }
   const std::int64_t quiet = nowMs - lastHostMs_;
+  if (!hexRun_.empty() && quiet >= kKeyHoldMs) FlushHexRun();
   if (mode_ == Mode::kBoot && quiet > kBootGiveUpMs) {
     Log("Propeller 1 boot: the host stopped in the middle; session dropped");
     mode_ = Mode::kDemo;
@@ -204,27 +207,34 @@ void DemoDevice::OnByte(std::uint8_t byte, bool firstOfRead) {
     Send(monitor_.OnByte(byte));
     return;
   }
-  if (expect_ == Expect::kNone) {
-    // A monitor load starts with a hex address and ':' on a line of its own.
-    if (IsHexDigit(byte) && hexRun_.size() < 8) {
-      hexRun_ += static_cast<char>(byte);
-    } else if (byte == ':' && !hexRun_.empty()) {
-      mode_ = Mode::kMonitor;
-      monitor_.Reset();
-      expect_ = Expect::kNone;
-      Log("Propeller 2 monitor: typed lines arriving");
-      DemoStream s = PageHeader("Propeller 2 monitor (simulated): loading");
-      Send(s.At(0, 2).bytes());
-      for (char c : hexRun_ + ":") {
-        Send(monitor_.OnByte(static_cast<std::uint8_t>(c)));
-      }
-      hexRun_.clear();
-      return;
-    } else {
-      hexRun_.clear();
-    }
+  // A monitor load starts with a hex address and ':'. Digits are menu keys
+  // too, so a run of them waits for the next byte, or for a pause no typing
+  // program makes, before it counts as keys.
+  if (expect_ == Expect::kNone && IsHexDigit(byte) && hexRun_.size() < 8) {
+    hexRun_ += static_cast<char>(byte);
+    return;
   }
+  if (!hexRun_.empty() && byte == ':') {
+    mode_ = Mode::kMonitor;
+    monitor_.Reset();
+    Log("Propeller 2 monitor: typed lines arriving");
+    Send(PageHeader("Propeller 2 monitor (simulated): loading")
+             .At(0, 2)
+             .bytes());
+    for (char c : hexRun_ + ":") {
+      Send(monitor_.OnByte(static_cast<std::uint8_t>(c)));
+    }
+    hexRun_.clear();
+    return;
+  }
+  FlushHexRun();
   OnDemoByte(byte);
+}
+
+void DemoDevice::FlushHexRun() {
+  const std::string keys = std::move(hexRun_);
+  hexRun_.clear();
+  for (char c : keys) OnDemoByte(static_cast<std::uint8_t>(c));
 }
 
 void DemoDevice::Collect(std::uint8_t byte, std::size_t need,

@@ -66,6 +66,7 @@ class DemoDevice : public WireDevice {
 
   void OnByte(std::uint8_t byte, bool firstOfRead);
   void OnDemoByte(std::uint8_t byte);
+  void FlushHexRun();
   void OnKey(std::uint8_t key);
   void OnMouse();
   void OnAnswerText();
@@ -96,7 +97,7 @@ class DemoDevice : public WireDevice {
   std::int64_t nowMs_ = 0;
   std::int64_t lastHostMs_ = -1000;
   bool heldCalibration_ = false;
-  std::string hexRun_;  // a monitor address being typed?
+  std::string hexRun_;  // digits held back: a monitor address, or keys?
   // Which of the window's modes the keys show: 1 device display, -1
   // normal terminal, 0 not known yet.
   int keyMode_ = 0;
