@@ -4,65 +4,57 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace kestrix::test {
 
-// kestrix-sim as a child process, its output discarded.
+// kestrix-sim as a child process, its output discarded; killed at the end.
 class SimProcess {
  public:
   explicit SimProcess(std::vector<std::string> args) {
     args.insert(args.begin(), KESTRIX_SIM_EXECUTABLE);
-    pid_ = fork();
-    if (pid_ == 0) {
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      freopen("/dev/null", "w", stdout);
-      freopen("/dev/null", "w", stderr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
+    if ((pid_ = fork()) != 0) return;
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    freopen("/dev/null", "w", stdout);
+    freopen("/dev/null", "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
   }
   ~SimProcess() {
-    if (pid_ > 0 && Exit(0) == kRunning) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
-
-  static constexpr int kRunning = -1;
-  // The exit status once it has ended within `ms`, else kRunning.
-  int Exit(int ms) {
-    for (int waited = 0;; waited += 5) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-      }
-      if (waited >= ms) return kRunning;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
   }
   void Signal(int number) { kill(pid_, number); }
+  // The exit status if it ends within 2 s, else -1.
+  int Exit() {
+    for (int i = 0, status = 0; i < 400; ++i, Sleep5()) {
+      if (waitpid(pid_, &status, WNOHANG) != pid_) continue;
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    }
+    return -1;
+  }
+  static void Sleep5() { usleep(5000); }
 
  private:
   pid_t pid_ = -1;
 };
 
-// Waits up to 2 s for `path` to be a link.
-inline bool LinkAppears(const std::filesystem::path& path) {
-  for (int i = 0; i < 400; ++i) {
-    if (std::filesystem::is_symlink(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+// The link's target once it is a link other than `old` (within 2 s).
+inline std::filesystem::path NewLinkTarget(const std::filesystem::path& link,
+                                           const std::filesystem::path& old) {
+  for (int i = 0; i < 400; ++i, SimProcess::Sleep5()) {
+    if (std::filesystem::is_symlink(link) &&
+        std::filesystem::read_symlink(link) != old) {
+      return std::filesystem::read_symlink(link);
+    }
   }
-  return false;
+  return {};
 }
 
 }  // namespace kestrix::test
