@@ -99,7 +99,7 @@ DemoStream CursorPage() {
         .Text("\nline " + std::to_string(i) + " scrolls up");
   }
   // Then text placed anywhere by code 10 (column) and 11 (row).
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 11; ++i) {
     s.At(40 + i * 3, 2 + i)
         .Colour(1 + i % 6)
         .Text("*(" + std::to_string(40 + i * 3) + "," + std::to_string(2 + i) +
