@@ -24,8 +24,9 @@ namespace {
 
 using kestrix::simtool::SimOptions;
 
-// The program may purge what arrived before it finished opening the port.
-constexpr int kTitleDelayMs = 200;
+// The program sets the line up after opening it; bytes sent meanwhile could
+// meet a half-configured terminal.
+constexpr int kTitleDelayMs = 60;
 constexpr int kIdlePollMs = 20;
 constexpr int kBusyPollMs = 5;
 
