@@ -30,6 +30,8 @@ constexpr int kTitleDelayMs = 60;
 constexpr int kIdlePollMs = 20;
 constexpr int kBusyPollMs = 5;
 
+// The one piece of state a signal handler can reach: it only writes a byte
+// here, and the serving loop watches the other end.
 int stopPipe[2] = {-1, -1};
 
 extern "C" void OnStopSignal(int) {
