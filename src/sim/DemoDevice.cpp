@@ -33,6 +33,7 @@ constexpr int kBootGiveUpMs = 3000;
 // typing stops.
 constexpr int kMonitorDoneMs = 150;
 constexpr int kAnswerGiveUpMs = 3000;
+constexpr int kTypingDoneMs = 1500;
 constexpr int kReportShowMs = 2500;
 
 // The binary sender discards what it has received right after sending the
@@ -157,6 +158,14 @@ void DemoDevice::Tick(std::int64_t nowMs) {
   } else if (mode_ == Mode::kMonitor &&
              quiet > (monitor_.Closing() ? kMonitorDoneMs : kBootGiveUpMs)) {
     FinishMonitor();
+  } else if (expect_ == Expect::kTypedText && quiet > kTypingDoneMs &&
+             nowMs - expectSinceMs_ > kTypingDoneMs) {
+    // The PC types a line every 10 or 100 ms: a longer pause ends the file,
+    // and the menu keys work again.
+    expect_ = Expect::kNone;
+    if (!typedAny_) {
+      Send(Status("No text arrived from the PC (request \"t\").", kRed));
+    }
   } else if (mode_ == Mode::kDemo && expect_ != Expect::kNone &&
              expect_ != Expect::kMouse && expect_ != Expect::kTypedText &&
              quiet > kAnswerGiveUpMs &&
@@ -316,8 +325,10 @@ void DemoDevice::OnDemoByte(std::uint8_t byte) {
         expect_ = Expect::kNone;
         Open(Page::kTitle);
       } else if (byte == kEnter) {
+        typedAny_ = true;
         Send("\r");
       } else if (byte >= 14 && byte != kBackspaceDisplay) {
+        typedAny_ = true;
         Send(std::string(1, static_cast<char>(byte)));
       }
       return;
@@ -378,6 +389,7 @@ void DemoDevice::Open(Page page) {
   collected_.clear();
   typedRow_ = 0;
   escapes_ = 0;
+  typedAny_ = false;
   DemoStream s;
   switch (page) {
     case Page::kTitle:
@@ -529,13 +541,16 @@ void DemoDevice::OnPixel(std::uint8_t answer) {
     Send(DemoStream()
              .At(0, 9)
              .Colour(kWhite)
-             .Text("Saved as demo-saved.txt. Reading it back (request \"t\"):")
+             .Text("Asked the PC to save demo-saved.txt; reading it back "
+                   "(request \"t\"):")
              .Request('t', kDemoSavedName, kStatusRow)
              .At(0, 11)
              .Colour(kGreen)
              .bytes());
-    Log("Saved demo-saved.txt on the PC");
+    Log("Asked the PC to save demo-saved.txt");
     expect_ = Expect::kTypedText;
+    expectSinceMs_ = nowMs_;
+    typedAny_ = false;
     return;
   }
   if (page_ != Page::kGraphics || step_ >= std::ssize(kQueryPoints)) return;

@@ -110,6 +110,7 @@ class DemoDevice : public WireDevice {
   std::uint32_t binLength_ = 0, binReceived_ = 0, binSum_ = 0;
   int binBlocks_ = 0;
   int typedRow_ = 0;
+  bool typedAny_ = false;  // a typed file has shown a character
   std::int32_t preparedSize_ = -1;
   int saves_ = 0;
   int strokeColour_ = 0;
