@@ -1,5 +1,4 @@
-// Uploads into the demo device in process: a Propeller 1 image through the
-// real upload driver, and monitor lines as a Propeller 2 load types them.
+// Uploads into the demo: P1 images by the real driver, P2 monitor lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,8 +20,8 @@ class SimProcess {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    freopen("/dev/null", "w", stdout);
-    freopen("/dev/null", "w", stderr);
+    const int null = open("/dev/null", O_WRONLY);  // async-signal-safe
+    dup2(null, 1), dup2(null, 2);
     execv(argv[0], argv.data());
     _exit(127);
   }
