@@ -16,28 +16,30 @@ bool LooksLikePty(const std::string& target) {
   return target.starts_with("/dev/pts/") || target.starts_with("/dev/ttys");
 }
 
+std::string LinkRefusal(const std::string& folder, int port) {
+  const std::string path = folder + "/COM" + std::to_string(port);
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return {};
+  char target[PATH_MAX] = {};
+  const bool ptyLink = S_ISLNK(st.st_mode) &&
+                       readlink(path.c_str(), target, sizeof target - 1) > 0 &&
+                       LooksLikePty(target);
+  struct stat targetStat {};
+  // A link to a pseudo-terminal that is gone is a simulator's stale link.
+  if (ptyLink && stat(path.c_str(), &targetStat) != 0) return {};
+  return path + " exists and is not a stale simulator link: " +
+         (ptyLink ? "it links to a pseudo-terminal in use (another simulator?)"
+                  : "it belongs to something else") +
+         "; remove it or choose --port";
+}
+
 std::unique_ptr<PtyLink> PtyLink::Open(const std::string& folder, int port,
                                        std::string& error) {
   std::unique_ptr<PtyLink> link(new PtyLink);
   const std::string path = folder + "/COM" + std::to_string(port);
-  struct stat st {};
-  if (lstat(path.c_str(), &st) == 0) {
-    char target[PATH_MAX] = {};
-    const bool isLink = S_ISLNK(st.st_mode) &&
-                        readlink(path.c_str(), target, sizeof target - 1) > 0;
-    struct stat targetStat {};
-    const bool stale =
-        isLink && LooksLikePty(target) && stat(path.c_str(), &targetStat) != 0;
-    if (!stale) {
-      error =
-          path + " exists and is not a stale simulator link: " +
-          (isLink && LooksLikePty(target) ? "another simulator serves it"
-                                          : "it belongs to something else") +
-          "; remove it or choose --port";
-      return nullptr;
-    }
-    unlink(path.c_str());
-  }
+  error = LinkRefusal(folder, port);
+  if (!error.empty()) return nullptr;
+  unlink(path.c_str());  // a stale link, if any
   link->master_ = posix_openpt(O_RDWR | O_NOCTTY);
   char name[PATH_MAX] = {};
   if (link->master_ < 0 || grantpt(link->master_) != 0 ||

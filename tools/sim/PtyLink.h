@@ -29,6 +29,10 @@ class PtyLink {
   std::string slavePath_;
 };
 
+// Why COM<n> in the folder may not be taken (empty: it may), without
+// touching anything.
+std::string LinkRefusal(const std::string& folder, int port);
+
 // True when `target` names a pseudo-terminal slave (Linux or macOS style).
 bool LooksLikePty(const std::string& target);
 

@@ -158,10 +158,11 @@ int main(int argc, char** argv) {
     script.assign(std::istreambuf_iterator<char>(in), {});
   }
 
-  std::string why;
-  auto link =
-      kestrix::simtool::PtyLink::Open(options.Folder, options.Port, why);
-  if (!link) {
+  // Everything is ready before the link appears: the program may open the
+  // port and the device ask for its files at once, and a stop signal that
+  // follows at once must still remove the link.
+  std::string why = kestrix::simtool::LinkRefusal(options.Folder, options.Port);
+  if (!why.empty()) {
     std::cerr << "kestrix-sim: " << why << std::endl;
     return 1;
   }
@@ -174,7 +175,6 @@ int main(int argc, char** argv) {
               << options.Folder << std::endl;
     return 1;
   }
-
   if (pipe(stopPipe) != 0) return 1;
   fcntl(stopPipe[1], F_SETFL, O_NONBLOCK);
   struct sigaction action {};
@@ -184,6 +184,12 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  auto link =
+      kestrix::simtool::PtyLink::Open(options.Folder, options.Port, why);
+  if (!link) {
+    std::cerr << "kestrix-sim: " << why << std::endl;
+    return 1;
+  }
   std::cout << "kestrix-sim: " << link->linkPath() << " -> "
             << link->slavePath() << " plays a Propeller "
             << (script.empty() ? "running the demo"
