@@ -172,9 +172,7 @@ void DemoDevice::Tick(std::int64_t nowMs) {
              nowMs - expectSinceMs_ > kAnswerGiveUpMs) {
     expect_ = Expect::kNone;
     collected_.clear();
-    Send(Status(
-        "No answer from the PC (Normal-Terminal Mode must be unchecked).",
-        kRed));
+    Send(Status("No answer from the PC.", kRed));
   }
 }
 
@@ -383,6 +381,7 @@ void DemoDevice::OnKey(std::uint8_t key) {
 
 void DemoDevice::Open(Page page) {
   page_ = page;
+  restartAtMs_ = -1;  // a page chosen meanwhile wins over the restart
   step_ = 0;
   expect_ = Expect::kNone;
   expectSinceMs_ = nowMs_;
