@@ -381,7 +381,8 @@ void DemoDevice::OnKey(std::uint8_t key) {
 
 void DemoDevice::Open(Page page) {
   page_ = page;
-  restartAtMs_ = -1;  // a page chosen meanwhile wins over the restart
+  // A page chosen while an upload report shows wins over the restart.
+  if (page != Page::kTitle) restartAtMs_ = -1;
   step_ = 0;
   expect_ = Expect::kNone;
   expectSinceMs_ = nowMs_;
