@@ -80,7 +80,7 @@ void Report(benchmark::State& state, std::size_t bytesPerIteration) {
 
 // (a) Printable text that never scrolls: each 1024-byte chunk starts with a
 // home code and fills fewer cells than the grid has.
-void BM_PlainText(benchmark::State& state) {
+void BmPlainText(benchmark::State& state) {
   Bench b(/*deviceMode=*/true);
   std::vector<std::uint8_t> stream;
   for (int chunk = 0; chunk < 64; ++chunk) {
@@ -92,11 +92,11 @@ void BM_PlainText(benchmark::State& state) {
   for (auto _ : state) b.Run(stream);
   Report(state, stream.size());
 }
-BENCHMARK(BM_PlainText);
+BENCHMARK(BmPlainText);
 
 // (b) 80-character lines, each ending in a new line on the bottom row, so
 // every line scrolls the whole picture.
-void BM_ScrollingLines(benchmark::State& state) {
+void BmScrollingLines(benchmark::State& state) {
   Bench b(/*deviceMode=*/true);
   std::vector<std::uint8_t> stream = {11, 24};
   for (int line = 0; line < 400; ++line) {
@@ -108,11 +108,11 @@ void BM_ScrollingLines(benchmark::State& state) {
   for (auto _ : state) b.Run(stream);
   Report(state, stream.size());
 }
-BENCHMARK(BM_ScrollingLines);
+BENCHMARK(BmScrollingLines);
 
 // (c) A graphics mix: plots, lines, boxes, circles, small fills and pixel
 // queries, in device-display mode.
-void BM_GraphicsMix(benchmark::State& state) {
+void BmGraphicsMix(benchmark::State& state) {
   Bench b(/*deviceMode=*/true);
   std::vector<std::uint8_t> stream;
   int commands = 0;
@@ -144,7 +144,7 @@ void BM_GraphicsMix(benchmark::State& state) {
       static_cast<double>(commands) * static_cast<double>(state.iterations()),
       benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_GraphicsMix);
+BENCHMARK(BmGraphicsMix);
 
 }  // namespace
 

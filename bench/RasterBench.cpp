@@ -22,7 +22,7 @@ Raster GlyphSheetLike() {
 
 // What drawing one character costs: fill the cell, combine the glyph in
 // invert mode, and for inverse video complement the cell.
-void BM_GlyphCell(benchmark::State& state) {
+void BmGlyphCell(benchmark::State& state) {
   const bool inverse = state.range(0) != 0;
   Raster screen(kScreenWidth, kScreenHeight);
   const Raster sheet = GlyphSheetLike();
@@ -44,11 +44,11 @@ void BM_GlyphCell(benchmark::State& state) {
   benchmark::DoNotOptimize(screen.pixels().data());
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_GlyphCell)->Arg(0)->Arg(1);
+BENCHMARK(BmGlyphCell)->Arg(0)->Arg(1);
 
 // A new line at the bottom: the whole image moves up one text row, here
 // either through a scratch image or onto itself.
-void BM_ScrollBlit(benchmark::State& state) {
+void BmScrollBlit(benchmark::State& state) {
   const bool self = state.range(0) != 0;
   Raster screen(kScreenWidth, kScreenHeight, 0x123456);
   Raster scratch(kScreenWidth, kScreenHeight);
@@ -69,9 +69,9 @@ void BM_ScrollBlit(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * kScreenWidth * kScreenHeight *
                           static_cast<int64_t>(sizeof(Colour)));
 }
-BENCHMARK(BM_ScrollBlit)->Arg(0)->Arg(1);
+BENCHMARK(BmScrollBlit)->Arg(0)->Arg(1);
 
-void BM_FloodFillFullScreen(benchmark::State& state) {
+void BmFloodFillFullScreen(benchmark::State& state) {
   Raster screen(kScreenWidth, kScreenHeight);
   Painter p(screen);
   Colour colour = 1;
@@ -81,10 +81,10 @@ void BM_FloodFillFullScreen(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kScreenWidth * kScreenHeight);
 }
-BENCHMARK(BM_FloodFillFullScreen);
+BENCHMARK(BmFloodFillFullScreen);
 
 // A fill that has to wind down and up every other column.
-void BM_FloodFillComb(benchmark::State& state) {
+void BmFloodFillComb(benchmark::State& state) {
   Raster screen(kScreenWidth, kScreenHeight);
   Painter p(screen);
   p.SetColour(kWhite);
@@ -97,9 +97,9 @@ void BM_FloodFillComb(benchmark::State& state) {
     p.FloodFill(0, 0);
   }
 }
-BENCHMARK(BM_FloodFillComb);
+BENCHMARK(BmFloodFillComb);
 
-void BM_Lines(benchmark::State& state) {
+void BmLines(benchmark::State& state) {
   Raster screen(kScreenWidth, kScreenHeight);
   Painter p(screen);
   p.SetColour(kWhite);
@@ -113,18 +113,18 @@ void BM_Lines(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 2);
 }
-BENCHMARK(BM_Lines);
+BENCHMARK(BmLines);
 
 // A line whose end points lie billions of pixels away.
-void BM_FarLine(benchmark::State& state) {
+void BmFarLine(benchmark::State& state) {
   Raster screen(kScreenWidth, kScreenHeight);
   Painter p(screen);
   p.SetMode(DrawMode::kInvert);
   for (auto _ : state) p.Line(-2000000000, -1000000000, 2000000000, 1000000000);
 }
-BENCHMARK(BM_FarLine);
+BENCHMARK(BmFarLine);
 
-void BM_FillEllipse(benchmark::State& state) {
+void BmFillEllipse(benchmark::State& state) {
   const int radius = static_cast<int>(state.range(0));
   Raster screen(kScreenWidth, kScreenHeight);
   Painter p(screen);
@@ -133,7 +133,7 @@ void BM_FillEllipse(benchmark::State& state) {
     p.FillEllipse(320 - radius, 223 - radius, 320 + radius, 223 + radius);
   }
 }
-BENCHMARK(BM_FillEllipse)->Arg(10)->Arg(200);
+BENCHMARK(BmFillEllipse)->Arg(10)->Arg(200);
 
 }  // namespace
 }  // namespace kestrix

@@ -184,16 +184,16 @@ void Upload(benchmark::State& state, const char* name, int bytes,
   state.counters["overhead_pct"] = 100.0 * overheadMs / wireMs;
 }
 
-void BM_UploadEeprom32K(benchmark::State& state) {
+void BmUploadEeprom32K(benchmark::State& state) {
   Upload(state, "image.eeprom", 32768, kEepromStatusClocks);
 }
-void BM_UploadRam8K(benchmark::State& state) {
+void BmUploadRam8K(benchmark::State& state) {
   Upload(state, "image.binary", 8192, kRamStatusClocks);
 }
 
 // All 63 numbers named by links to nowhere, so no device exists whatever the
 // machine's own ports are.
-void BM_SearchNoChip(benchmark::State& state) {
+void BmSearchNoChip(benchmark::State& state) {
   const fs::path folder = MakeFolder();
   for (int n = kFirstSearchedPort; n <= kLastSearchedPort; ++n) {
     std::error_code ignored;
@@ -215,9 +215,9 @@ void BM_SearchNoChip(benchmark::State& state) {
   fs::remove_all(folder, ignored);
 }
 
-BENCHMARK(BM_UploadEeprom32K)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UploadRam8K)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SearchNoChip)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmUploadEeprom32K)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmUploadRam8K)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BmSearchNoChip)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestrix

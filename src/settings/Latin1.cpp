@@ -14,21 +14,21 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 // the code point, or returns 0 when the lead byte does not start a valid
 // sequence.
 std::size_t DecodeOne(std::string_view text, std::size_t pos,
-                      std::uint32_t& code_point) {
+                      std::uint32_t& codePoint) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   std::size_t length = 0;
   std::uint32_t minimum = 0;
   if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;
-    code_point = lead & 0x1F;
+    codePoint = lead & 0x1F;
     minimum = 0x80;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3;
-    code_point = lead & 0x0F;
+    codePoint = lead & 0x0F;
     minimum = 0x800;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     length = 4;
-    code_point = lead & 0x07;
+    codePoint = lead & 0x07;
     minimum = 0x10000;
   } else {
     return 0;
@@ -37,10 +37,10 @@ std::size_t DecodeOne(std::string_view text, std::size_t pos,
   for (std::size_t k = 1; k < length; ++k) {
     const auto byte = static_cast<unsigned char>(text[pos + k]);
     if (!IsContinuation(byte)) return 0;
-    code_point = (code_point << 6) | (byte & 0x3F);
+    codePoint = (codePoint << 6) | (byte & 0x3F);
   }
-  if (code_point < minimum || code_point > 0x10FFFF) return 0;
-  if (code_point >= 0xD800 && code_point <= 0xDFFF) return 0;
+  if (codePoint < minimum || codePoint > 0x10FFFF) return 0;
+  if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;
   return length;
 }
 
@@ -57,15 +57,15 @@ std::string Utf8ToLatin1(std::string_view utf8) {
       ++pos;
       continue;
     }
-    std::uint32_t code_point = 0;
-    const std::size_t length = DecodeOne(utf8, pos, code_point);
+    std::uint32_t codePoint = 0;
+    const std::size_t length = DecodeOne(utf8, pos, codePoint);
     if (length == 0) {
       latin1.push_back(kUnmappable);
       ++pos;
       continue;
     }
-    latin1.push_back(code_point <= 0xFF ? static_cast<char>(code_point)
-                                        : kUnmappable);
+    latin1.push_back(codePoint <= 0xFF ? static_cast<char>(codePoint)
+                                       : kUnmappable);
     pos += length;
   }
   return latin1;

@@ -65,7 +65,7 @@ float FloatValue(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
-  const std::size_t mantissa_start = i;
+  const std::size_t mantissaStart = i;
 
   // Decimal exponent of the leading significant digit, kept to tell an
   // overflow from an underflow when the value leaves the double range.
@@ -92,25 +92,25 @@ float FloatValue(std::string_view text) {
 
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
-    bool exponent_negative = false;
+    bool exponentNegative = false;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-      exponent_negative = text[j] == '-';
+      exponentNegative = text[j] == '-';
       ++j;
     }
     long long exponent = 0;
-    std::size_t exponent_start = j;
+    std::size_t exponentStart = j;
     for (; j < text.size() && IsDigit(text[j]); ++j) {
       if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[j] - '0');
     }
     // "1e" or "1e+" end the number before the "e".
-    if (j > exponent_start) {
+    if (j > exponentStart) {
       end = j;
-      magnitude += exponent_negative ? -exponent : exponent;
+      magnitude += exponentNegative ? -exponent : exponent;
     }
   }
   // from_chars takes no "+" and is independent of the locale.
   const std::string_view number =
-      text.substr(mantissa_start, end - mantissa_start);
+      text.substr(mantissaStart, end - mantissaStart);
   double value = 0.0;
   const auto result =
       std::from_chars(number.data(), number.data() + number.size(), value,

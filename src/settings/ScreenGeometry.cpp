@@ -23,11 +23,11 @@ ScreenGeometry EffectiveGeometry(const Settings& settings) {
   float scale = settings.WindowScale;
   if (!std::isfinite(scale) || scale <= 0.0f) scale = 1.0f;
   scale = std::clamp(scale, kMinScale, kMaxScale);
-  const double width_limit =
+  const double widthLimit =
       static_cast<double>(kMaxClientSide) / (geometry.cols * kCellWidth);
-  const double height_limit =
+  const double heightLimit =
       (kMaxClientSide - kStripHeight) / (geometry.rows * kCellHeight);
-  const auto limit = static_cast<float>(std::min(width_limit, height_limit));
+  const auto limit = static_cast<float>(std::min(widthLimit, heightLimit));
   geometry.scale = std::min(scale, limit);
 
   geometry.client_width =

@@ -90,7 +90,7 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
   }
 }
 
-std::string FormatSettings(const Settings& settings, int auto_mode_checked) {
+std::string FormatSettings(const Settings& settings, int autoModeChecked) {
   std::string out;
   const auto line = [&out](std::string_view a, std::string_view b = {}) {
     out.append(a).append(b).append(kLineEnd);
@@ -104,7 +104,7 @@ std::string FormatSettings(const Settings& settings, int auto_mode_checked) {
   number("FT232R=", settings.FT232R);
   number("UseRTS=", settings.UseRTS);
   line("BinPath=", FirstLine(settings.BinPath));
-  number("AutoDis=", auto_mode_checked != 0 ? 1 : 0);
+  number("AutoDis=", autoModeChecked != 0 ? 1 : 0);
   number("VKeys=", settings.VKeys);
   number("TxtCurs=", settings.TxtCurs);
   number("MsMoveOff=", settings.MsMoveOff);
@@ -123,8 +123,8 @@ std::string FormatSettings(const Settings& settings, int auto_mode_checked) {
 }
 
 bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
-                  int auto_mode_checked) {
-  return WriteFileAtomically(path, FormatSettings(settings, auto_mode_checked));
+                  int autoModeChecked) {
+  return WriteFileAtomically(path, FormatSettings(settings, autoModeChecked));
 }
 
 }  // namespace kestrix

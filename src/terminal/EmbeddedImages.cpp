@@ -27,11 +27,10 @@ std::optional<Raster> LoadImage(std::span<const std::uint8_t> png,
 }  // namespace
 
 std::optional<EmbeddedImages> LoadEmbeddedImages(
-    std::span<const std::uint8_t> glyph_sheet_png,
-    std::span<const std::uint8_t> logo_png, std::string* error) {
-  std::optional<Raster> sheet =
-      LoadImage(glyph_sheet_png, "glyph sheet", kGlyphSheetWidth,
-                kGlyphSheetHeight, error);
+    std::span<const std::uint8_t> glyphSheetPng,
+    std::span<const std::uint8_t> logoPng, std::string* error) {
+  std::optional<Raster> sheet = LoadImage(
+      glyphSheetPng, "glyph sheet", kGlyphSheetWidth, kGlyphSheetHeight, error);
   if (!sheet) return std::nullopt;
   const auto& pixels = sheet->pixels();
   if (!std::all_of(pixels.begin(), pixels.end(),
@@ -42,7 +41,7 @@ std::optional<EmbeddedImages> LoadEmbeddedImages(
     return std::nullopt;
   }
   std::optional<Raster> logo =
-      LoadImage(logo_png, "logo", kLogoWidth, kLogoHeight, error);
+      LoadImage(logoPng, "logo", kLogoWidth, kLogoHeight, error);
   if (!logo) return std::nullopt;
   return EmbeddedImages{std::move(*sheet), std::move(*logo)};
 }

@@ -86,49 +86,49 @@ struct Box {
 // The row loops of a blit; see Painter::Blit.
 template <typename Combine, typename FromBlack>
 void BlitRows(Raster& target, const Raster& src, Wide ox, Wide oy, Box clip,
-              Box inside, Combine combine, FromBlack from_black) {
+              Box inside, Combine combine, FromBlack fromBlack) {
   const bool aliased = &src == &target;
   const int n = inside.x1 - inside.x0;
   std::vector<Colour> line;
   if (aliased && oy == 0 && n > 0) line.resize(static_cast<std::size_t>(n));
-  const bool bottom_up = aliased && oy < 0;
-  const bool black_columns = inside.x0 > clip.x0 || inside.x1 < clip.x1;
+  const bool bottomUp = aliased && oy < 0;
+  const bool blackColumns = inside.x0 > clip.x0 || inside.x1 < clip.x1;
   // Row pointers are kept in locals: stores through Colour* may alias the
   // rasters' own fields, which would make every row reload them.
   Colour* const pixels = target.pixels().data();
-  const Colour* const src_pixels = src.pixels().data();
+  const Colour* const srcPixels = src.pixels().data();
   const std::ptrdiff_t stride = target.width();
-  const std::ptrdiff_t src_stride = src.width();
+  const std::ptrdiff_t srcStride = src.width();
   const int rows = inside.y1 - inside.y0;
-  const int first = bottom_up ? inside.y1 - 1 : inside.y0;
-  const std::ptrdiff_t step = bottom_up ? -stride : stride;
-  const std::ptrdiff_t src_step = bottom_up ? -src_stride : src_stride;
+  const int first = bottomUp ? inside.y1 - 1 : inside.y0;
+  const std::ptrdiff_t step = bottomUp ? -stride : stride;
+  const std::ptrdiff_t srcStep = bottomUp ? -srcStride : srcStride;
   std::ptrdiff_t at = first * stride;
-  std::ptrdiff_t src_at =
-      n > 0 ? (first + oy) * src_stride + (inside.x0 + ox) : 0;
-  const int left_black = inside.x0 - clip.x0;
-  const int right_black = clip.x1 - inside.x1;
-  for (int k = 0; k < rows; ++k, at += step, src_at += src_step) {
+  std::ptrdiff_t srcAt =
+      n > 0 ? (first + oy) * srcStride + (inside.x0 + ox) : 0;
+  const int leftBlack = inside.x0 - clip.x0;
+  const int rightBlack = clip.x1 - inside.x1;
+  for (int k = 0; k < rows; ++k, at += step, srcAt += srcStep) {
     Colour* row = pixels + at;
     if (n > 0) {
-      const Colour* from = src_pixels + src_at;
+      const Colour* from = srcPixels + srcAt;
       if (!line.empty()) {
         std::memcpy(line.data(), from, sizeof(Colour) * line.size());
         from = line.data();
       }
       combine(row + inside.x0, from, n);
     }
-    if (black_columns) {
-      from_black(row + clip.x0, left_black);
-      from_black(row + inside.x1, right_black);
+    if (blackColumns) {
+      fromBlack(row + clip.x0, leftBlack);
+      fromBlack(row + inside.x1, rightBlack);
     }
   }
   const int width = clip.x1 - clip.x0;
   for (int ty = clip.y0; ty < inside.y0; ++ty) {
-    from_black(pixels + ty * stride + clip.x0, width);
+    fromBlack(pixels + ty * stride + clip.x0, width);
   }
   for (int ty = inside.y1; ty < clip.y1; ++ty) {
-    from_black(pixels + ty * stride + clip.x0, width);
+    fromBlack(pixels + ty * stride + clip.x0, width);
   }
 }
 
@@ -164,12 +164,12 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
   if (target_.empty()) return;
   const Wide dx = Wide{x1} - x0;
   const Wide dy = Wide{y1} - y0;
-  const bool x_major = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
   // Rename so that "u" is the major axis and "v" the minor one.
-  const Wide u0 = x_major ? x0 : y0;
-  const Wide v0 = x_major ? y0 : x0;
-  const Wide du = x_major ? dx : dy;
-  const Wide dv = x_major ? dy : dx;
+  const Wide u0 = xMajor ? x0 : y0;
+  const Wide v0 = xMajor ? y0 : x0;
+  const Wide du = xMajor ? dx : dy;
+  const Wide dv = xMajor ? dy : dx;
   const Wide su = du < 0 ? -1 : 1;
   const Wide sv = dv < 0 ? -1 : 1;
   const Wide major = du < 0 ? -du : du;
@@ -178,48 +178,48 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
     Plot(x0, y0);
     return;
   }
-  const Wide u_limit = x_major ? target_.width() : target_.height();
-  const Wide v_limit = x_major ? target_.height() : target_.width();
+  const Wide uLimit = xMajor ? target_.width() : target_.height();
+  const Wide vLimit = xMajor ? target_.height() : target_.width();
   // Steps j in [0, major] whose major coordinate u0 + su*j lies inside.
-  Wide j_first = std::max<Wide>(0, su > 0 ? -u0 : u0 - (u_limit - 1));
-  Wide j_last = std::min<Wide>(major, su > 0 ? u_limit - 1 - u0 : u0);
+  Wide jFirst = std::max<Wide>(0, su > 0 ? -u0 : u0 - (uLimit - 1));
+  Wide jLast = std::min<Wide>(major, su > 0 ? uLimit - 1 - u0 : u0);
   // Minor offsets in [a, b] keep v0 + sv*offset inside. With
   // offset(j) = floor((2*j*minor + major - 1) / (2*major)):
   // offset(j) >= a  <=>  2*j*minor >= (2a - 1) * major + 1 and
   // offset(j) <= b  <=>  2*j*minor <= (2b + 1) * major.
-  const Wide a = sv > 0 ? -v0 : v0 - (v_limit - 1);
-  const Wide b = sv > 0 ? v_limit - 1 - v0 : v0;
+  const Wide a = sv > 0 ? -v0 : v0 - (vLimit - 1);
+  const Wide b = sv > 0 ? vLimit - 1 - v0 : v0;
   if (minor == 0) {
     if (a > 0 || b < 0) return;
   } else {
-    const Wide2 twice_minor = Wide2{2} * minor;
+    const Wide2 twiceMinor = Wide2{2} * minor;
     const Wide2 low = (Wide2{2} * a - 1) * major + 1;
     const Wide2 high = (Wide2{2} * b + 1) * major;
     // Ceiling and floor of the quotients; the divisor is positive.
-    Wide2 j_low = low / twice_minor;
-    if (low % twice_minor != 0 && low > 0) ++j_low;
-    Wide2 j_high = high / twice_minor;
-    if (high % twice_minor != 0 && high < 0) --j_high;
-    j_first = static_cast<Wide>(std::max<Wide2>(j_first, j_low));
-    j_last = static_cast<Wide>(std::min<Wide2>(j_last, j_high));
+    Wide2 jLow = low / twiceMinor;
+    if (low % twiceMinor != 0 && low > 0) ++jLow;
+    Wide2 jHigh = high / twiceMinor;
+    if (high % twiceMinor != 0 && high < 0) --jHigh;
+    jFirst = static_cast<Wide>(std::max<Wide2>(jFirst, jLow));
+    jLast = static_cast<Wide>(std::min<Wide2>(jLast, jHigh));
   }
-  if (j_first > j_last) return;
+  if (jFirst > jLast) return;
 
   // Keep the quotient and remainder of offset(j) and advance them one step
   // at a time.
   const Wide denom = 2 * major;
-  const Wide2 num = Wide2{2} * j_first * minor + major - 1;
+  const Wide2 num = Wide2{2} * jFirst * minor + major - 1;
   Wide offset = static_cast<Wide>(num / denom);
   Wide rem = static_cast<Wide>(num % denom);
   const Wide step = 2 * minor;
-  const Wide u = u0 + su * j_first;
+  const Wide u = u0 + su * jFirst;
   const Wide v = v0 + sv * offset;
   const std::ptrdiff_t stride = target_.width();
   Colour* const pixels = target_.pixels().data();
-  std::ptrdiff_t at = x_major ? v * stride + u : u * stride + v;
-  const std::ptrdiff_t major_step = x_major ? su : su * stride;
-  const std::ptrdiff_t minor_step = x_major ? sv * stride : sv;
-  const Wide count = j_last - j_first + 1;
+  std::ptrdiff_t at = xMajor ? v * stride + u : u * stride + v;
+  const std::ptrdiff_t major_step = xMajor ? su : su * stride;
+  const std::ptrdiff_t minor_step = xMajor ? sv * stride : sv;
+  const Wide count = jLast - jFirst + 1;
   auto walk = [&](auto touch) {
     for (Wide k = 0; k < count; ++k) {
       touch(pixels[at]);
@@ -245,19 +245,19 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
 void Painter::FillEllipse(int left, int top, int right, int bottom) {
   const Wide w = Wide{right} - left;
   const Wide h = Wide{bottom} - top;
-  int y_lo, y_hi, x_lo, x_hi;
-  if (!ClipSpan(top, h, target_.height(), y_lo, y_hi) ||
-      !ClipSpan(left, w, target_.width(), x_lo, x_hi)) {
+  int yLo, yHi, xLo, xHi;
+  if (!ClipSpan(top, h, target_.height(), yLo, yHi) ||
+      !ClipSpan(left, w, target_.width(), xLo, xHi)) {
     return;
   }
   const UWide2 ww = UWide2(w) * UWide2(w);
   const UWide2 hh = UWide2(h) * UWide2(h);
-  const Wide sum_x = Wide{left} + right;
-  const Wide sum_y = Wide{top} + bottom;
+  const Wide sumX = Wide{left} + right;
+  const Wide sumY = Wide{top} + bottom;
   // dx has the parity of w + 1 for every pixel of the box.
   const Wide parity = (w + 1) & 1;
-  for (int py = y_lo; py < y_hi; ++py) {
-    const Wide dy = 2 * Wide{py} + 1 - sum_y;  // |dy| <= h - 1
+  for (int py = yLo; py < yHi; ++py) {
+    const Wide dy = 2 * Wide{py} + 1 - sumY;  // |dy| <= h - 1
     const UWide2 dy2 = UWide2(dy < 0 ? -dy : dy) * UWide2(dy < 0 ? -dy : dy);
     const UWide2 bound = ww * (hh - dy2);  // < 2^128
     // Largest d in [0, w - 1] with d²h² <= bound (d = 0 always qualifies):
@@ -273,10 +273,10 @@ void Painter::FillEllipse(int left, int top, int right, int bottom) {
     Wide reach = lo;
     if ((reach & 1) != parity) --reach;
     if (reach < 0) continue;
-    const Wide first = (-reach + sum_x - 1) / 2;
-    const Wide last = (reach + sum_x - 1) / 2;
-    const Wide a = std::max<Wide>(first, x_lo);
-    const Wide b = std::min<Wide>(last + 1, x_hi);
+    const Wide first = (-reach + sumX - 1) / 2;
+    const Wide last = (reach + sumX - 1) / 2;
+    const Wide a = std::max<Wide>(first, xLo);
+    const Wide b = std::min<Wide>(last + 1, xHi);
     if (a >= b) continue;
     Colour* row = target_.Row(py) + a;
     const int n = static_cast<int>(b - a);
@@ -305,13 +305,13 @@ void Painter::FloodFill(int x, int y) {
   };
   std::vector<Seed> stack;
   stack.push_back({x, y});
-  auto seed_runs = [&](int row_y, int from, int to) {
-    const Colour* row = target_.Row(row_y);
+  auto seedRuns = [&](int rowY, int from, int to) {
+    const Colour* row = target_.Row(rowY);
     int i = from;
     while (i <= to) {
       while (i <= to && row[i] != old) ++i;
       if (i > to) break;
-      stack.push_back({i, row_y});
+      stack.push_back({i, rowY});
       while (i <= to && row[i] == old) ++i;
     }
   };
@@ -325,8 +325,8 @@ void Painter::FloodFill(int x, int y) {
     int r = s.x;
     while (r + 1 < width && row[r + 1] == old) ++r;
     SetRun(row + l, r - l + 1, fresh);
-    if (s.y > 0) seed_runs(s.y - 1, l, r);
-    if (s.y + 1 < height) seed_runs(s.y + 1, l, r);
+    if (s.y > 0) seedRuns(s.y - 1, l, r);
+    if (s.y + 1 < height) seedRuns(s.y + 1, l, r);
   }
 }
 

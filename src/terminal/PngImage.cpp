@@ -68,32 +68,32 @@ void ReadImage(DecodeJob& job) {
 
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  const int bit_depth = png_get_bit_depth(png, info);
+  const int bitDepth = png_get_bit_depth(png, info);
   const int channels = png_get_channels(png, info);
-  const std::uint64_t packed_bytes =
+  const std::uint64_t packedBytes =
       (static_cast<std::uint64_t>(width) * static_cast<unsigned>(channels) *
-           static_cast<unsigned>(bit_depth) +
+           static_cast<unsigned>(bitDepth) +
        7) /
       8 * height;
-  if (packed_bytes >
+  if (packedBytes >
       static_cast<std::uint64_t>(job.data.size()) * kMaxInflateRatio) {
     Fail(png, "PNG data too short for its dimensions");
   }
 
   // Everything becomes 8-bit RGB; transparency is simply not carried over.
-  const int colour_type = png_get_color_type(png, info);
-  if (colour_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if (colour_type == PNG_COLOR_TYPE_GRAY && bit_depth < 8) {
+  const int colourType = png_get_color_type(png, info);
+  if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) {
     png_set_expand_gray_1_2_4_to_8(png);
   }
-  if (colour_type == PNG_COLOR_TYPE_GRAY ||
-      colour_type == PNG_COLOR_TYPE_GRAY_ALPHA) {
+  if (colourType == PNG_COLOR_TYPE_GRAY ||
+      colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
     png_set_gray_to_rgb(png);
   }
-  if (bit_depth == 16) png_set_scale_16(png);
+  if (bitDepth == 16) png_set_scale_16(png);
   // Expanding a palette also turns a tRNS chunk into an alpha channel, so
   // transparency of any kind has to be stripped, not only a stored alpha.
-  if ((colour_type & PNG_COLOR_MASK_ALPHA) ||
+  if ((colourType & PNG_COLOR_MASK_ALPHA) ||
       png_get_valid(png, info, PNG_INFO_tRNS)) {
     png_set_strip_alpha(png);
   }
@@ -104,11 +104,11 @@ void ReadImage(DecodeJob& job) {
     Fail(png, "unsupported PNG pixel format");
   }
 
-  const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
-  job.rows.assign(row_bytes * height, 0);
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  job.rows.assign(rowBytes * height, 0);
   for (int pass = 0; pass < passes; ++pass) {
     for (png_uint_32 y = 0; y < height; ++y) {
-      png_read_row(png, job.rows.data() + row_bytes * y, nullptr);
+      png_read_row(png, job.rows.data() + rowBytes * y, nullptr);
     }
   }
   // Reads up to IEND, so a file cut short after its pixel data still fails.
@@ -116,7 +116,7 @@ void ReadImage(DecodeJob& job) {
 
   job.image = Raster(static_cast<int>(width), static_cast<int>(height));
   for (png_uint_32 y = 0; y < height; ++y) {
-    const png_byte* in = job.rows.data() + row_bytes * y;
+    const png_byte* in = job.rows.data() + rowBytes * y;
     Colour* out = job.image.Row(static_cast<int>(y));
     for (png_uint_32 x = 0; x < width; ++x, in += 3) {
       out[x] = static_cast<Colour>(in[0]) | static_cast<Colour>(in[1]) << 8 |

@@ -85,13 +85,13 @@ void ScrollScreen(TerminalScreen& s, int dx, int dy) {
   dx = std::clamp(dx, -kFar, kFar);
   dy = std::clamp(dy, -kFar, kFar);
   Raster& img = s.image;
-  const int W = s.Cols * kW;
-  const int H = s.Rows * kH + TerminalScreen::kStripHeight;
+  const int w = s.Cols * kW;
+  const int h = s.Rows * kH + TerminalScreen::kStripHeight;
   const int textH = std::min(s.TextHeight(), img.height());
   const int imgW = img.width();
   const int imgH = img.height();
-  const int moveW = std::max(W - std::abs(dx), 0);
-  const int moveH = std::max(H - std::abs(dy), 0);
+  const int moveW = std::max(w - std::abs(dx), 0);
+  const int moveH = std::max(h - std::abs(dy), 0);
   // Target rectangle of the moved picture.
   const int tx0 = moveW > 0 ? std::max(-dx, 0) : 0;
   const int ty0 = moveH > 0 ? std::max(-dy, 0) : 0;

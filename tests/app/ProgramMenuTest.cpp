@@ -18,52 +18,52 @@ TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
       {kMenuNormalTerminal, &Settings::MsMoveOff},
   };
   for (auto [id, value] : toggles) {
-    const bool before = rig.view.IsChecked(id);
+    const bool before = rig_.view.IsChecked(id);
     for (bool now : {!before, before}) {
-      rig.Menu(id);
-      EXPECT_EQ(rig.view.IsChecked(id), now) << id;
-      EXPECT_EQ(rig.settings().*value, now ? 1 : 0) << id;
-      EXPECT_EQ(rig.settings().NormalTerminalFlag, rig.settings().MsMoveOff);
+      rig_.Menu(id);
+      EXPECT_EQ(rig_.view.IsChecked(id), now) << id;
+      EXPECT_EQ(rig_.settings().*value, now ? 1 : 0) << id;
+      EXPECT_EQ(rig_.settings().NormalTerminalFlag, rig_.settings().MsMoveOff);
     }
   }
   // The auto mode is only a mark until the settings are saved.
-  rig.Menu(kMenuAutoMode);
-  EXPECT_FALSE(rig.view.IsChecked(kMenuAutoMode));
-  EXPECT_EQ(rig.settings().AutoDis, 1);
-  rig.Menu(kMenuSaveSettings);
-  const std::string text = rig.ReadFile("Kestrix2.ini");
+  rig_.Menu(kMenuAutoMode);
+  EXPECT_FALSE(rig_.view.IsChecked(kMenuAutoMode));
+  EXPECT_EQ(rig_.settings().AutoDis, 1);
+  rig_.Menu(kMenuSaveSettings);
+  const std::string text = rig_.ReadFile("Kestrix2.ini");
   EXPECT_NE(text.find("\r\nAutoDis=0\r\n"), std::string::npos) << text;
 }
 
 TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
-  rig.Menu(kMenuBaudFirst + 4);  // 9600
-  rig.Menu(kMenuBaudFirst + 7);  // 1200
-  EXPECT_EQ(rig.settings().BaudRate, 7);
-  EXPECT_EQ(rig.Of("port"), (Lines{"baud 4", "baud 7"}));
-  rig.log.clear();
+  rig_.Menu(kMenuBaudFirst + 4);  // 9600
+  rig_.Menu(kMenuBaudFirst + 7);  // 1200
+  EXPECT_EQ(rig_.settings().BaudRate, 7);
+  EXPECT_EQ(rig_.Of("port"), (Lines{"baud 4", "baud 7"}));
+  rig_.log.clear();
   // Device display mode allows 115200 only; a slow item is forced back.
-  rig.Menu(kMenuNormalTerminal);
-  rig.Menu(kMenuBaudFirst + 2);
-  EXPECT_EQ(rig.settings().BaudRate, 0);
-  EXPECT_EQ(rig.Of("port"), Lines{"baud 0"});
-  EXPECT_EQ(rig.view.disabled, (std::set<int>{20, 21, 22, 23, 24, 25, 26}));
-  rig.Menu(kMenuNormalTerminal);
-  EXPECT_TRUE(rig.view.disabled.empty());
+  rig_.Menu(kMenuNormalTerminal);
+  rig_.Menu(kMenuBaudFirst + 2);
+  EXPECT_EQ(rig_.settings().BaudRate, 0);
+  EXPECT_EQ(rig_.Of("port"), Lines{"baud 0"});
+  EXPECT_EQ(rig_.view.disabled, (std::set<int>{20, 21, 22, 23, 24, 25, 26}));
+  rig_.Menu(kMenuNormalTerminal);
+  EXPECT_TRUE(rig_.view.disabled.empty());
 }
 
 // The clipboard copy is inverted; the screen, read back by the device, not.
 TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
   // A red dot at (3, 5): "draw point" in palette colour 1.
-  rig.Show("\x05\x01\x03\x05");
-  const Raster& image = rig.p().screen().image;
+  rig_.Show("\x05\x01\x03\x05");
+  const Raster& image = rig_.p().screen().image;
   const Raster before = image;
-  rig.Menu(kMenuScreenshot);
-  rig.LoadSettingsLines("InversScreenshot=1\r\n");
-  rig.Show("\x05\x01\x03\x05");
-  rig.Menu(kMenuScreenshot);
-  ASSERT_EQ(rig.host.clipboardImages.size(), 2u);
-  EXPECT_EQ(rig.host.clipboardImages[0], before);
-  const Raster& inverted = rig.host.clipboardImages[1];
+  rig_.Menu(kMenuScreenshot);
+  rig_.LoadSettingsLines("InversScreenshot=1\r\n");
+  rig_.Show("\x05\x01\x03\x05");
+  rig_.Menu(kMenuScreenshot);
+  ASSERT_EQ(rig_.host.clipboardImages.size(), 2u);
+  EXPECT_EQ(rig_.host.clipboardImages[0], before);
+  const Raster& inverted = rig_.host.clipboardImages[1];
   ASSERT_EQ(inverted.width() * inverted.height(), 640 * 446);
   EXPECT_EQ(inverted.At(3, 5), 0xFFFFFFu - before.At(3, 5));
   EXPECT_EQ(inverted.At(639, 445), 0xFFFFFFu);
@@ -71,46 +71,46 @@ TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
 }
 
 TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
-  rig.Show("hello");
-  rig.Menu(kMenuCopyText);
-  rig.Menu(kMenuCopyText);
-  EXPECT_EQ(rig.Of("host clipboard"), (Lines{"text hello", "text "}));
+  rig_.Show("hello");
+  rig_.Menu(kMenuCopyText);
+  rig_.Menu(kMenuCopyText);
+  EXPECT_EQ(rig_.Of("host clipboard"), (Lines{"text hello", "text "}));
 
-  rig.Show(std::string("\0abc\r", 5));
-  rig.WriteFile("out.txt", "an older and longer text");
-  rig.host.saveAnswers.push_back({rig.PathOf("out.txt"), 0});
-  rig.log.clear();
-  rig.Menu(kMenuSaveText);
-  EXPECT_EQ(rig.Of("host"),
+  rig_.Show(std::string("\0abc\r", 5));
+  rig_.WriteFile("out.txt", "an older and longer text");
+  rig_.host.saveAnswers.push_back({rig_.PathOf("out.txt"), 0});
+  rig_.log.clear();
+  rig_.Menu(kMenuSaveText);
+  EXPECT_EQ(rig_.Of("host"),
             Lines{"save Save Text; *.txt; Text(.txt)|*.txt; 0"});
-  EXPECT_EQ(rig.ReadFile("out.txt"), "abc\r");
+  EXPECT_EQ(rig_.ReadFile("out.txt"), "abc\r");
 }
 
 TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
-  rig.WriteFile("other.ini",
-                "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\n"
-                "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=1\r\nCols=100\r\n"
-                "Rows=30\r\nWindowScale=2\r\n");
-  rig.host.openAnswers.push_back({rig.PathOf("other.ini"), 0});
-  const Raster& image = rig.p().screen().image;
+  rig_.WriteFile("other.ini",
+                 "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\n"
+                 "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=1\r\nCols=100\r\n"
+                 "Rows=30\r\nWindowScale=2\r\n");
+  rig_.host.openAnswers.push_back({rig_.PathOf("other.ini"), 0});
+  const Raster& image = rig_.p().screen().image;
   const Colour stripColour = image.At(5, image.height() - 1);
-  rig.log.clear();
-  rig.Menu(kMenuLoadSettings);
-  EXPECT_EQ(rig.settings().ComNr, 6);  // 0 never replaces it while running
-  EXPECT_EQ(rig.Of("view resize"), Lines{"1600x1041"});
+  rig_.log.clear();
+  rig_.Menu(kMenuLoadSettings);
+  EXPECT_EQ(rig_.settings().ComNr, 6);  // 0 never replaces it while running
+  EXPECT_EQ(rig_.Of("view resize"), Lines{"1600x1041"});
   // The strip below the grid belongs to the image as at start-up.
   EXPECT_EQ(image.height(), 30 * 17 + 21);
   EXPECT_EQ(image.At(5, image.height() - 1), stripColour);
   EXPECT_EQ(
-      rig.view.checked,
+      rig_.view.checked,
       (std::set<int>{kMenuComEnabled, kMenuNormalTerminal, kMenuVirtualKeycodes,
                      kMenuCrAutoLf, kMenuBaudFirst + 5}));
   // Re-clocked, never reopened.
-  EXPECT_EQ(rig.Of("port"), Lines{"baud 5"});
+  EXPECT_EQ(rig_.Of("port"), Lines{"baud 5"});
 }
 
 TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
-  const std::filesystem::path root = rig.folder;
+  const std::filesystem::path root = rig_.folder;
   const struct {
     const char* name;
     const char* programFolder;
@@ -124,15 +124,15 @@ TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
     std::filesystem::create_directories(root / c.programFolder);
     if (*c.readme != 0) {
       std::filesystem::create_directories((root / c.readme).parent_path());
-      rig.WriteFile(c.readme, "# Kestrix\n");
+      rig_.WriteFile(c.readme, "# Kestrix\n");
     }
-    rig.p().SetProgramFolder(root / c.programFolder);
-    rig.log.clear();
-    rig.Menu(kMenuWebsite);
+    rig_.p().SetProgramFolder(root / c.programFolder);
+    rig_.log.clear();
+    rig_.Menu(kMenuWebsite);
     const Lines expected = *c.readme != 0
                                ? Lines{"document " + (root / c.readme).string()}
                                : Lines{"box Website / README.md not found"};
-    EXPECT_EQ(rig.Of("host"), expected) << c.name;
+    EXPECT_EQ(rig_.Of("host"), expected) << c.name;
   }
 }
 

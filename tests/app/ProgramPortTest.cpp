@@ -10,94 +10,94 @@ class ProgramPortTest : public ProgramTest {
  protected:
   // A timer tick with the window's inner height at `height`.
   void Tick(int height) {
-    rig.view.innerHeightWithMenu = height;
-    rig.p().AfterEvent(true);
+    rig_.view.innerHeightWithMenu = height;
+    rig_.p().AfterEvent(true);
   }
   bool Connected() {
-    return rig.port.IsOpen() && rig.view.IsChecked(kMenuComEnabled);
+    return rig_.port.IsOpen() && rig_.view.IsChecked(kMenuComEnabled);
   }
 };
 
 TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
-  rig.Show("old");
+  rig_.Show("old");
   for (const char* answer : {"0", "COM3", "", "-4"}) {
-    rig.host.inputAnswers.push_back(answer);
-    rig.Menu(kMenuComPort);
+    rig_.host.inputAnswers.push_back(answer);
+    rig_.Menu(kMenuComPort);
   }
-  EXPECT_TRUE(rig.Of("port").empty());
-  EXPECT_EQ(rig.settings().ComNr, 6);
+  EXPECT_TRUE(rig_.Of("port").empty());
+  EXPECT_EQ(rig_.settings().ComNr, 6);
   // Blanks before the number are skipped; the screen is cleared.
-  rig.LoadSettingsLines("BaudRate=3\r\nFT232R=1\r\n");
-  rig.log.clear();
-  rig.host.inputAnswers.push_back("  7");
-  rig.Menu(kMenuComPort);
-  EXPECT_EQ(rig.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
+  rig_.LoadSettingsLines("BaudRate=3\r\nFT232R=1\r\n");
+  rig_.log.clear();
+  rig_.host.inputAnswers.push_back("  7");
+  rig_.Menu(kMenuComPort);
+  EXPECT_EQ(rig_.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
   EXPECT_TRUE(Connected());
-  EXPECT_EQ(rig.p().screen().ScreenText, "");
+  EXPECT_EQ(rig_.p().screen().ScreenText, "");
 }
 
 TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   Tick(119);
   Tick(21);
-  EXPECT_FALSE(rig.port.IsOpen());
-  EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
+  EXPECT_FALSE(rig_.port.IsOpen());
+  EXPECT_FALSE(rig_.view.IsChecked(kMenuComEnabled));
   // No raising of the IDE for the automatic release.
-  EXPECT_EQ(rig.log, (Lines{"view mark 5 off", "port close"}));
+  EXPECT_EQ(rig_.log, (Lines{"view mark 5 off", "port close"}));
   Tick(180);
-  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_FALSE(rig_.port.IsOpen());
   Tick(181);
   EXPECT_TRUE(Connected());
   // Middle heights and an unset mark never release.
   Tick(120);
-  EXPECT_TRUE(rig.port.IsOpen());
-  rig.Menu(kMenuAutoMode);
+  EXPECT_TRUE(rig_.port.IsOpen());
+  rig_.Menu(kMenuAutoMode);
   Tick(21);
-  EXPECT_TRUE(rig.port.IsOpen());
+  EXPECT_TRUE(rig_.port.IsOpen());
 
   // A failed reconnect shows the box once and gives up.
-  rig.Menu(kMenuAutoMode);
+  rig_.Menu(kMenuAutoMode);
   Tick(21);
-  rig.port.existingPorts = {};
-  rig.log.clear();
+  rig_.port.existingPorts = {};
+  rig_.log.clear();
   Tick(446);
   Tick(446);
-  EXPECT_EQ(rig.Of("host"), Lines{"box Error / COM port not found"});
-  EXPECT_EQ(rig.p().AutoReleased(), 0);
+  EXPECT_EQ(rig_.Of("host"), Lines{"box Error / COM port not found"});
+  EXPECT_EQ(rig_.p().AutoReleased(), 0);
 }
 
 // A pulled adapter closes the port; a line says so, and another when the
 // port is taken again. Reported inside a command, it is applied when the
 // command ends.
 TEST_F(ProgramPortTest, PortLostShowsALineAndIsAppliedWhenACommandEnds) {
-  rig.host.whileOpen = [this] {
-    rig.port.Lose();
-    rig.p().OnPortLost();
-    EXPECT_TRUE(rig.view.IsChecked(kMenuComEnabled));
+  rig_.host.whileOpen = [this] {
+    rig_.port.Lose();
+    rig_.p().OnPortLost();
+    EXPECT_TRUE(rig_.view.IsChecked(kMenuComEnabled));
   };
-  rig.Menu(kMenuSaveText);
-  rig.host.whileOpen = nullptr;
-  EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
-  EXPECT_EQ(rig.p().screen().ScreenText, "COM port lost\r\n");
-  rig.p().OnPortLost();  // told twice, shown once
-  EXPECT_EQ(rig.p().screen().ScreenText, "COM port lost\r\n");
-  rig.Menu(kMenuComEnabled);
+  rig_.Menu(kMenuSaveText);
+  rig_.host.whileOpen = nullptr;
+  EXPECT_FALSE(rig_.view.IsChecked(kMenuComEnabled));
+  EXPECT_EQ(rig_.p().screen().ScreenText, "COM port lost\r\n");
+  rig_.p().OnPortLost();  // told twice, shown once
+  EXPECT_EQ(rig_.p().screen().ScreenText, "COM port lost\r\n");
+  rig_.Menu(kMenuComEnabled);
   EXPECT_TRUE(Connected());
-  EXPECT_EQ(rig.p().screen().ScreenText, "COM port retaken\r\n");
+  EXPECT_EQ(rig_.p().screen().ScreenText, "COM port retaken\r\n");
   // Lost while a reconnect asks for the number: the new connection stays.
-  rig.host.whileOpen = [this] {
-    rig.port.Lose();
-    rig.p().OnPortLost();
+  rig_.host.whileOpen = [this] {
+    rig_.port.Lose();
+    rig_.p().OnPortLost();
   };
-  rig.host.inputAnswers.push_back("7");
-  rig.Menu(kMenuComPort);
+  rig_.host.inputAnswers.push_back("7");
+  rig_.Menu(kMenuComPort);
   EXPECT_TRUE(Connected());
-  EXPECT_EQ(rig.p().screen().ScreenText, "");
+  EXPECT_EQ(rig_.p().screen().ScreenText, "");
   // Com Enabled off hands the port to the vendor's IDE.
-  rig.host.whileOpen = nullptr;
-  rig.log.clear();
-  rig.Menu(kMenuComEnabled);
-  EXPECT_EQ(rig.log, (Lines{"view mark 5 off", "port close",
-                            "host raise Propeller Tool"}));
+  rig_.host.whileOpen = nullptr;
+  rig_.log.clear();
+  rig_.Menu(kMenuComEnabled);
+  EXPECT_EQ(rig_.log, (Lines{"view mark 5 off", "port close",
+                             "host raise Propeller Tool"}));
 }
 
 }  // namespace

@@ -91,10 +91,10 @@ class ProgramRig {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig.Start();
-    rig.log.clear();
+    rig_.Start();
+    rig_.log.clear();
   }
-  ProgramRig rig;
+  ProgramRig rig_;
 };
 
 }  // namespace kestrix::test

@@ -13,47 +13,47 @@ constexpr char kPatterns[] =
 class ProgramUploadTest : public ProgramTest {
  protected:
   void Upload(const std::string& path, int pattern) {
-    rig.host.openAnswers.push_back({path, pattern});
-    rig.Menu(kMenuUploadFile);
+    rig_.host.openAnswers.push_back({path, pattern});
+    rig_.Menu(kMenuUploadFile);
   }
 };
 
 TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
-  rig.Menu(kMenuBaudFirst + 4);  // 9600
-  rig.WriteFile("demo.binary", std::string(8, '\0'));
-  rig.log.clear();
-  Upload(rig.PathOf("demo.binary"), 1);
-  const Lines port = rig.Of("port");
+  rig_.Menu(kMenuBaudFirst + 4);  // 9600
+  rig_.WriteFile("demo.binary", std::string(8, '\0'));
+  rig_.log.clear();
+  Upload(rig_.PathOf("demo.binary"), 1);
+  const Lines port = rig_.Of("port");
   ASSERT_GE(port.size(), 3u);
   EXPECT_EQ(port[0], "baud 0");
   EXPECT_EQ(port[1], "DTR+");
   EXPECT_EQ(port.back(), "baud 4");
-  EXPECT_EQ(rig.settings().BinPath, rig.folder.string() + "/");
+  EXPECT_EQ(rig_.settings().BinPath, rig_.folder.string() + "/");
   // The eeprom kind comes back as binary; the requester starts there.
-  EXPECT_EQ(rig.p().UploadPatternIndex(), 0);
-  rig.log.clear();
-  rig.Menu(kMenuUploadFile);
-  EXPECT_EQ(rig.log, Lines{"host open Load Binary; " + rig.folder.string() +
-                           "/*.binary; " + std::string(kPatterns) + "; 0"});
+  EXPECT_EQ(rig_.p().UploadPatternIndex(), 0);
+  rig_.log.clear();
+  rig_.Menu(kMenuUploadFile);
+  EXPECT_EQ(rig_.log, Lines{"host open Load Binary; " + rig_.folder.string() +
+                            "/*.binary; " + std::string(kPatterns) + "; 0"});
 }
 
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   // A ".binary" file picked under Prepare is only remembered.
   Upload("/data/demo.binary", 4);
-  EXPECT_EQ(rig.p().engine().PreparedFile(), "/data/demo.binary");
-  EXPECT_EQ(rig.p().UploadPatternIndex(), 4);
+  EXPECT_EQ(rig_.p().engine().PreparedFile(), "/data/demo.binary");
+  EXPECT_EQ(rig_.p().UploadPatternIndex(), 4);
   Upload("/data/notes.txt", 2);
-  EXPECT_EQ(rig.p().UploadPatternIndex(), 2);
+  EXPECT_EQ(rig_.p().UploadPatternIndex(), 2);
   // An object file asks for the hub address in hex.
   Upload("/p2/blink.obj", 3);
-  EXPECT_EQ(rig.p().UploadPatternIndex(), 3);
+  EXPECT_EQ(rig_.p().UploadPatternIndex(), 3);
   Lines calls;
-  for (const auto& e : rig.log) {
+  for (const auto& e : rig_.log) {
     if (e.rfind("host open", 0) != 0) calls.push_back(e);
   }
   EXPECT_EQ(calls,
             (Lines{"host input Kestrix2; Hubaddress to load to? (hex); E80"}));
-  EXPECT_TRUE(rig.Of("port").empty());
+  EXPECT_TRUE(rig_.Of("port").empty());
 }
 
 }  // namespace

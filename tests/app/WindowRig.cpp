@@ -22,7 +22,7 @@ void WindowTest::SetUpTestSuite() {
   static char* argv[4];
   static int argc;
   argv[0] = name, argv[1] = option, argv[2] = platform, argc = 3;
-  app_ = std::make_unique<QApplication>(argc, argv);
+  app = std::make_unique<QApplication>(argc, argv);
 }
 
 DevicePty::DevicePty() {

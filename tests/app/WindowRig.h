@@ -24,10 +24,10 @@ namespace kestrix::test {
 class WindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite();
-  static void TearDownTestSuite() { app_.reset(); }
+  static void TearDownTestSuite() { app.reset(); }
 
  private:
-  static inline std::unique_ptr<QApplication> app_;
+  static inline std::unique_ptr<QApplication> app;
 };
 
 // A pseudo-terminal whose slave end is "COM6" in a fresh folder; the test

@@ -24,7 +24,7 @@ class WindowUpload : public WindowTest {
   // banner pause alone costs no real time.
   bool StartWithChip(WindowRig& rig, PtyPropeller& chip) {
     rig.clock.onSleep = [this](int ms) {
-      if (onWait) onWait(ms);
+      if (onWait_) onWait_(ms);
       if (ms != kBannerPauseMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
       }
@@ -45,7 +45,7 @@ class WindowUpload : public WindowTest {
   }
 
   static constexpr int kBannerPauseMs = 2000;
-  std::function<void(int)> onWait;
+  std::function<void(int)> onWait_;
 };
 
 TEST_F(WindowUpload, MenuUploadLoadsRamAndShowsTheLinesOnScreen) {
@@ -73,7 +73,7 @@ TEST_F(WindowUpload, TheWindowPaintsDuringTheWaitsOfAnEepromUpload) {
   PtyPropeller chip;
   ASSERT_TRUE(StartWithChip(rig, chip));
   // Whether the last paint showed the screen as it is at that moment.
-  auto PaintedIsCurrent = [&rig] {
+  auto paintedIsCurrent = [&rig] {
     return rig.window->Gadget()->image() ==
            RasterToQImage(rig.program->screen().image);
   };
@@ -85,25 +85,25 @@ TEST_F(WindowUpload, TheWindowPaintsDuringTheWaitsOfAnEepromUpload) {
   Check banner{"logo during the banner pause"};
   Check programming{"status line while the EEPROM is programmed"};
   const Raster& logo = rig.images.logo;
-  onWait = [&](int ms) {
+  onWait_ = [&](int ms) {
     const std::string& text = rig.program->screen().ScreenText;
     if (ms == kBannerPauseMs && !banner.seen) {
       banner.seen = true;
       const QImage shown = rig.window->Gadget()->image();
       banner.painted =
-          PaintedIsCurrent() && logo.width() > 0 &&
+          paintedIsCurrent() && logo.width() > 0 &&
           shown.pixel(logo.width() / 2, logo.height() / 2) ==
               RasterToQImage(logo).pixel(logo.width() / 2, logo.height() / 2);
     } else if (text.find("Verify ..") != std::string::npos &&
                !programming.seen) {
       programming.seen = true;
-      programming.painted = PaintedIsCurrent();
+      programming.painted = paintedIsCurrent();
     }
   };
   // The desktop's pump, as the Qt host does it.
   rig.host.whileOpen = [] { QCoreApplication::processEvents(); };
   Upload(rig, "prog.eeprom", 64, 1);
-  onWait = nullptr;
+  onWait_ = nullptr;
   ASSERT_TRUE(chip.WaitBetweenSessions(3000));
   EXPECT_EQ(chip.LastRecord().statusBitsSent, (std::vector<int>{0, 0, 0}));
   for (const Check& check : {banner, programming}) {

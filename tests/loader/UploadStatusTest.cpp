@@ -26,7 +26,7 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
                      "Write in RAM Lenght=100", "Verify .."};
   const Lines eeprom = {"Start Upload", "Propeller Version = 1",
                         "Write in EEPROM Lenght=32768", "Verify .."};
-  auto Then = [](Lines head, const Lines& tail) {
+  auto then = [](Lines head, const Lines& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
   };
@@ -40,7 +40,7 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     int minClocks = 0;
     int maxClocks = INT_MAX;
   } cases[] = {
-      {[](auto&) {}, "a.binary", Then(ram, {"..OK -> RUN"}), Phase::kRunning,
+      {[](auto&) {}, "a.binary", then(ram, {"..OK -> RUN"}), Phase::kRunning,
        Outcome::kRunning},
       {[](auto& o) { o.silent = true; },
        "a.binary",
@@ -53,32 +53,32 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
        Phase::kShutDown,
        Outcome::kNoChip},
       {[](auto& o) { o.noiseBeforeChecksum = {0x00}; }, "a.binary",
-       Then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
+       then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
        Outcome::kRunning},
       {[](auto& o) { o.checksumError = true; }, "a.binary",
-       Then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
+       then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
       // An EEPROM checksum error stops before the programming waits.
       {[](auto& o) { o.checksumError = true; }, "a.eeprom",
-       Then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError,
+       then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError,
        1, 4},
       // No checksum reply: 72 clock bytes, then the time-out.
       {[](auto& o) { o.silentAfterImage = true; }, "a.binary",
-       Then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung,
+       then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung,
        Outcome::kChipError, 72, 72},
       {[](auto& o) { o.eepromWriteError = true; }, "a.eeprom",
-       Then(eeprom, {"EEPROM write Error"}), Phase::kRunning,
+       then(eeprom, {"EEPROM write Error"}), Phase::kRunning,
        Outcome::kChipError},
       {[](auto& o) { o.eepromVerifyError = true; }, "a.eeprom",
-       Then(eeprom, {"EEPROM verify Error"}), Phase::kRunning,
+       then(eeprom, {"EEPROM verify Error"}), Phase::kRunning,
        Outcome::kChipError},
       // Outlasts the 5 s wait but not the verify wait: two clocks for the
       // checksum, 143 unanswered during programming.
       {[](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom",
-       Then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning,
+       then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning,
        Outcome::kRunning, 2 + 143},
       // An EEPROM that never confirms is not reported as good.
       {[](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom",
-       Then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
+       then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
        Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
   // The shut-down command as it goes over the wire: the long 0.
   const Bytes shutdownLong = {0x92, 0x92, 0x92, 0x92, 0x92, 0x92,

@@ -30,22 +30,22 @@ std::optional<UnifontHex> UnifontHex::Load(const std::string& path,
   }
   UnifontHex font;
   std::string line;
-  int line_number = 0;
+  int lineNumber = 0;
   while (std::getline(in, line)) {
-    ++line_number;
+    ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     const auto colon = line.find(':');
-    const std::string code_text = line.substr(0, colon);
+    const std::string codeText = line.substr(0, colon);
     const std::string bits =
         colon == std::string::npos ? "" : line.substr(colon + 1);
-    if (colon == std::string::npos || code_text.size() > 6 ||
-        !AllHex(code_text) || !AllHex(bits) ||
+    if (colon == std::string::npos || codeText.size() > 6 ||
+        !AllHex(codeText) || !AllHex(bits) ||
         (bits.size() != 32 && bits.size() != 64)) {
-      *error = path + ":" + std::to_string(line_number) + ": malformed line";
+      *error = path + ":" + std::to_string(lineNumber) + ": malformed line";
       return std::nullopt;
     }
-    const auto code = static_cast<char32_t>(std::stoul(code_text, nullptr, 16));
+    const auto code = static_cast<char32_t>(std::stoul(codeText, nullptr, 16));
     if (bits.size() == 64) {
       font.wide_[code] = true;
       continue;
@@ -60,13 +60,13 @@ std::optional<UnifontHex> UnifontHex::Load(const std::string& path,
   return font;
 }
 
-const NarrowGlyph* UnifontHex::Find(char32_t code_point) const {
-  const auto it = narrow_.find(code_point);
+const NarrowGlyph* UnifontHex::Find(char32_t codePoint) const {
+  const auto it = narrow_.find(codePoint);
   return it == narrow_.end() ? nullptr : &it->second;
 }
 
-bool UnifontHex::IsWide(char32_t code_point) const {
-  return wide_.count(code_point) != 0;
+bool UnifontHex::IsWide(char32_t codePoint) const {
+  return wide_.count(codePoint) != 0;
 }
 
 }  // namespace kestrix::tools

@@ -22,8 +22,8 @@ class UnifontHex {
                                         std::string* error);
 
   // Nullptr when the code point is absent or double width.
-  const NarrowGlyph* Find(char32_t code_point) const;
-  bool IsWide(char32_t code_point) const;
+  const NarrowGlyph* Find(char32_t codePoint) const;
+  bool IsWide(char32_t codePoint) const;
 
  private:
   std::map<char32_t, NarrowGlyph> narrow_;

@@ -16,13 +16,13 @@ std::uint8_t Scale(std::uint8_t channel, int step) {
 
 }  // namespace
 
-CoverageCanvas::CoverageCanvas(int width, int height, int samples_per_axis)
+CoverageCanvas::CoverageCanvas(int width, int height, int samplesPerAxis)
     : width_(width),
       height_(height),
-      samples_(samples_per_axis),
-      layer_of_sample_(static_cast<std::size_t>(width * samples_per_axis) *
-                           static_cast<std::size_t>(height * samples_per_axis),
-                       0) {}
+      samples_(samplesPerAxis),
+      layerOfSample_(static_cast<std::size_t>(width * samplesPerAxis) *
+                         static_cast<std::size_t>(height * samplesPerAxis),
+                     0) {}
 
 int CoverageCanvas::AddLayer(PaletteEntry colour) {
   colours_.push_back(colour);
@@ -43,8 +43,8 @@ void CoverageCanvas::SetSamples(
       const double x = (sx + 0.5) / samples_;
       const double y = (sy + 0.5) / samples_;
       if (inside(x, y)) {
-        layer_of_sample_[static_cast<std::size_t>(sy) * sw +
-                         static_cast<std::size_t>(sx)] =
+        layerOfSample_[static_cast<std::size_t>(sy) * sw +
+                       static_cast<std::size_t>(sx)] =
             static_cast<std::uint8_t>(layer);
       }
     }
@@ -65,7 +65,7 @@ void CoverageCanvas::ClearShape(
 
 int CoverageCanvas::DrawText(int layer, const UnifontHex& font,
                              const char* text, int left, int top, int scale,
-                             bool measure_only) {
+                             bool measureOnly) {
   int x = left;
   for (const char* p = text; *p != '\0'; ++p) {
     const NarrowGlyph* glyph = font.Find(static_cast<unsigned char>(*p));
@@ -84,7 +84,7 @@ int CoverageCanvas::DrawText(int layer, const UnifontHex& font,
       x += 4 * scale;
       continue;
     }
-    if (!measure_only) {
+    if (!measureOnly) {
       for (int r = 0; r < 16; ++r) {
         for (int bit = first; bit <= last; ++bit) {
           if (!(((*glyph)[static_cast<std::size_t>(r)] >> (7 - bit)) & 1)) {
@@ -116,24 +116,24 @@ IndexedImage CoverageCanvas::Resolve() const {
     }
   }
   const int sw = width_ * samples_;
-  const int per_pixel = samples_ * samples_;
+  const int perPixel = samples_ * samples_;
   std::vector<int> counts(colours_.size() + 1);
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
       std::fill(counts.begin(), counts.end(), 0);
       for (int sy = 0; sy < samples_; ++sy) {
         for (int sx = 0; sx < samples_; ++sx) {
-          ++counts[layer_of_sample_
-                       [static_cast<std::size_t>(y * samples_ + sy) * sw +
-                        static_cast<std::size_t>(x * samples_ + sx)]];
+          ++counts[layerOfSample_[static_cast<std::size_t>(y * samples_ + sy) *
+                                      sw +
+                                  static_cast<std::size_t>(x * samples_ + sx)]];
         }
       }
       std::size_t best = 0;
       for (std::size_t layer = 1; layer < counts.size(); ++layer) {
         if (best == 0 || counts[layer] > counts[best]) best = layer;
       }
-      const int covered = per_pixel - counts[0];
-      const int step = (covered * kSteps + per_pixel / 2) / per_pixel;
+      const int covered = perPixel - counts[0];
+      const int step = (covered * kSteps + perPixel / 2) / perPixel;
       image.pixels.push_back(
           step == 0
               ? 0

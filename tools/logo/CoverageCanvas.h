@@ -15,7 +15,7 @@ namespace kestrix::tools {
 // brightness steps.
 class CoverageCanvas {
  public:
-  CoverageCanvas(int width, int height, int samples_per_axis);
+  CoverageCanvas(int width, int height, int samplesPerAxis);
 
   // Adds a layer colour; returns its number for the Paint calls.
   int AddLayer(PaletteEntry colour);
@@ -31,7 +31,7 @@ class CoverageCanvas {
   // glyphs spaced by their ink width plus one font pixel. Returns the width
   // in pixels the text takes (also when measure_only is set).
   int DrawText(int layer, const UnifontHex& font, const char* text, int left,
-               int top, int scale, bool measure_only = false);
+               int top, int scale, bool measureOnly = false);
 
   IndexedImage Resolve() const;
 
@@ -43,7 +43,7 @@ class CoverageCanvas {
   int height_;
   int samples_;
   std::vector<PaletteEntry> colours_;
-  std::vector<std::uint8_t> layer_of_sample_;  // 0 = black paper
+  std::vector<std::uint8_t> layerOfSample_;  // 0 = black paper
 };
 
 }  // namespace kestrix::tools

@@ -27,8 +27,8 @@ bool InBlade(double x, double y, double angle) {
   v -= 0.02 * (u - 4.0) * (u - 4.0);
   const double a = (u - 13.5) / 11.5;
   // Full width towards the hub, narrowing to a rounded tip.
-  const double half_width = 7.0 - 1.8 * std::max(0.0, a);
-  const double b = v / half_width;
+  const double halfWidth = 7.0 - 1.8 * std::max(0.0, a);
+  const double b = v / halfWidth;
   return u > 2.0 && a * a + b * b <= 1.0;
 }
 
@@ -46,61 +46,61 @@ std::optional<IndexedImage> DrawLogo(const UnifontHex& font,
   const int name = canvas.AddLayer(kName);
   const int tagline = canvas.AddLayer(kTagline);
 
-  const double box_left = kMarkX - kRingOuter - 1;
-  const double box_top = kMarkY - kRingOuter - 1;
-  const double box_right = kMarkX + kRingOuter + 1;
-  const double box_bottom = kMarkY + kRingOuter + 1;
+  const double boxLeft = kMarkX - kRingOuter - 1;
+  const double boxTop = kMarkY - kRingOuter - 1;
+  const double boxRight = kMarkX + kRingOuter + 1;
+  const double boxBottom = kMarkY + kRingOuter + 1;
   canvas.PaintShape(
       rust,
       [](double x, double y) {
         const double r = std::hypot(x - kMarkX, y - kMarkY);
         return r <= kRingOuter && r >= kRingInner;
       },
-      box_left, box_top, box_right, box_bottom);
+      boxLeft, boxTop, boxRight, boxBottom);
   for (int blade = 0; blade < kBlades; ++blade) {
     const double angle = BladeAngle(blade);
     canvas.PaintShape(
         amber, [angle](double x, double y) { return InBlade(x, y, angle); },
-        box_left, box_top, box_right, box_bottom);
+        boxLeft, boxTop, boxRight, boxBottom);
   }
   canvas.PaintShape(
       amber,
       [](double x, double y) {
         return std::hypot(x - kMarkX, y - kMarkY) <= kHubRadius;
       },
-      box_left, box_top, box_right, box_bottom);
+      boxLeft, boxTop, boxRight, boxBottom);
   canvas.ClearShape(
       [](double x, double y) {
         return std::hypot(x - kMarkX, y - kMarkY) <= kHubHoleRadius;
       },
-      box_left, box_top, box_right, box_bottom);
+      boxLeft, boxTop, boxRight, boxBottom);
 
   // The name in Unifont at three times its size, centred right of the mark.
   constexpr int kNameScale = 3;
   const char* const kProduct = "Kestrix";
-  const int name_left_min = 66;
-  const int name_width =
+  const int nameLeftMin = 66;
+  const int nameWidth =
       canvas.DrawText(name, font, kProduct, 0, 0, kNameScale, true);
-  const int name_left =
-      name_left_min + (kLogoWidth - 3 - name_left_min - name_width) / 2;
+  const int nameLeft =
+      nameLeftMin + (kLogoWidth - 3 - nameLeftMin - nameWidth) / 2;
   // Unifont capitals start on font row 4; put their tops at y 9.
-  canvas.DrawText(name, font, kProduct, name_left, 9 - 4 * kNameScale,
+  canvas.DrawText(name, font, kProduct, nameLeft, 9 - 4 * kNameScale,
                   kNameScale);
 
   // A rule under the name that tapers off to the right.
   canvas.PaintShape(
       rust,
-      [name_left, name_width](double x, double y) {
-        const double t = (x - name_left) / name_width;
+      [nameLeft, nameWidth](double x, double y) {
+        const double t = (x - nameLeft) / nameWidth;
         const double half = 1.3 * (1.0 - t);
         return t >= 0 && t <= 1 && std::abs(y - 49.0) <= half;
       },
-      name_left, 46, name_left + name_width, 52);
+      nameLeft, 46, nameLeft + nameWidth, 52);
 
   const char* const kOffer = "Customised versions on request";
-  const int offer_width = canvas.DrawText(tagline, font, kOffer, 0, 0, 1, true);
+  const int offerWidth = canvas.DrawText(tagline, font, kOffer, 0, 0, 1, true);
   // Font rows 4..15 hold the letters; put them near the bottom edge.
-  canvas.DrawText(tagline, font, kOffer, (kLogoWidth - offer_width) / 2,
+  canvas.DrawText(tagline, font, kOffer, (kLogoWidth - offerWidth) / 2,
                   kLogoHeight - 18, 1);
   return canvas.Resolve();
 }

@@ -28,8 +28,8 @@ struct EmbeddedImages {
 // other colour would tint text). On failure returns nothing and sets *error
 // to a message starting "glyph sheet: " or "logo: ".
 std::optional<EmbeddedImages> LoadEmbeddedImages(
-    std::span<const std::uint8_t> glyph_sheet_png,
-    std::span<const std::uint8_t> logo_png, std::string* error);
+    std::span<const std::uint8_t> glyphSheetPng,
+    std::span<const std::uint8_t> logoPng, std::string* error);
 
 // The same for the images built into the program.
 std::optional<EmbeddedImages> LoadEmbeddedImages(std::string* error);
