@@ -110,8 +110,6 @@ QAction* MainWindow::Action(int menuId) const {
 
 QWidget* MainWindow::InnerArea() const { return inner_; }
 
-bool MainWindow::AboutShown() const { return about_->isVisible(); }
-
 bool MainWindow::IsChecked(int menuId) const {
   QAction* action = Action(menuId);
   return action != nullptr && action->isChecked();

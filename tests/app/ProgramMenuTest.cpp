@@ -11,18 +11,22 @@ namespace {
 class ProgramMenuTest : public ProgramTest {};
 
 TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
-  const std::pair<int, int Settings::*> toggles[] = {
-      {kMenuVirtualKeycodes, &Settings::VKeys},
-      {kMenuTextCursor, &Settings::TxtCurs},
-      {kMenuCrAutoLf, &Settings::CRmode},
-      {kMenuNormalTerminal, &Settings::MsMoveOff},
+  const struct {
+    const char* name;
+    int id;
+    int Settings::*value;
+  } toggles[] = {
+      {"Virtual Keycodes", kMenuVirtualKeycodes, &Settings::VKeys},
+      {"Text Cursor", kMenuTextCursor, &Settings::TxtCurs},
+      {"CR with Auto-LF", kMenuCrAutoLf, &Settings::CRmode},
+      {"Normal-Terminal Mode", kMenuNormalTerminal, &Settings::MsMoveOff},
   };
-  for (auto [id, value] : toggles) {
+  for (auto [name, id, value] : toggles) {
     const bool before = rig_.view.IsChecked(id);
     for (bool now : {!before, before}) {
       rig_.Menu(id);
-      EXPECT_EQ(rig_.view.IsChecked(id), now) << id;
-      EXPECT_EQ(rig_.settings().*value, now ? 1 : 0) << id;
+      EXPECT_EQ(rig_.view.IsChecked(id), now) << name;
+      EXPECT_EQ(rig_.settings().*value, now ? 1 : 0) << name;
       EXPECT_EQ(rig_.settings().NormalTerminalFlag, rig_.settings().MsMoveOff);
     }
   }

@@ -6,15 +6,6 @@
 namespace kestrix::test {
 namespace {
 
-// Every key given, so no reader default creeps in; earlier lines win.
-std::string Ini(const std::string& changes) {
-  return "[Config]\r\n" + changes +
-         "ComNr=6\r\nFT232R=0\r\nUseRTS=0\r\nBinPath=\r\nAutoDis=1\r\n"
-         "VKeys=0\r\nTxtCurs=1\r\nMsMoveOff=1\r\nBaudRate=0\r\nCRmode=0\r\n"
-         "Rows=25\r\nCols=80\r\nAutoload=\r\nInversScreenshot=0\r\n"
-         "WindowScale=1.0\r\n";
-}
-
 TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
   ProgramRig rig;
   rig.Start();
@@ -31,13 +22,15 @@ TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
 
 TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
   ProgramRig rig;
-  rig.WriteFile("Kestrix2.ini", Ini("ComNr=0\r\n"));
+  rig.WriteFile("Kestrix2.ini",
+                "[Config]\r\nComNr=0\r\nFT232R=0\r\nBaudRate=0\r\n");
   rig.port.existingPorts = {};
   rig.Start();
   // COM1 to COM63 are tried, then the number 0 that remains.
-  const Lines opens = rig.Of("port open");
-  ASSERT_EQ(opens.size(), 64u);
-  EXPECT_EQ(opens[62] + ", " + opens[63], "63 @0 ft0 failed, 0 @0 ft0 failed");
+  Lines opens;
+  for (int n = 1; n <= 64; ++n)
+    opens.push_back(std::to_string(n % 64) + " @0 ft0 failed");
+  EXPECT_EQ(rig.Of("port open"), opens);
   EXPECT_EQ(rig.Of("host"), Lines{"box Error / COM port not found"});
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
   rig.p().AfterEvent(true);
@@ -46,7 +39,7 @@ TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
 
 TEST(ProgramStartupTest, AutoloadRunsAfterConnectingAndBeforeTheRefresh) {
   ProgramRig rig;
-  rig.WriteFile("my.ini", Ini("BaudRate=2\r\n"));
+  rig.WriteFile("my.ini", "[Config]\r\nBaudRate=2\r\nFT232R=0\r\n");
   rig.WriteFile("demo.binary", std::string(8, '\0'));
   rig.program = std::make_unique<Program>(
       ProgramServices{rig.port, rig.clock, rig.host, rig.images, rig.folder},

@@ -38,10 +38,17 @@ TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
 }
 
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
-  // A ".binary" file picked under Prepare is only remembered.
-  Upload("/data/demo.binary", 4);
-  EXPECT_EQ(rig_.p().engine().PreparedFile(), "/data/demo.binary");
+  // A ".binary" file picked under Prepare is only remembered: the device's
+  // block reads come from it.
+  rig_.WriteFile("demo.binary", "abc");
+  Upload(rig_.PathOf("demo.binary"), 4);
   EXPECT_EQ(rig_.p().UploadPatternIndex(), 4);
+  rig_.Show(std::string("\x05\x81\x80\x00", 4));
+  std::vector<std::uint8_t> block(512, 0);
+  block[0] = 'a', block[1] = 'b', block[2] = 'c';
+  EXPECT_EQ(rig_.port.writes, (std::vector<std::vector<std::uint8_t>>{
+                                  block, {0x26, 0x01, 0, 0}}));  // sum 294
+  rig_.log.clear();
   Upload("/data/notes.txt", 2);
   EXPECT_EQ(rig_.p().UploadPatternIndex(), 2);
   // An object file asks for the hub address in hex.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QString>
 
 #include "app/WindowRig.h"
@@ -41,7 +42,7 @@ TEST_F(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
       {')', shift, 0x30}};
   for (const auto& c : cases) {
     EXPECT_EQ(WindowsVirtualKey(c[0], Qt::KeyboardModifiers(c[1])), c[2])
-        << "Qt key " << c[0];
+        << QKeySequence(c[0] | c[1]).toString().toStdString();
   }
 }
 

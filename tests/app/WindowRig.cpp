@@ -1,10 +1,5 @@
 #include "app/WindowRig.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,51 +20,10 @@ void WindowTest::SetUpTestSuite() {
   app = std::make_unique<QApplication>(argc, argv);
 }
 
-DevicePty::DevicePty() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "kestrix-window-XXXXXX")
-          .string();
-  if (::mkdtemp(pattern.data()) == nullptr) return;
-  folder_ = pattern;
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-    return;
-  }
-  const char* slave = ::ptsname(master_);
-  if (slave == nullptr) return;
-  std::filesystem::create_symlink(slave, folder_ / "COM6");
-}
-
-DevicePty::~DevicePty() {
-  if (master_ >= 0) ::close(master_);
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-}
-
-void DevicePty::Send(const std::string& bytes) {
-  // Short texts only: they fit the pty's buffer in one write.
-  EXPECT_EQ(::write(master_, bytes.data(), bytes.size()),
-            static_cast<ssize_t>(bytes.size()));
-}
-
-std::vector<std::uint8_t> DevicePty::Take() {
-  std::vector<std::uint8_t> got;
-  std::uint8_t chunk[1024];
-  for (;;) {
-    pollfd wait{master_, POLLIN, 0};
-    if (::poll(&wait, 1, 50) <= 0) break;
-    const ssize_t n = ::read(master_, chunk, sizeof chunk);
-    if (n <= 0) break;
-    got.insert(got.end(), chunk, chunk + n);
-  }
-  return got;
-}
-
-WindowRig::WindowRig(const std::vector<std::string>& configLines)
-    : port(pty.folder()) {
-  EXPECT_TRUE(pty.ok());
+WindowRig::WindowRig(const std::vector<std::string>& configLines) {
+  EXPECT_TRUE(pty.Link(folder.string(), 6));
   if (!configLines.empty()) {
-    std::ofstream ini(pty.folder() / "Kestrix2.ini", std::ios::binary);
+    std::ofstream ini(folder / "Kestrix2.ini", std::ios::binary);
     ini << "[Config]\r\n";
     for (const std::string& line : configLines) ini << line << "\r\n";
   }
@@ -78,7 +32,7 @@ WindowRig::WindowRig(const std::vector<std::string>& configLines)
   EXPECT_TRUE(loaded.has_value()) << error;
   if (loaded) images = std::move(*loaded);
   program = std::make_unique<Program>(
-      ProgramServices{port, clock, host, images, pty.folder()}, CommandLine{});
+      ProgramServices{port, clock, host, images, folder}, CommandLine{});
   port.SetOnLost([this] { program->OnPortLost(); });
 }
 

@@ -14,7 +14,9 @@
 #include "app/Program.h"
 #include "gui/MainWindow.h"
 #include "serial/ComPort.h"
+#include "sim/PseudoTerminal.h"
 #include "support/ScriptedHost.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/EmbeddedImages.h"
 
@@ -30,28 +32,9 @@ class WindowTest : public ::testing::Test {
   static inline std::unique_ptr<QApplication> app;
 };
 
-// A pseudo-terminal whose slave end is "COM6" in a fresh folder; the test
-// plays the device on the master end.
-class DevicePty {
- public:
-  DevicePty();
-  ~DevicePty();
-  DevicePty(const DevicePty&) = delete;
-  DevicePty& operator=(const DevicePty&) = delete;
-
-  const std::filesystem::path& folder() const { return folder_; }
-  bool ok() const { return master_ >= 0; }
-  void Send(const std::string& bytes);
-  // Everything sent so far, waiting 50 ms for more.
-  std::vector<std::uint8_t> Take();
-
- private:
-  std::filesystem::path folder_;
-  int master_ = -1;
-};
-
 // The real window, program and port, started as main() starts them, in a
-// folder whose COM6 is the pty. The program's own waits are virtual.
+// fresh folder whose COM6 is a pseudo-terminal; the test plays the device on
+// its other end. The program's own waits are virtual.
 class WindowRig {
  public:
   // Lines for Kestrix2.ini below "[Config]" (none: no file).
@@ -68,14 +51,19 @@ class WindowRig {
   void Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,
              Qt::MouseButtons held);
   void Menu(int menuId);
+  void Send(const std::string& bytes) {
+    pty.Send(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  }
   // What the device received once the event loop had its turn.
   std::vector<std::uint8_t> DeviceReceived() {
     Spin(5);
-    return pty.Take();
+    return pty.Receive(SIZE_MAX, 50);
   }
 
-  DevicePty pty;
-  ComPort port;
+  TempFolder temp;
+  const std::filesystem::path& folder = temp.path();
+  sim::PseudoTerminal pty;
+  ComPort port{folder};
   VirtualClock clock;
   std::vector<std::string> log;  // the host's calls
   ScriptedHost host{log};

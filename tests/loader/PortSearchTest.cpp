@@ -8,8 +8,8 @@
 #include "core/SharedBlocks.h"
 #include "loader/PortSearch.h"
 #include "loader/RecordingOutput.h"
+#include "sim/SimulatedPropeller.h"
 #include "support/FakePort.h"
-#include "support/SimulatedPropeller.h"
 #include "support/SimulatedPropellerPort.h"
 #include "support/VirtualClock.h"
 
@@ -28,23 +28,23 @@ LoaderContext Context(BytePort& port, Clock& clock, SharedBlocks& blocks) {
 
 TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
   const struct {
+    const char* name;
     Bytes incoming;
     int bit;
     int passes;  // 10 ms waits before the answer
-  } cases[] = {
-      {{0xFE}, 0, 0},
-      {{0xFF}, 1, 0},
-      {{0x00, 0x41, 0xFF}, 1, 2},
-      {{0x00, 0x00, 0x00, 0x00, 0x00, 0xFF}, -1, 5},  // budget spent first
-      {{}, -1, 5}};
+  } cases[] = {{"FE", {0xFE}, 0, 0},
+               {"FF", {0xFF}, 1, 0},
+               {"others dropped", {0x00, 0x41, 0xFF}, 1, 2},
+               {"budget spent first", {0, 0, 0, 0, 0, 0xFF}, -1, 5},
+               {"nothing", {}, -1, 5}};
   for (const auto& c : cases) {
     test::FakePort port;
     test::VirtualClock clock;
     SharedBlocks blocks;
     port.Feed(c.incoming);
-    EXPECT_EQ(ProbeBit(Context(port, clock, blocks), 0, 50), c.bit);
-    EXPECT_EQ(clock.sleeps, std::vector<int>(c.passes, 10));
-    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(ProbeBit(Context(port, clock, blocks), 0, 50), c.bit) << c.name;
+    EXPECT_EQ(clock.sleeps, std::vector<int>(c.passes, 10)) << c.name;
+    EXPECT_TRUE(port.writes.empty()) << c.name;
   }
   // With the clock, a clock byte goes before each read; its own wait does not
   // count against the budget.
@@ -57,35 +57,34 @@ TEST(ProbeBitTest, MapsReplyBytesToBitsAndDropsOthers) {
 }
 
 TEST(DetectPropellerTest, SendsTheHandshakeInTwoRawWritesAndReadsTheVersion) {
-  test::SimulatedPropeller chip;
+  sim::SimulatedPropeller chip;
   test::SimulatedPropellerPort port(chip);
   test::VirtualClock clock;
   SharedBlocks blocks;
   EXPECT_EQ(DetectPropeller(Context(port, clock, blocks), 0), 1);
-  ASSERT_EQ(port.WriteSizes(), (std::vector<int>{251, 258}));
-  const Bytes& host = port.writes[0];
-  EXPECT_EQ(host[0], 0xF9);
-  // The boot LFSR written out here: seed 0x50, taps 7, 5, 4 and 1.
-  unsigned state = 0x50;
-  for (int i = 0; i < 250; ++i) {
-    ASSERT_EQ(host[i + 1], state & 1 ? 0xFF : 0xFE) << "host bit " << i;
+  // A calibration byte, 250 host bits from the boot LFSR written out here
+  // (seed 0x50, taps 7, 5, 4 and 1), then 258 clock bytes.
+  std::vector<Bytes> expected = {{0xF9}, Bytes(258, 0xF9)};
+  for (unsigned i = 0, state = 0x50; i < 250; ++i) {
+    expected[0].push_back(state & 1 ? 0xFF : 0xFE);
     const unsigned feedback =
         ((state >> 7) ^ (state >> 5) ^ (state >> 4) ^ (state >> 1)) & 1;
     state = ((state << 1) & 0xFE) | feedback;
   }
-  EXPECT_EQ(port.writes[1], Bytes(258, 0xF9));
+  EXPECT_EQ(port.writes, expected);
   EXPECT_EQ(port.lineEvents, (Lines{"DTR+", "DTR-"}));
 }
 
 TEST(DetectPropellerTest, SilentOrWrongEchoIsNoPropeller) {
   for (int flip : {-1, 100}) {
-    test::SimulatedPropeller chip;
+    sim::SimulatedPropeller chip;
     chip.options().silent = flip < 0;
     chip.options().flipEchoBit = flip;
     test::SimulatedPropellerPort port(chip);
     test::VirtualClock clock;
     SharedBlocks blocks;
-    EXPECT_EQ(DetectPropeller(Context(port, clock, blocks), 1), -1) << flip;
+    EXPECT_EQ(DetectPropeller(Context(port, clock, blocks), 1), -1)
+        << (flip < 0 ? "silent" : "wrong echo");
   }
 }
 

@@ -20,7 +20,6 @@ class RecordingOutput : public TextOutput {
   bool HasScreen() const override { return false; }
   void ClearScreen() override {}
   void ShowPicture(const Raster&, int) override {}
-  const std::vector<std::string>& Lines() const { return lines; }
 };
 
 }  // namespace kestrix::test

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "loader/UploadTestRig.h"
-#include "support/SimulatedPropeller.h"
+#include "sim/SimulatedPropeller.h"
 
 namespace kestrix {
 namespace {
@@ -36,7 +36,7 @@ int SleepsOf(const UploadRig& rig, int ms) {
 
 TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
   for (bool deviceMode : {true, false}) {
-    SCOPED_TRACE(deviceMode);
+    SCOPED_TRACE(deviceMode ? "device mode" : "normal mode");
     UploadRig rig(UploadRig::Output::kWindow, deviceMode);
     // A picture of the screen when the banner pause begins.
     bool seen = false;
@@ -51,7 +51,7 @@ TEST(UploadBannerTest, LogoIsDrawnWithTheCursorBelowItInEitherMode) {
       image = rig.screen.image;
     };
     rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(64, 1)));
-    ASSERT_TRUE(seen);
+    EXPECT_TRUE(seen);
     EXPECT_EQ(row, 5);
     EXPECT_EQ(column, 0);
     EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
@@ -71,7 +71,7 @@ TEST(UploadBannerTest, ConsoleGetsTheBannerAndStatusLines) {
   UploadRig normal(UploadRig::Output::kConsole, /*deviceMode=*/false);
   const Raster before = normal.screen.image;
   normal.Upload(normal.Write("p.eeprom", test::PatternBytes(64, 4)));
-  const Lines& lines = normal.console.lines;
+  const Lines& lines = normal.watcher.lines;
   ASSERT_EQ(lines.size(), 13u);
   // The credit line is free text, ending like the others.
   EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "\r\n");

@@ -14,35 +14,17 @@
 #include "loader/LoaderImage.h"
 #include "loader/UploadDriver.h"
 #include "settings/Settings.h"
-#include "support/SimulatedPropeller.h"
+#include "sim/SimulatedPropeller.h"
+#include "support/ScriptedHost.h"
 #include "support/SimulatedPropellerPort.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
-#include "terminal/Presenter.h"
+#include "terminal/EngineHarness.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
-
-class BoxRecordingHost : public NullHost {
- public:
-  std::vector<std::pair<std::string, std::string>> boxes;
-  void MessageBox(const std::string& title, const std::string& text) override {
-    boxes.emplace_back(title, text);
-  }
-};
-
-class NullPresenter : public Presenter {
- public:
-  void PresentScreen(const Raster&) override {}
-};
-
-class LineConsole : public Console {
- public:
-  std::vector<std::string> lines;
-  void WriteLine(const std::string& text) override { lines.push_back(text); }
-};
 
 // Bytes that differ within and between longs: a shifted byte shows.
 inline std::vector<std::uint8_t> PatternBytes(int count, std::uint32_t seed) {
@@ -61,7 +43,7 @@ struct UploadRig {
   enum class Output { kWindow, kConsole };
 
   explicit UploadRig(Output output = Output::kWindow, bool deviceMode = false,
-                     SimulatedPropeller::Options options = {})
+                     sim::SimulatedPropeller::Options options = {})
       : chip(std::move(options)) {
     port.FollowClock(clock);
     settings.NormalTerminalFlag = settings.MsMoveOff = deviceMode ? 0 : 1;
@@ -70,8 +52,8 @@ struct UploadRig {
       sheet = images->glyphSheet;
       logo = images->logo;
     }
-    if (output == Output::kWindow) engine.SetPresenter(&presenter);
-    engine.SetConsole(&console);
+    if (output == Output::kWindow) engine.SetPresenter(&watcher);
+    engine.SetConsole(&watcher);
     SyncOptions();
     engine.ClearScreen();
   }
@@ -99,15 +81,15 @@ struct UploadRig {
     return lines;
   }
 
-  SimulatedPropeller chip;
+  sim::SimulatedPropeller chip;
   SimulatedPropellerPort port{chip};
   VirtualClock clock;
   Settings settings;
   Raster sheet;
   Raster logo;
-  NullPresenter presenter;
-  LineConsole console;
-  BoxRecordingHost host;
+  Watcher watcher;  // the window's presents and the console's lines
+  std::vector<std::string> log;  // the host's calls
+  ScriptedHost host{log};
   LoaderImage image{};
   Engine engine{sheet, port, clock};
   TerminalScreen& screen = engine.screen();
@@ -116,12 +98,10 @@ struct UploadRig {
   // Writes the bytes into a file of the folder; returns its path.
   std::string Write(const std::string& name,
                     const std::vector<std::uint8_t>& bytes) {
-    const std::filesystem::path file = folder / name;
-    std::filesystem::create_directories(file.parent_path());
+    std::filesystem::create_directories((folder / name).parent_path());
     return folder
         .Write(name,
-               std::string_view(reinterpret_cast<const char*>(bytes.data()),
-                                bytes.size()))
+               {reinterpret_cast<const char*>(bytes.data()), bytes.size()})
         .string();
   }
 };

@@ -48,17 +48,22 @@ class ComPortTest : public ::testing::Test {
 
 TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
   const struct {
+    const char* name;
     int index;
     speed_t baud;
     bool twoStopBits;
-  } cases[] = {{-1, B115200, true}, {0, B115200, true}, {1, B57600, false},
-               {4, B9600, false},   {7, B1200, false},  {8, B115200, false}};
+  } cases[] = {{"below the table", -1, B115200, true},
+               {"115200", 0, B115200, true},
+               {"57600", 1, B57600, false},
+               {"9600", 4, B9600, false},
+               {"1200, the last", 7, B1200, false},
+               {"past the table", 8, B115200, false}};
   for (const auto& c : cases) {
-    ASSERT_TRUE(Open(c.index)) << c.index;
+    EXPECT_TRUE(Open(c.index)) << c.name;
     const termios line = pty_.LineSettings();
-    EXPECT_EQ(cfgetospeed(&line), c.baud) << c.index;
-    EXPECT_EQ(cfgetispeed(&line), c.baud) << c.index;
-    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits) << c.index;
+    EXPECT_EQ(cfgetospeed(&line), c.baud) << c.name;
+    EXPECT_EQ(cfgetispeed(&line), c.baud) << c.name;
+    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits) << c.name;
     // Eight bits, raw, without parity or flow control.
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
               static_cast<tcflag_t>(CS8 | CREAD | CLOCAL));
@@ -136,7 +141,7 @@ TEST_F(ComPortTest, PurgeDropsQueuedAndBufferedInput) {
   port_.PurgeReceive();  // still in the system's queue
   pty_.Send({'d', 'e', 'f'});
   ASSERT_TRUE(pty_.WaitPendingAtHost(3));
-  ASSERT_EQ(port_.Read(&byte, 1), 1);
+  EXPECT_EQ(port_.Read(&byte, 1), 1);
   EXPECT_EQ(byte, 'd');
   port_.PurgeReceive();  // already in the port's own buffer
   EXPECT_EQ(port_.Read(&byte, 1), 0);
@@ -150,8 +155,6 @@ TEST_F(ComPortTest, ClosedUnopenableOrTakenPortTransfersNothing) {
   std::uint8_t byte = 0x41;
   EXPECT_EQ(port_.Write(&byte, 1), -1);
   EXPECT_EQ(port_.Read(&byte, 1), -1);
-  EXPECT_EQ(WriteRaw(port_, &byte, 1), 0);
-  EXPECT_EQ(ReadRaw(port_, &byte, 1), 0);
   port_.PurgeReceive();
   port_.SetDtr(true);
   // COM5 is linked to nothing that exists.
@@ -230,7 +233,7 @@ TEST_F(LostPortTest, CallbackMayReconnectToAnotherPort) {
   std::uint8_t byte = 0;
   EXPECT_EQ(port.Read(&byte, 1), -1);
   EXPECT_EQ(lost_, 1);
-  ASSERT_TRUE(port.IsOpen());
+  EXPECT_TRUE(port.IsOpen());
   const Bytes hello = {'o', 'k'};
   EXPECT_EQ(WriteBytes(port, hello), 2);
   EXPECT_EQ(pty_.Receive(2), hello);

@@ -21,16 +21,6 @@ inline std::string Bytes(int count, int first = 0, int step = 7) {
   return bytes;
 }
 
-// A desktop that also logs the progress bar.
-class ProgressHost : public ScriptedHost {
- public:
-  using ScriptedHost::ScriptedHost;
-  std::vector<int> progress;
-  bool shown = false;
-  void ShowProgress(bool visible) override { shown = visible; }
-  void SetProgress(int percent) override { progress.push_back(percent); }
-};
-
 // One device client on a wire port, with the program's side of a request.
 struct ServiceRig {
   explicit ServiceRig(std::vector<sim::ClientRequest> program,
@@ -58,7 +48,7 @@ struct ServiceRig {
   sim::DeviceClient client;
   WirePort port;
   std::vector<std::string> log;
-  ProgressHost host{log};
+  ScriptedHost host{log};
   RecordingOutput output;
   SharedBlocks blocks;
   std::string binPath = "bins/";

@@ -6,7 +6,7 @@
 #include "P1BootAdapter.h"
 #include "core/BytePort.h"
 #include "core/Host.h"
-#include "core/TextOutput.h"
+#include "loader/RecordingOutput.h"
 #include "loader/UploadDriver.h"
 #include "sim/DemoDevice.h"
 #include "sim/DemoStream.h"
@@ -33,14 +33,6 @@ struct DemoPort : BytePort {
   void SetRts(bool) override {}
   sim::DemoDevice& device;
   VirtualClock& clock;
-};
-
-struct Lines : TextOutput {
-  void PrintText(std::string_view) override {}
-  void PrintLine(std::string_view) override {}
-  bool HasScreen() const override { return true; }
-  void ClearScreen() override {}
-  void ShowPicture(const Raster&, int) override {}
 };
 
 TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
@@ -72,7 +64,7 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
         image[i] = static_cast<char>(i * 7 + 3);
       Settings settings;
       NullHost host;
-      Lines output;
+      RecordingOutput output;
       LoaderImage loaderImage{};
       const Raster logo;
       SharedBlocks blocks;

@@ -18,7 +18,7 @@ TEST_F(SimWindow, TitleThenAPageByKeyThenAnUploadReported) {
   rig.clock.onSleep = [](int ms) {  // the simulator answers in real time
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   };
-  const auto folder = rig.pty.folder();
+  const auto& folder = rig.folder;
   SimProcess sim({"--folder", folder.string(), "--port", "7"});
   ASSERT_FALSE(NewLinkTarget(folder / "COM7", {}).empty());
   rig.Start();

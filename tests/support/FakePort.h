@@ -12,8 +12,9 @@
 namespace kestrix::test {
 
 // A port whose incoming bytes are scripted by the test and whose outgoing
-// bytes are recorded, one entry per write.
-class FakePort : public BytePort {
+// bytes are recorded, one entry per write. `Line` is the port interface.
+template <typename Line>
+class ScriptedPort : public Line {
  public:
   bool open = true;
   std::deque<std::uint8_t> incoming;
@@ -59,5 +60,7 @@ class FakePort : public BytePort {
   void SetDtr(bool on) override { lineEvents.push_back(on ? "DTR+" : "DTR-"); }
   void SetRts(bool on) override { lineEvents.push_back(on ? "RTS+" : "RTS-"); }
 };
+
+using FakePort = ScriptedPort<BytePort>;
 
 }  // namespace kestrix::test

@@ -1,63 +1,53 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/SerialLine.h"
+#include "support/FakePort.h"
 
 namespace kestrix::test {
 
 // A serial line on which only `existingPorts` open. All but reads are logged:
 // "port open 6 @0 ft0", "port open 3 @0 ft0 failed", "port baud 4", ...
-class FakeSerialLine : public SerialLine {
+class FakeSerialLine : public ScriptedPort<SerialLine> {
  public:
-  explicit FakeSerialLine(std::vector<std::string>& log) : log_(log) {}
+  explicit FakeSerialLine(std::vector<std::string>& log) : log_(log) {
+    open = false;
+  }
 
   std::set<int> existingPorts;
-  std::deque<std::uint8_t> incoming;
-  std::vector<std::vector<std::uint8_t>> writes;
   int readCalls = 0;
 
-  void Feed(const std::string& bytes) {
-    incoming.insert(incoming.end(), bytes.begin(), bytes.end());
-  }
+  void Feed(const std::string& bytes) { ScriptedPort::Feed(bytes); }
   // The adapter vanished: closed without ClosePort.
   void Lose() {
-    open_ = false;
+    open = false;
     incoming.clear();
   }
 
-  bool IsOpen() const override { return open_; }
   int Write(const std::uint8_t* data, int count) override {
-    if (!open_) return -1;
-    writes.emplace_back(data, data + count);
-    Record("write " + std::to_string(count));
-    return count;
+    if (open) Record("write " + std::to_string(count));
+    return ScriptedPort::Write(data, count);
   }
   int Read(std::uint8_t* data, int max) override {
     ++readCalls;
-    if (!open_) return -1;
-    const int n = std::min<int>(max, static_cast<int>(incoming.size()));
-    std::copy_n(incoming.begin(), n, data);
-    incoming.erase(incoming.begin(), incoming.begin() + n);
-    return n;
+    return ScriptedPort::Read(data, max);
   }
   void PurgeReceive() override {
     Record("purge");
-    incoming.clear();
+    ScriptedPort::PurgeReceive();
   }
   void SetDtr(bool on) override { Record(on ? "DTR+" : "DTR-"); }
   void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
   bool OpenPort(const std::string& numberText, int index, int ft232r) override {
-    open_ = existingPorts.count(std::atoi(numberText.c_str())) > 0;
+    open = existingPorts.count(std::atoi(numberText.c_str())) > 0;
     Record("open " + numberText + " @" + std::to_string(index) + " ft" +
-           std::to_string(ft232r) + (open_ ? "" : " failed"));
-    return open_;
+           std::to_string(ft232r) + (open ? "" : " failed"));
+    return open;
   }
   void ClosePort() override {
     Record("close");
@@ -68,7 +58,6 @@ class FakeSerialLine : public SerialLine {
  private:
   void Record(const std::string& event) { log_.push_back("port " + event); }
   std::vector<std::string>& log_;
-  bool open_ = false;
 };
 
 }  // namespace kestrix::test

@@ -18,6 +18,8 @@ class ScriptedHost : public Host {
   std::deque<FileChoice> openAnswers, saveAnswers;
   std::deque<std::string> inputAnswers;
   std::vector<Raster> clipboardImages;
+  std::vector<int> progress;  // every value the progress bar was set to
+  bool progressShown = false;
   std::function<void()> whileOpen;  // events delivered while a box is open
 
   void MessageBox(const std::string& title, const std::string& text) override {
@@ -46,8 +48,8 @@ class ScriptedHost : public Host {
   void SetClipboardText(const std::string& text) override {
     log_.push_back("host clipboard text " + text);
   }
-  void ShowProgress(bool) override {}
-  void SetProgress(int) override {}
+  void ShowProgress(bool visible) override { progressShown = visible; }
+  void SetProgress(int percent) override { progress.push_back(percent); }
   void PumpEvents() override {
     if (whileOpen) whileOpen();
   }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/SimulatedPropeller.h"
 #include "support/FakePort.h"
-#include "support/SimulatedPropeller.h"
 #include "support/VirtualClock.h"
 
 namespace kestrix::test {
@@ -14,7 +14,8 @@ namespace kestrix::test {
 // chip, reads return its replies, asserting DTR or RTS resets it.
 class SimulatedPropellerPort : public FakePort {
  public:
-  explicit SimulatedPropellerPort(SimulatedPropeller& chip) : chip_(chip) {}
+  explicit SimulatedPropellerPort(sim::SimulatedPropeller& chip)
+      : chip_(chip) {}
 
   // The chip's time follows the clock's sleeps.
   void FollowClock(VirtualClock& clock) {
@@ -25,20 +26,17 @@ class SimulatedPropellerPort : public FakePort {
   int writeLimit = -1;
   bool failReads = false;
 
-  std::vector<int> WriteSizes() const {
-    std::vector<int> sizes;
-    for (const auto& w : writes) sizes.push_back(static_cast<int>(w.size()));
-    return sizes;
-  }
-
   int Write(const std::uint8_t* data, int count) override {
     const int n = FakePort::Write(
         data, writeLimit < 0 ? count : std::min(count, writeLimit));
     if (n > 0) chip_.OnHostBytes(data, n);
     return n;
   }
+  // Bytes the test fed (left from an earlier exchange) come first.
   int Read(std::uint8_t* data, int max) override {
-    return !open || failReads ? -1 : chip_.TakeReplies(data, max);
+    if (!open || failReads) return -1;
+    return incoming.empty() ? chip_.TakeReplies(data, max)
+                            : FakePort::Read(data, max);
   }
   void PurgeReceive() override {
     FakePort::PurgeReceive();
@@ -60,7 +58,7 @@ class SimulatedPropellerPort : public FakePort {
     state = on;
   }
 
-  SimulatedPropeller& chip_;
+  sim::SimulatedPropeller& chip_;
   bool dtr_ = false;
   bool rts_ = false;
 };

@@ -33,8 +33,6 @@ class PortControl {
   // says so, unless a command connected anew meanwhile.
   void PortLost();
 
-  int AutoReleased() const { return autoReleased_; }
-
  private:
   SerialLine& port_;
   Host& host_;

@@ -118,13 +118,7 @@ class Program : private RequestHandler {
   // Read access for the window and for tests.
   const Settings& settings() const { return settings_; }
   const TerminalScreen& screen() const { return engine_.screen(); }
-  const Engine& engine() const { return engine_; }
-  const Decoder& decoder() const { return engine_.decoder(); }
-  const MouseButtons& mouseButtons() const { return buttons_; }
-  const CommandLine& commandLine() const { return commandLine_; }
   int UploadPatternIndex() const { return uploads_.PatternIndex(); }
-  int AppliedBaud() const { return appliedBaud_; }
-  int AutoReleased() const { return portControl_.AutoReleased(); }
 
  private:
   // Runs `action` as an entry point unless another one is running; see

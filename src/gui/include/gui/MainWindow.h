@@ -70,7 +70,6 @@ class MainWindow : public QMainWindow, public View, public Presenter {
   QWidget* InnerArea() const;
   ScreenGadget* Gadget() const { return gadget_; }
   QProgressBar* Progress() const { return progress_; }
-  bool AboutShown() const;
 
  protected:
   bool event(QEvent* event) override;

@@ -53,7 +53,6 @@ class ChunkReader {
   // Keeps the rest of the chunk, from the current byte, for the front of the
   // next one and ends this chunk.
   void CarryRest();
-  int CarryCount() const { return carry_.count; }
   // Takes the carry out (leaving none) and puts it back.
   Carry TakeCarry();
   void RestoreCarry(const Carry& carry) { carry_ = carry; }

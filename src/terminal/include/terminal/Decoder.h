@@ -59,9 +59,6 @@ class Decoder {
   // `row` and presents the screen.
   void ShowPicture(const Raster& picture, int row);
 
-  int CarryCount() const { return reader_.CarryCount(); }
-  const GraphicsState& graphics() const { return graphics_; }
-
  private:
   void Decode(int count);
   void RunControl(ControlAction action);

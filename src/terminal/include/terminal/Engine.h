@@ -32,7 +32,6 @@ class Engine : public TextOutput {
   TerminalScreen& screen() { return screen_; }
   const TerminalScreen& screen() const { return screen_; }
   SharedBlocks& blocks() { return blocks_; }
-  const Decoder& decoder() const { return decoder_; }
 
   void SetOptions(const DecoderOptions& options) {
     decoder_.SetOptions(options);
