@@ -22,10 +22,7 @@ void Program::PollPort() {
 }
 
 void Program::CarryOut(int request) {
-  dispatcher_.CarryOut(
-      request, {loaderContext_, settings_, loaderImage_, services_.images.logo,
-                screen_.ScreenText, screen_.PreviousText,
-                engine_.PreparedFile()});
+  uploads_.CarryOutRequest(request, screen_.ScreenText, screen_.PreviousText);
 }
 
 void Program::OnKeyDown(int virtualKey) {

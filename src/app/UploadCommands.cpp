@@ -1,7 +1,10 @@
 #include "app/UploadCommands.h"
 
 #include "loader/FileNames.h"
+#include "loader/MonitorLoader.h"
 #include "loader/UploadDriver.h"
+#include "services/LetteredRequests.h"
+#include "services/TextFileSender.h"
 #include "settings/Numbers.h"
 
 namespace kestrix {
@@ -25,6 +28,23 @@ constexpr int kUploadBaudIndex = 0;
 constexpr char kDefaultHubAddress[] = "E80";
 
 }  // namespace
+
+UploadCommands::UploadCommands(SerialLine& line, const LoaderContext& context,
+                               Settings& settings, LoaderImage& image,
+                               const Raster& logo)
+    : line_(line),
+      context_(context),
+      settings_(settings),
+      image_(image),
+      logo_(logo),
+      transfers_{context_.port,
+                 context_.clock,
+                 context_.host,
+                 context_.output,
+                 context_.blocks,
+                 {settings_.MsMoveOff, settings_.NormalTerminalFlag},
+                 settings_.TxtCurs,
+                 patternIndex_} {}
 
 void UploadCommands::UploadProgram(const std::string& path) {
   UploadFile(path, context_, settings_, image_, logo_);
@@ -57,13 +77,18 @@ void UploadCommands::UploadFileCommand() {
     case kPatternObject: {
       const std::string answer = context_.host.InputText(
           "Kestrix2", "Hubaddress to load to? (hex)", kDefaultHubAddress);
-      MonitorLoad(choice.path, HexValue(answer));
+      // A cancelled requester gives address 0: the load still runs, from
+      // the lowest loadable address on. The rate stays as it is.
+      MonitorLoadContext monitor{transfers_.port, transfers_.clock,
+                                 transfers_.host, transfers_.blocks,
+                                 transfers_.mouse};
+      MonitorLoad(choice.path, HexValue(answer), monitor);
       patternIndex_ = kPatternObject;
       return;
     }
     case kPatternText:
       // The send still sees the previous pattern index, which it consults.
-      SendTextFile(choice.path);
+      SendTextFile(choice.path, transfers_);
       patternIndex_ = kPatternText;
       return;
     default:
@@ -71,9 +96,13 @@ void UploadCommands::UploadFileCommand() {
   }
 }
 
-// The Propeller 2 monitor load and the text send come with the transfers
-// that carry them out.
-void UploadCommands::MonitorLoad(const std::string&, std::int32_t) {}
-void UploadCommands::SendTextFile(const std::string&) {}
+void UploadCommands::CarryOutRequest(int request, const std::string& screenText,
+                                     const std::string& previousText) {
+  const RequestNames names{screenText, previousText, settings_.BinPath,
+                           preparedFile_};
+  // "b" and "e" upload at the current rate, unlike the menu's upload.
+  RunLetteredRequest(request, names, transfers_,
+                     [this](const std::string& path) { UploadProgram(path); });
+}
 
 }  // namespace kestrix

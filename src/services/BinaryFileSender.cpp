@@ -86,7 +86,7 @@ void SendBinaryFile(std::string name, const std::string& binPath,
                     ServiceContext& context) {
   if (name == "*.*") {
     name = context.host
-               .OpenFile("Download Binary", binPath + "\\*.binary",
+               .OpenFile("Download Binary", binPath + "*.binary",
                          "Propeller(.binary)|*.binary|All Files|*.*", 0)
                .path;
   }

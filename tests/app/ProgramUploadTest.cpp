@@ -58,9 +58,28 @@ TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   for (const auto& e : rig_.log) {
     if (e.rfind("host open", 0) != 0) calls.push_back(e);
   }
+  // The monitor load drops stale input before it finds the file missing;
+  // nothing is written for either missing file.
   EXPECT_EQ(calls,
-            (Lines{"host input Kestrix2; Hubaddress to load to? (hex); E80"}));
-  EXPECT_TRUE(rig_.Of("port").empty());
+            (Lines{"host input Kestrix2; Hubaddress to load to? (hex); E80",
+                   "port purge"}));
+}
+
+TEST_F(ProgramUploadTest, TextKindIsPacedByTheKindChosenBefore) {
+  // During the send the remembered kind is still the previous one: after
+  // OBJ (the start-up kind) each character is paced, after Text only each
+  // line (100 ms with the text cursor on).
+  rig_.WriteFile("t.txt", "ab");
+  const struct {
+    const char* name;
+    std::vector<int> sleeps;
+  } rows[] = {{"after OBJ", {1, 1, 100}}, {"after Text", {100}}};
+  for (const auto& row : rows) {
+    rig_.clock.sleeps.clear();
+    Upload(rig_.PathOf("t.txt"), 2);
+    EXPECT_EQ(rig_.clock.sleeps, row.sleeps) << row.name;
+    EXPECT_EQ(rig_.p().UploadPatternIndex(), 2) << row.name;
+  }
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "app/MenuMarks.h"
 #include "app/PortControl.h"
-#include "app/ServiceDispatcher.h"
 #include "app/UploadCommands.h"
 #include "app/View.h"
 #include "core/Clock.h"
@@ -164,7 +163,6 @@ class Program : private RequestHandler {
   LoaderContext loaderContext_;
   PortControl portControl_;
   UploadCommands uploads_;
-  ServiceDispatcher dispatcher_;
   int appliedBaud_ = 0;
   bool quitRequested_ = false;
   bool portLostPending_ = false;

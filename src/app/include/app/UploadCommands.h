@@ -7,27 +7,31 @@
 #include "core/SerialLine.h"
 #include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
+#include "services/ServiceContext.h"
 #include "settings/Settings.h"
 
 namespace kestrix {
 
-// The Upload File command and the uploads of program files it shares with
-// start-up's autoload. The context's port is `line`, which the command
-// re-clocks for uploads.
+// The Upload File command, the uploads of program files it shares with
+// start-up's autoload, and the device's lettered requests, which use the
+// same files: the BinPath folder, the prepared file and the remembered kind.
+// The context's port is `line`, which the command re-clocks for uploads.
 class UploadCommands {
  public:
   UploadCommands(SerialLine& line, const LoaderContext& context,
-                 Settings& settings, LoaderImage& image, const Raster& logo)
-      : line_(line),
-        context_(context),
-        settings_(settings),
-        image_(image),
-        logo_(logo) {}
+                 Settings& settings, LoaderImage& image, const Raster& logo);
+  UploadCommands(const UploadCommands&) = delete;
+  UploadCommands& operator=(const UploadCommands&) = delete;
 
   // Asks for a file and hands it on by the kind chosen in the requester.
   void UploadFileCommand();
   // Boots a Propeller 1 program file into the chip.
   void UploadProgram(const std::string& path);
+  // Carries out a lettered request the decoder left (twice the letter's
+  // code): `screenText` is the name the device printed, `previousText` what
+  // it printed before.
+  void CarryOutRequest(int request, const std::string& screenText,
+                       const std::string& previousText);
 
   // The kind the requester preselects next time.
   int PatternIndex() const { return patternIndex_; }
@@ -35,11 +39,6 @@ class UploadCommands {
   const std::string& PreparedFile() const { return preparedFile_; }
 
  private:
-  // Types an object file into a Propeller 2's monitor from hubAddress on.
-  void MonitorLoad(const std::string& path, std::int32_t hubAddress);
-  // Types a text file to the device line by line.
-  void SendTextFile(const std::string& path);
-
   SerialLine& line_;
   LoaderContext context_;
   Settings& settings_;
@@ -47,6 +46,9 @@ class UploadCommands {
   const Raster& logo_;
   std::string preparedFile_;
   int patternIndex_ = 3;
+  // What the file transfers use; mouse reports come back from the
+  // Normal-Terminal Mode state after each.
+  ServiceContext transfers_;
 };
 
 }  // namespace kestrix
