@@ -72,7 +72,7 @@ class ServicesEndToEnd : public WindowTest {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
       };
     }
-    if (!server.Start(rig.pty.folder().string(), kComNr)) return false;
+    if (!server.Start(rig.folder.string(), kComNr)) return false;
     rig.Start();
     return true;
   }
@@ -102,7 +102,7 @@ TEST_F(ServicesEndToEnd, DeviceRequestsGetWhatTheyAskFor) {
   };
   for (const auto& row : rows) {
     WindowRig rig({"ComNr=7", "MsMoveOff=0"});
-    const fs::path file = rig.pty.folder() / "device file.dat";
+    const fs::path file = rig.folder / "device file.dat";
     if (row.setup == kPlain) {
       std::ofstream(file, std::ios::binary) << row.pcFile;
     }
@@ -166,7 +166,7 @@ TEST_F(ServicesEndToEnd, UploadFileObjectLoadsTheMonitorsHubMemory) {
     sim::PtyServer server(monitor);
     ASSERT_TRUE(Start(rig, server, false)) << row.name;
     const std::string image = Pattern(row.skipped + 300);
-    const fs::path file = rig.pty.folder() / "blink.obj";
+    const fs::path file = rig.folder / "blink.obj";
     std::ofstream(file, std::ios::binary) << image;
     for (const auto& answer : row.answers)
       rig.host.inputAnswers.push_back(answer);
@@ -201,7 +201,7 @@ TEST_F(ServicesEndToEnd, BinaryTransferFaultsEndItCleanly) {
   };
   for (const auto& row : rows) {
     WindowRig rig({"ComNr=7", "MsMoveOff=0"});
-    const fs::path file = rig.pty.folder() / "f.bin";
+    const fs::path file = rig.folder / "f.bin";
     std::ofstream(file, std::ios::binary) << Pattern(100);
     sim::DeviceClient client({{'f', file.string(), "", 0}},
                              sim::Acknowledge::kNever);
