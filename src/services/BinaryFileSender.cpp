@@ -115,8 +115,11 @@ void SendBinaryFile(std::string name, const std::string& binPath,
   for (int i = 0; i < 4; ++i) {
     context.blocks.OutBlock[i] = static_cast<std::uint8_t>(size >> (8 * i));
   }
-  if (!WriteAll(context, 4)) return;
+  // Whatever the device sent before it was told the length is stale. The
+  // purge comes before the length, not after it: a device that answers the
+  // length at once would otherwise lose its first go-ahead and time out.
   context.port.PurgeReceive();
+  if (!WriteAll(context, 4)) return;
 
   // The device was told `size` bytes: a file that grows meanwhile sends no
   // more than that, since extra bytes would reach the device's program as
