@@ -45,10 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   options.TxtCurs = (data[0] >> 1) & 1;
   engine.SetOptions(options);
   engine.SetPresenter(&window);
-  // Mostly small grids, so that most runs are quick; the largest still
-  // comes up.
-  const int cols = data[1] < 240 ? 1 + data[1] % 100 : 512 - (data[1] - 240);
-  const int rows = data[2] < 240 ? 1 + data[2] % 50 : 256 - (data[2] - 240);
+  // Small grids keep most runs quick (every scroll and fill is as large as
+  // the picture); both bytes at 255 give the largest grid.
+  const bool largest = data[1] == 255 && data[2] == 255;
+  const int cols = largest ? 512 : 1 + data[1] % 48;
+  const int rows = largest ? 256 : 1 + data[2] % 30;
   kestrix::CreateScreenImage(engine.screen(), cols, rows,
                              /*withStrip=*/(data[0] & 4) != 0);
   const std::size_t chunk = 1 + data[3] * 4u;

@@ -103,8 +103,9 @@ void ScrollScreen(TerminalScreen& s, int dx, int dy) {
   // Whole rows moving up: turn the ring of rows and redo only those that
   // come round at the bottom. They turn black, except in the strip below
   // the grid where nothing moved into them: there the old picture stays,
-  // and it now sits dy rows higher.
-  if (anyMove && dx == 0 && dy > 0 && dy < imgH && tx1 - tx0 == imgW &&
+  // and it now sits dy rows higher, in rows the loop does not touch as long
+  // as dy is at most half the picture.
+  if (anyMove && dx == 0 && dy > 0 && 2 * dy <= imgH && tx1 - tx0 == imgW &&
       h >= imgH) {
     img.TurnUp(dy);
     for (int ty = imgH - dy; ty < imgH; ++ty) {
