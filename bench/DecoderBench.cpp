@@ -45,13 +45,13 @@ class NoWindow : public Presenter {
 };
 
 struct Bench {
-  explicit Bench(bool deviceMode) {
+  explicit Bench(bool deviceMode, int cols = 80, int rows = 25) {
     std::string error;
     images = *LoadEmbeddedImages(&error);
     DecoderOptions options;
     options.NormalTerminalFlag = deviceMode ? 0 : 1;
     engine.SetOptions(options);
-    CreateScreenImage(engine.screen(), 80, 25, true);
+    CreateScreenImage(engine.screen(), cols, rows, true);
     engine.SetPresenter(&window);
     engine.ClearScreen();
   }
@@ -109,6 +109,20 @@ void BmScrollingLines(benchmark::State& state) {
   Report(state, stream.size());
 }
 BENCHMARK(BmScrollingLines);
+
+// (b') One chunk of 1024 line feeds on the largest grid, 512 x 256 cells,
+// with the cursor on the bottom row: every line feed scrolls.
+void BmLineFeedsLargestGrid(benchmark::State& state) {
+  Bench b(/*deviceMode=*/false, 512, 256);
+  const std::vector<std::uint8_t> toBottom(256, '\n');
+  b.Run(toBottom);
+  const std::vector<std::uint8_t> chunk(SharedBlocks::kMaxChunk, '\n');
+  for (auto _ : state) b.Run(chunk);
+  // items_per_second: line feeds per second.
+  state.SetItemsProcessed(static_cast<std::int64_t>(chunk.size()) *
+                          static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BmLineFeedsLargestGrid)->Unit(benchmark::kMillisecond);
 
 // (c) A graphics mix: plots, lines, boxes, circles, small fills and pixel
 // queries, in device-display mode.

@@ -259,7 +259,17 @@ void MainWindow::EndTurn(bool timerTick) {
   // Turns that arrive while a command runs underneath are dropped whole;
   // in particular the window must not close under a running command.
   if (finished_) return;
-  if (program_.AfterEvent(timerTick)) Finish();
+  if (program_.AfterEvent(timerTick)) {
+    Finish();
+    return;
+  }
+  // A backlog drains turn after turn, each queued behind the window's own
+  // events so input and painting keep their turns; the screen is repainted
+  // once per frame meanwhile. A command running underneath reads the port
+  // itself.
+  const bool backlog = !program_.Busy() && program_.PortBacklog();
+  gadget_->SetBacklog(backlog);
+  if (backlog) SchedulePoll();
 }
 
 void MainWindow::SchedulePoll() {

@@ -48,6 +48,7 @@ bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
   port_.setParity(QSerialPort::NoParity);
   port_.setStopBits(StopBitsSetting(baudIndex));
   port_.setFlowControl(QSerialPort::NoFlowControl);
+  port_.setReadBufferSize(kReadBufferBytes);
   if (!port_.open(QIODevice::ReadWrite)) return false;
 
   // Opening a tty raises both modem lines. On boards wired to an FT232R the
@@ -62,6 +63,7 @@ bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
 
 void ComPort::ClosePort() {
   lost_ = false;
+  lastReadFilled_ = false;
   if (!port_.isOpen()) return;
   port_.close();
 }
@@ -128,16 +130,24 @@ int ComPort::Read(std::uint8_t* data, int max) {
   if (!port_.isOpen() || (data == nullptr && max > 0)) return -1;
   if (max <= 0) return 0;
 
-  // Pull in what the system holds right now without waiting.
-  const bool arrived = port_.waitForReadyRead(0);
-  if (!arrived && !lost_ && LineGone()) lost_ = true;
+  // Pull in what the system holds right now without waiting, unless enough
+  // is buffered already.
+  if (port_.bytesAvailable() < max) {
+    const bool arrived = port_.waitForReadyRead(0);
+    if (!arrived && !lost_ && LineGone()) lost_ = true;
+  }
 
   const qint64 n = port_.read(reinterpret_cast<char*>(data), max);
+  lastReadFilled_ = n == max;
   if (lost_) {
     HandleLoss();
     return n > 0 ? static_cast<int>(n) : -1;
   }
   return n < 0 ? -1 : static_cast<int>(n);
+}
+
+bool ComPort::BytesWaiting() const {
+  return port_.isOpen() && (lastReadFilled_ || port_.bytesAvailable() > 0);
 }
 
 void ComPort::PurgeReceive() {

@@ -93,25 +93,17 @@ void BlitRows(Raster& target, const Raster& src, Wide ox, Wide oy, Box clip,
   if (aliased && oy == 0 && n > 0) line.resize(static_cast<std::size_t>(n));
   const bool bottomUp = aliased && oy < 0;
   const bool blackColumns = inside.x0 > clip.x0 || inside.x1 < clip.x1;
-  // Row pointers are kept in locals: stores through Colour* may alias the
-  // rasters' own fields, which would make every row reload them.
-  Colour* const pixels = target.pixels().data();
-  const Colour* const srcPixels = src.pixels().data();
-  const std::ptrdiff_t stride = target.width();
-  const std::ptrdiff_t srcStride = src.width();
+  // Rows are fetched one at a time: the rasters keep their rows as a ring.
   const int rows = inside.y1 - inside.y0;
   const int first = bottomUp ? inside.y1 - 1 : inside.y0;
-  const std::ptrdiff_t step = bottomUp ? -stride : stride;
-  const std::ptrdiff_t srcStep = bottomUp ? -srcStride : srcStride;
-  std::ptrdiff_t at = first * stride;
-  std::ptrdiff_t srcAt =
-      n > 0 ? (first + oy) * srcStride + (inside.x0 + ox) : 0;
+  const int step = bottomUp ? -1 : 1;
   const int leftBlack = inside.x0 - clip.x0;
   const int rightBlack = clip.x1 - inside.x1;
-  for (int k = 0; k < rows; ++k, at += step, srcAt += srcStep) {
-    Colour* row = pixels + at;
+  int y = first;
+  for (int k = 0; k < rows; ++k, y += step) {
+    Colour* row = target.Row(y);
     if (n > 0) {
-      const Colour* from = srcPixels + srcAt;
+      const Colour* from = src.Row(static_cast<int>(y + oy)) + (inside.x0 + ox);
       if (!line.empty()) {
         std::memcpy(line.data(), from, sizeof(Colour) * line.size());
         from = line.data();
@@ -125,10 +117,10 @@ void BlitRows(Raster& target, const Raster& src, Wide ox, Wide oy, Box clip,
   }
   const int width = clip.x1 - clip.x0;
   for (int ty = clip.y0; ty < inside.y0; ++ty) {
-    fromBlack(pixels + ty * stride + clip.x0, width);
+    fromBlack(target.Row(ty) + clip.x0, width);
   }
   for (int ty = inside.y1; ty < clip.y1; ++ty) {
-    fromBlack(pixels + ty * stride + clip.x0, width);
+    fromBlack(target.Row(ty) + clip.x0, width);
   }
 }
 
@@ -141,14 +133,12 @@ void Painter::FillBox(int left, int top, int width, int height) {
     return;
   }
   const int n = x1 - x0;
-  // Locals, not target_ and colour_: stores through Colour* may alias them.
-  Colour* const pixels = target_.pixels().data() + x0;
-  const std::ptrdiff_t stride = target_.width();
+  // A local, not colour_: stores through Colour* may alias it.
   const Colour colour = colour_;
   if (mode_ == DrawMode::kInvert) {
-    for (int y = y0; y < y1; ++y) InvertRun(pixels + y * stride, n);
+    for (int y = y0; y < y1; ++y) InvertRun(target_.Row(y) + x0, n);
   } else {
-    for (int y = y0; y < y1; ++y) SetRun(pixels + y * stride, n, colour);
+    for (int y = y0; y < y1; ++y) SetRun(target_.Row(y) + x0, n, colour);
   }
 }
 
@@ -215,6 +205,7 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
   const Wide u = u0 + su * jFirst;
   const Wide v = v0 + sv * offset;
   const std::ptrdiff_t stride = target_.width();
+  // The walk steps through the pixels as one array: put the rows in order.
   Colour* const pixels = target_.pixels().data();
   std::ptrdiff_t at = xMajor ? v * stride + u : u * stride + v;
   const std::ptrdiff_t major_step = xMajor ? su : su * stride;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/Portability.h"
 #include "terminal/Painter.h"
@@ -98,6 +99,26 @@ void ScrollScreen(TerminalScreen& s, int dx, int dy) {
   const int tx1 = std::min(tx0 + moveW, imgW);
   const int ty1 = std::min(ty0 + moveH, imgH);
   const bool anyMove = moveW > 0 && moveH > 0 && tx0 < tx1 && ty0 < ty1;
+
+  // Whole rows moving up: turn the ring of rows and redo only those that
+  // come round at the bottom. They turn black, except in the strip below
+  // the grid where nothing moved into them: there the old picture stays,
+  // and it now sits dy rows higher, in rows the loop does not touch as long
+  // as dy is at most half the picture.
+  if (anyMove && dx == 0 && dy > 0 && 2 * dy <= imgH && tx1 - tx0 == imgW &&
+      h >= imgH) {
+    img.TurnUp(dy);
+    for (int ty = imgH - dy; ty < imgH; ++ty) {
+      Colour* row = img.Row(ty);
+      if (ty < ty1 || ty < textH) {
+        std::fill(row, row + imgW, kBlack);
+      } else {
+        std::memcpy(row, std::as_const(img).Row(ty - dy),
+                    static_cast<std::size_t>(imgW) * sizeof(Colour));
+      }
+    }
+    return;
+  }
 
   auto processRow = [&](int ty) {
     Colour* row = img.Row(ty);

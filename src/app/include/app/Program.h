@@ -113,6 +113,10 @@ class Program : private RequestHandler {
 
   bool QuitRequested() const { return quitRequested_; }
   bool Busy() const { return busy_ != 0; }
+  // Received bytes are waiting: the next poll should come at once.
+  bool PortBacklog() const {
+    return services_.port.IsOpen() && services_.port.BytesWaiting();
+  }
 
   // Read access for the window and for tests.
   const Settings& settings() const { return settings_; }

@@ -7,7 +7,19 @@
 
 namespace kestrix {
 
-// An image of colour references, row-major, top-left origin.
+// Rows of storage, first to last; empty when First > Last.
+struct RowSpan {
+  int First = 0;
+  int Last = -1;
+  bool Empty() const { return First > Last; }
+};
+
+// An image of colour references, top-left origin. The rows are kept as a
+// ring: turning the picture up by whole rows moves a start offset instead of
+// the pixels, so a scrolling terminal costs what it clears, not what it
+// keeps. Rows written through the mutable accessors are remembered (in
+// storage order) until a viewer takes them, so a display can convert only
+// what changed.
 class Raster {
  public:
   Raster() = default;
@@ -22,24 +34,61 @@ class Raster {
 
   // Unchecked access; callers clip first.
   Colour At(int x, int y) const { return pixels_[Index(x, y)]; }
-  Colour& At(int x, int y) { return pixels_[Index(x, y)]; }
-  Colour* Row(int y) { return pixels_.data() + Index(0, y); }
-  const Colour* Row(int y) const { return pixels_.data() + Index(0, y); }
+  Colour& At(int x, int y) {
+    const std::size_t row = StorageRow(y);
+    Touch(row);
+    return pixels_[row * Stride() + static_cast<std::size_t>(x)];
+  }
+  Colour* Row(int y) {
+    const std::size_t row = StorageRow(y);
+    Touch(row);
+    return pixels_.data() + row * Stride();
+  }
+  const Colour* Row(int y) const {
+    return pixels_.data() + StorageRow(y) * Stride();
+  }
 
+  // The pixels in storage order: row y is storage row (y + RingTop()) mod
+  // height. The mutable form first puts row 0 back at the start (a full
+  // move when the picture was turned) and counts every row as changed.
   const std::vector<Colour>& pixels() const { return pixels_; }
-  std::vector<Colour>& pixels() { return pixels_; }
+  std::vector<Colour>& pixels();
+  int RingTop() const { return static_cast<int>(top_); }
 
-  bool operator==(const Raster&) const = default;
+  // Turns the picture up by `rows` (taken modulo the height): row `rows`
+  // becomes row 0 and the old top rows come round at the bottom. No pixel
+  // moves.
+  void TurnUp(int rows);
+
+  // The storage rows written since the last call, forgotten by this call.
+  // Bookkeeping for the one viewer of the image, not part of the picture.
+  RowSpan TakeChangedRows() const;
+
+  // Same size and the same colour at every position.
+  bool operator==(const Raster& other) const;
 
  private:
+  std::size_t Stride() const { return static_cast<std::size_t>(width_); }
+  std::size_t StorageRow(int y) const {
+    std::size_t row = static_cast<std::size_t>(y) + top_;
+    const auto height = static_cast<std::size_t>(height_);
+    return row >= height ? row - height : row;
+  }
   std::size_t Index(int x, int y) const {
-    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-           static_cast<std::size_t>(x);
+    return StorageRow(y) * Stride() + static_cast<std::size_t>(x);
+  }
+  void Touch(std::size_t row) {
+    const int r = static_cast<int>(row);
+    if (r < changed_.First) changed_.First = r;
+    if (r > changed_.Last) changed_.Last = r;
   }
 
   int width_ = 0;
   int height_ = 0;
+  std::size_t top_ = 0;
   std::vector<Colour> pixels_;
+  // Nothing changed: First beyond any row.
+  mutable RowSpan changed_{1 << 30, -1};
 };
 
 }  // namespace kestrix

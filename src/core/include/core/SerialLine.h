@@ -25,6 +25,10 @@ class SerialLine : public BytePort {
   virtual void SetOnDataArrived(std::function<void()> onDataArrived) {
     (void)onDataArrived;
   }
+  // Whether received bytes are known to be waiting: the last read filled
+  // what was asked for, or bytes were received and not read yet. The event
+  // loop then polls again at once instead of waiting for a notice or a tick.
+  virtual bool BytesWaiting() const { return false; }
 };
 
 }  // namespace kestrix

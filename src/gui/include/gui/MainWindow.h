@@ -28,11 +28,12 @@ class ScreenGadget;
 //
 // Every event is one turn of the program's loop: the window hands the event
 // to the program and then lets it poll the port (Program::AfterEvent). The
-// turns come from input, menu commands, the 40 ms timer and the serial
-// port's own notice that bytes arrived, so what the device sends is shown
-// without waiting for the next tick. While the program is busy (a requester,
-// an upload or a transfer pumps events underneath it) input and polls are
-// dropped.
+// turns come from input, menu commands, the 40 ms timer, the serial
+// port's own notice that bytes arrived and, while received bytes are still
+// waiting, the turn before, so what the device sends is shown without
+// waiting for the next tick and a backlog drains at full speed. While the
+// program is busy (a requester, an upload or a transfer pumps events underneath
+// it) input and polls are dropped.
 //
 // Mouse positions are taken relative to the inner area; outside the window
 // while a button is held they count as outside (-1). Qt reports moves outside

@@ -11,4 +11,7 @@ namespace kestrix {
 // places on the way.
 QImage RasterToQImage(const Raster& raster);
 
+// One row of `width` pixels the same way, into an RGB32 scan line.
+void ConvertRow(const Colour* in, int width, uchar* out);
+
 }  // namespace kestrix

@@ -22,6 +22,10 @@ class ComPort : public SerialLine {
  public:
   // A write gives up when the port has taken no byte for this long.
   static constexpr int kDefaultWriteStallMs = 2000;
+  // Most bytes QSerialPort takes from the system ahead of the program's
+  // reads. Beyond it the system's own queue holds them (and a device on a
+  // line with flow control waits), so a flood cannot grow the program.
+  static constexpr qint64 kReadBufferBytes = 256 * 1024;
 
   // The working folder is where "COM<n>" links are looked for (see
   // PortNames.h).
@@ -49,6 +53,7 @@ class ComPort : public SerialLine {
   bool IsOpen() const override;
   int Write(const std::uint8_t* data, int count) override;
   int Read(std::uint8_t* data, int max) override;
+  bool BytesWaiting() const override;
   void PurgeReceive() override;
   void SetDtr(bool asserted) override;
   void SetRts(bool asserted) override;
@@ -65,6 +70,7 @@ class ComPort : public SerialLine {
   int writeStallMs_;
   QSerialPort port_;
   bool lost_ = false;
+  bool lastReadFilled_ = false;
   std::function<void()> onLost_;
   std::function<void()> onDataArrived_;
 };
