@@ -95,7 +95,10 @@ int ComPort::Write(const std::uint8_t* data, int count) {
 
   // QSerialPort only buffers; push the bytes out here, since no event loop
   // may run before the caller's next step. Keep going while the port takes
-  // bytes, give up once it has taken nothing for the stall limit.
+  // bytes, give up once it has taken nothing for the stall limit. One
+  // non-blocking attempt first: a line that takes the bytes at once (the
+  // usual case, one typed character) needs no wait at all.
+  port_.flush();
   qint64 left = port_.bytesToWrite();
   QElapsedTimer sinceProgress;
   sinceProgress.start();
