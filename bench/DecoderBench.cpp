@@ -22,23 +22,6 @@ using namespace kestrix;
 
 constexpr double kLineRateBytesPerSecond = 11520.0;
 
-class SilentPort : public BytePort {
- public:
-  bool IsOpen() const override { return true; }
-  int Write(const std::uint8_t*, int count) override { return count; }
-  int Read(std::uint8_t*, int) override { return 0; }
-  void PurgeReceive() override {}
-  void SetDtr(bool) override {}
-  void SetRts(bool) override {}
-};
-
-class NoClock : public Clock {
- public:
-  LocalDateTime Now() override { return {}; }
-  void SleepMs(int) override {}
-  std::int64_t MonotonicMs() override { return 0; }
-};
-
 class NoWindow : public Presenter {
  public:
   void PresentScreen(const Raster&) override {}
@@ -65,7 +48,7 @@ struct Bench {
 
   EmbeddedImages images;
   SilentPort port;
-  NoClock clock;
+  StillClock clock;
   NoWindow window;
   Engine engine{images.glyphSheet, port, clock};
 };

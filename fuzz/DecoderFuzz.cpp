@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "FuzzDoubles.h"
+#include "core/BytePort.h"
+#include "core/Clock.h"
 #include "terminal/Engine.h"
 
 namespace {
@@ -36,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size < 4) return 0;
   static const Raster sheet = MakeSheet();
-  kestrix::fuzz::SilentPort port;
-  kestrix::fuzz::StillClock clock;
+  kestrix::SilentPort port;
+  kestrix::StillClock clock;
   NoWindow window;
   kestrix::Engine engine(sheet, port, clock);
   kestrix::DecoderOptions options;

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzDoubles.h"
+#include "core/BytePort.h"
 #include "terminal/KeyEncoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  kestrix::fuzz::SilentPort port;
+  kestrix::SilentPort port;
   kestrix::SharedBlocks blocks;
   kestrix::KeyEncoder keys(port, blocks);
   for (std::size_t i = 0; i + 3 <= size; i += 3) {

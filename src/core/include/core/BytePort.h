@@ -24,6 +24,18 @@ class BytePort {
   virtual void SetRts(bool asserted) = 0;
 };
 
+// An open line on which nothing arrives and everything sent is dropped: the
+// port of the benchmarks and fuzz targets, which drive the engine alone.
+class SilentPort : public BytePort {
+ public:
+  bool IsOpen() const override { return true; }
+  int Write(const std::uint8_t*, int count) override { return count; }
+  int Read(std::uint8_t*, int) override { return 0; }
+  void PurgeReceive() override {}
+  void SetDtr(bool) override {}
+  void SetRts(bool) override {}
+};
+
 // The raw helpers most callers use: failures count as nothing transferred.
 inline int WriteRaw(BytePort& port, const std::uint8_t* data, int count) {
   if (!port.IsOpen()) return 0;

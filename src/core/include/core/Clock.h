@@ -26,4 +26,16 @@ class Clock {
   virtual std::int64_t MonotonicMs() = 0;
 };
 
+// Time that passes only when slept, and at once: sleeps cost no real time.
+// The clock of the benchmarks and fuzz targets.
+class StillClock : public Clock {
+ public:
+  LocalDateTime Now() override { return {}; }
+  void SleepMs(int ms) override { ms_ += ms; }
+  std::int64_t MonotonicMs() override { return ms_; }
+
+ private:
+  std::int64_t ms_ = 0;
+};
+
 }  // namespace kestrix
