@@ -22,7 +22,7 @@ constexpr int kAboutShowMs = 2000;
 void Program::OnMenuCommand(int menuId) {
   Enter([this, menuId] {
     RunMenuCommand(menuId);
-    SyncDecoderOptions();
+    SyncEngine();
   });
 }
 
@@ -188,7 +188,7 @@ void Program::LoadSettingsCommand() {
   CreateScreen();
   ApplyCheckMarks();
   RefreshMenuState();
-  SyncDecoderOptions();
+  SyncEngine();
   ClearCommand();
 }
 

@@ -22,7 +22,7 @@ Program::Program(ProgramServices services, CommandLine commandLine)
 void Program::Enter(const std::function<void()>& action) {
   if (Busy()) return;
   ++busy_;
-  SyncDecoderOptions();
+  SyncEngine();
   action();
   --busy_;
   if (busy_ == 0 && portLostPending_) {
@@ -56,7 +56,7 @@ void Program::WindowInnerSize(int* width, int* height) const {
 void Program::CreateScreen() {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
   // The strip below the grid is part of the image: a press there is a press
-  // on the screen, and the strip shows grey like the rest of the window.
+  // on the screen, and the strip is black as at start-up.
   CreateScreenImage(screen_, geometry.cols, geometry.rows, /*withStrip=*/true);
 }
 
@@ -65,7 +65,7 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
   ApplyCheckMarks();
   CreateScreen();
   engine_.SetPresenter(&presenter);
-  SyncDecoderOptions();
+  SyncEngine();
   engine_.ClearScreen();
 }
 
@@ -82,7 +82,7 @@ void Program::ConnectAtStartup() {
   });
 }
 
-void Program::SyncDecoderOptions() {
+void Program::SyncEngine() {
   engine_.SetOptions({settings_.TxtCurs, settings_.CRmode,
                       settings_.NormalTerminalFlag, settings_.palette});
   engine_.SetPreparedFile(uploads_.PreparedFile());
