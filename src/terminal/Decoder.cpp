@@ -44,11 +44,13 @@ void Decoder::Decode(int count) {
   for (; !reader_.AtEnd(); reader_.Advance()) {
     int c = reader_.Current();
     if (c == kAltBackspace) c = kBackspaceCode;
-    if (cursorOn) CursorMark(screen_, false);
     if (c >= kFirstPrintable) {
+      // The glyph covers its whole cell, the cursor's dots included, so
+      // there is nothing to erase first.
       Printable(c);
       continue;
     }
+    if (cursorOn) CursorMark(screen_, false);
     const ControlAction action = mode.codes[static_cast<std::size_t>(c)];
     if (mode.carriesCutOffCommands &&
         reader_.Remaining() <= ParameterCount(action)) {

@@ -64,8 +64,10 @@ void PutGlyph(TerminalScreen& s, const Raster& sheet, int code, Colour colour) {
   const bool glyphInside =
       gx + kW <= sheet.width() && gy + kH <= sheet.height();
   if (cellInside && glyphInside) {
-    for (int y = 0; y < kH; ++y) {
-      CellRow(sheet.Row(gy + y) + gx, img.Row(cy + y) + cx, front, flip);
+    RowWalk<const Colour> from = sheet.Rows(gy);
+    RowWalk<Colour> to = img.Rows(cy, kH);
+    for (int y = 0; y < kH; ++y, from.Next(), to.Next()) {
+      CellRow(*from + gx, *to + cx, front, flip);
     }
   } else {
     Painter p(img);
@@ -152,9 +154,13 @@ void ScrollScreen(TerminalScreen& s, int dx, int dy) {
 void CursorMark(TerminalScreen& s, bool draw) {
   const Colour c = draw ? kWhite : kBlack;
   const int y = s.CursorRow * kH + kH - 1;
-  for (int i = 0; i < 4; ++i) {
-    const int x = s.CursorColumn * kW + 2 * i;
-    if (s.image.Contains(x, y)) s.image.At(x, y) = c;
+  const int x0 = s.CursorColumn * kW;
+  if (y < 0 || y >= s.image.height() || x0 + 6 < 0 || x0 >= s.image.width()) {
+    return;
+  }
+  Colour* row = s.image.Row(y);
+  for (int x = x0; x < x0 + 8 && x < s.image.width(); x += 2) {
+    if (x >= 0) row[x] = c;
   }
 }
 

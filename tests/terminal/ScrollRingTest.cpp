@@ -2,6 +2,10 @@
 // pixels; every pixel must still end up where a plain move puts it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
@@ -49,6 +53,37 @@ TEST(ScrollRing, RepeatedScrollsKeepEveryPixelWhereAMoveWouldPutIt) {
         }
       }
       EXPECT_EQ(wrong, 0) << row.name << ", scroll " << step + 1;
+    }
+  }
+}
+
+// The window converts only the storage rows the image reports as changed, so
+// a glyph cell that straddles the ring's end must report both ends.
+TEST(ScrollRing, ChangedRowsCoverEveryRowAGlyphOrTheCursorWrote) {
+  Raster sheet(256, 136, kWhite);
+  for (int y = 0; y < 136; y += 3) sheet.At(y % 256, y) = kBlack;
+  TerminalScreen s;
+  CreateScreenImage(s, 4, 3, /*withStrip=*/true);
+  for (int scroll = 0; scroll < 8; ++scroll) {
+    ScrollScreen(s, 0, 17);
+    for (int cursorRow = 0; cursorRow < s.Rows; ++cursorRow) {
+      s.image.TakeChangedRows();
+      const std::vector<Colour> before = std::as_const(s.image).pixels();
+      s.CursorRow = cursorRow;
+      s.CursorColumn = 1;
+      PutGlyph(s, sheet, 'A' + scroll, kStartPalette[scroll % 8]);
+      CursorMark(s, true);
+      const RowSpan changed = s.image.TakeChangedRows();
+      const std::vector<Colour>& after = std::as_const(s.image).pixels();
+      for (int row = 0; row < s.image.height(); ++row) {
+        const auto at = static_cast<std::ptrdiff_t>(row) * s.image.width();
+        const bool differs = !std::equal(before.begin() + at,
+                                         before.begin() + at + s.image.width(),
+                                         after.begin() + at);
+        EXPECT_FALSE(differs && (row < changed.First || row > changed.Last))
+            << "scroll " << scroll << ", cursor row " << cursorRow
+            << ", storage row " << row << " changed unreported";
+      }
     }
   }
 }

@@ -14,6 +14,26 @@ struct RowSpan {
   bool Empty() const { return First > Last; }
 };
 
+// `count` rows from one row down, a pointer step per row: the ring wraps at
+// most once, back to the first storage row.
+template <typename Pixel>
+class RowWalk {
+ public:
+  RowWalk(Pixel* row, Pixel* first, Pixel* end, std::size_t stride)
+      : row_(row), first_(first), end_(end), stride_(stride) {}
+  Pixel* operator*() const { return row_; }
+  void Next() {
+    row_ += stride_;
+    if (row_ == end_) row_ = first_;
+  }
+
+ private:
+  Pixel* row_;
+  Pixel* first_;
+  Pixel* end_;
+  std::size_t stride_;
+};
+
 // An image of colour references, top-left origin. The rows are kept as a
 // ring: turning the picture up by whole rows moves a start offset instead of
 // the pixels, so a scrolling terminal costs what it clears, not what it
@@ -46,6 +66,24 @@ class Raster {
   }
   const Colour* Row(int y) const {
     return pixels_.data() + StorageRow(y) * Stride();
+  }
+  // Rows y .. y + count - 1 (all inside), counted as changed once rather
+  // than row by row: the form for drawing a cell.
+  RowWalk<Colour> Rows(int y, int count) {
+    const std::size_t first = StorageRow(y);
+    const std::size_t last = StorageRow(y + count - 1);
+    Touch(first);
+    Touch(last);
+    if (last < first) {  // wrapped round the ring's end
+      Touch(0);
+      Touch(static_cast<std::size_t>(height_ - 1));
+    }
+    Colour* base = pixels_.data();
+    return {base + first * Stride(), base, base + pixels_.size(), Stride()};
+  }
+  RowWalk<const Colour> Rows(int y) const {
+    const Colour* base = pixels_.data();
+    return {Row(y), base, base + pixels_.size(), Stride()};
   }
 
   // The pixels in storage order: row y is storage row (y + RingTop()) mod
