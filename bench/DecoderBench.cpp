@@ -29,8 +29,6 @@ class NoWindow : public Presenter {
 
 struct Bench {
   explicit Bench(bool deviceMode, int cols = 80, int rows = 25) {
-    std::string error;
-    images = *LoadEmbeddedImages(&error);
     DecoderOptions options;
     options.NormalTerminalFlag = deviceMode ? 0 : 1;
     engine.SetOptions(options);
@@ -46,7 +44,8 @@ struct Bench {
     }
   }
 
-  EmbeddedImages images;
+  // Loaded before the engine, which reads the glyph sheet when it is made.
+  EmbeddedImages images = *LoadEmbeddedImages(nullptr);
   SilentPort port;
   StillClock clock;
   NoWindow window;

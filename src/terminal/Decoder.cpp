@@ -22,7 +22,7 @@ Decoder::Decoder(TerminalScreen& screen, const Raster& glyphSheet,
                  SharedBlocks& blocks, BytePort& port, Clock& clock,
                  const std::string& preparedFile)
     : screen_(screen),
-      glyphSheet_(glyphSheet),
+      glyphs_(glyphSheet),
       blocks_(blocks),
       port_(port),
       clock_(clock),
@@ -96,7 +96,7 @@ Colour Decoder::PaletteColour() const {
 }
 
 void Decoder::Printable(int c) {
-  PutGlyph(screen_, glyphSheet_, c, PaletteColour());
+  glyphs_.Put(screen_, c, PaletteColour());
   RecordCharacter(screen_, static_cast<char>(c));
 }
 
@@ -145,7 +145,7 @@ void Decoder::RunControl(ControlAction action) {
     case ControlAction::kTabDrawing: {
       const Colour colour = PaletteColour();
       do {
-        PutGlyph(screen_, glyphSheet_, ' ', colour);
+        glyphs_.Put(screen_, ' ', colour);
       } while (screen_.CursorColumn % kTabStop != 0);
       break;
     }

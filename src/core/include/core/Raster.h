@@ -22,6 +22,12 @@ class RowWalk {
   RowWalk(Pixel* row, Pixel* first, Pixel* end, std::size_t stride)
       : row_(row), first_(first), end_(end), stride_(stride) {}
   Pixel* operator*() const { return row_; }
+  std::size_t stride() const { return stride_; }
+  // Whether the next `count` rows lie one stride apart, with no wrap.
+  bool Straight(int count) const {
+    return count <= 0 || static_cast<std::size_t>(end_ - row_) >
+                             static_cast<std::size_t>(count - 1) * stride_;
+  }
   void Next() {
     row_ += stride_;
     if (row_ == end_) row_ = first_;

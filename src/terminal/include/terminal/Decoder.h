@@ -9,6 +9,7 @@
 #include "core/Raster.h"
 #include "core/SharedBlocks.h"
 #include "terminal/ChunkReader.h"
+#include "terminal/GlyphCells.h"
 #include "terminal/ChunkResult.h"
 #include "terminal/Graphics.h"
 #include "terminal/Presenter.h"
@@ -70,7 +71,7 @@ class Decoder {
   void Backspace();
 
   TerminalScreen& screen_;
-  const Raster& glyphSheet_;
+  GlyphCells glyphs_;
   SharedBlocks& blocks_;
   BytePort& port_;
   Clock& clock_;
