@@ -1,27 +1,44 @@
 #include "core/Raster.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace kestrix {
 
+PixelStore::PixelStore(std::size_t count) : size_(count) {
+  if (count == 0) return;
+  data_ = static_cast<Colour*>(std::calloc(count, sizeof(Colour)));
+  if (data_ == nullptr) throw std::bad_alloc();
+}
+
+PixelStore::PixelStore(const PixelStore& other) : size_(other.size_) {
+  if (size_ == 0) return;
+  data_ = static_cast<Colour*>(std::malloc(size_ * sizeof(Colour)));
+  if (data_ == nullptr) throw std::bad_alloc();
+  std::memcpy(data_, other.data_, size_ * sizeof(Colour));
+}
+
 Raster::Raster(int width, int height, Colour fill)
     : width_(std::max(width, 0)), height_(std::max(height, 0)) {
-  pixels_.assign(
-      static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_),
-      fill & kColourMask);
+  const std::size_t count =
+      static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  pixels_ = PixelStore(count);
+  if ((fill & kColourMask) != kBlack) {
+    std::fill(pixels_.data(), pixels_.data() + count, fill & kColourMask);
+  }
   changed_ = {0, height_ - 1};
 }
 
-std::vector<Colour>& Raster::pixels() {
+std::span<Colour> Raster::pixels() {
   if (top_ != 0) {
-    std::rotate(pixels_.begin(),
-                pixels_.begin() + static_cast<std::ptrdiff_t>(top_ * Stride()),
-                pixels_.end());
+    Colour* const begin = pixels_.data();
+    std::rotate(begin, begin + top_ * Stride(), begin + pixels_.size());
     top_ = 0;
   }
   changed_ = {0, height_ - 1};
-  return pixels_;
+  return {pixels_.data(), pixels_.size()};
 }
 
 void Raster::TurnUp(int rows) {

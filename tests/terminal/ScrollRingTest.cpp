@@ -68,13 +68,14 @@ TEST(ScrollRing, ChangedRowsCoverEveryRowAGlyphOrTheCursorWrote) {
     ScrollScreen(s, 0, 17);
     for (int cursorRow = 0; cursorRow < s.Rows; ++cursorRow) {
       s.image.TakeChangedRows();
-      const std::vector<Colour> before = std::as_const(s.image).pixels();
+      const std::span<const Colour> now = std::as_const(s.image).pixels();
+      const std::vector<Colour> before(now.begin(), now.end());
       s.CursorRow = cursorRow;
       s.CursorColumn = 1;
       PutGlyph(s, sheet, 'A' + scroll, kStartPalette[scroll % 8]);
       CursorMark(s, true);
       const RowSpan changed = s.image.TakeChangedRows();
-      const std::vector<Colour>& after = std::as_const(s.image).pixels();
+      const std::span<const Colour> after = std::as_const(s.image).pixels();
       for (int row = 0; row < s.image.height(); ++row) {
         const auto at = static_cast<std::ptrdiff_t>(row) * s.image.width();
         const bool differs = !std::equal(before.begin() + at,

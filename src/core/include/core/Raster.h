@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
+#include <cstdlib>
+#include <span>
+#include <utility>
 
 #include "core/Colour.h"
 
@@ -12,6 +14,36 @@ struct RowSpan {
   int First = 0;
   int Last = -1;
   bool Empty() const { return First > Last; }
+};
+
+// A picture's pixels, zero (black) when made: they come from calloc, so the
+// system's fresh pages stay untouched until something is drawn there, which
+// matters for the largest grid (512 x 256 cells, 71 MB). Copies are copies.
+class PixelStore {
+ public:
+  PixelStore() = default;
+  explicit PixelStore(std::size_t count);
+  PixelStore(const PixelStore& other);
+  PixelStore(PixelStore&& other) noexcept { Swap(other); }
+  PixelStore& operator=(PixelStore other) noexcept {
+    Swap(other);
+    return *this;
+  }
+  ~PixelStore() { std::free(data_); }
+
+  Colour* data() { return data_; }
+  const Colour* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  Colour& operator[](std::size_t i) { return data_[i]; }
+  Colour operator[](std::size_t i) const { return data_[i]; }
+
+ private:
+  void Swap(PixelStore& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+  }
+  Colour* data_ = nullptr;
+  std::size_t size_ = 0;
 };
 
 // `count` rows from one row down, a pointer step per row: the ring wraps at
@@ -95,8 +127,10 @@ class Raster {
   // The pixels in storage order: row y is storage row (y + RingTop()) mod
   // height. The mutable form first puts row 0 back at the start (a full
   // move when the picture was turned) and counts every row as changed.
-  const std::vector<Colour>& pixels() const { return pixels_; }
-  std::vector<Colour>& pixels();
+  std::span<const Colour> pixels() const {
+    return {pixels_.data(), pixels_.size()};
+  }
+  std::span<Colour> pixels();
   int RingTop() const { return static_cast<int>(top_); }
 
   // Turns the picture up by `rows` (taken modulo the height): row `rows`
@@ -130,7 +164,7 @@ class Raster {
   int width_ = 0;
   int height_ = 0;
   std::size_t top_ = 0;
-  std::vector<Colour> pixels_;
+  PixelStore pixels_;
   // Nothing changed: First beyond any row.
   mutable RowSpan changed_{1 << 30, -1};
 };
