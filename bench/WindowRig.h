@@ -8,8 +8,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +102,25 @@ class WindowOnPty {
   std::unique_ptr<ComPort> port_;
   std::unique_ptr<Program> program_;
   std::unique_ptr<MainWindow> window_;
+};
+
+// What each window benchmark starts with: the application (offscreen unless
+// set otherwise) and the window on its pseudo-terminal. Ready() says so on
+// standard error when the port did not open.
+class WindowBench {
+ public:
+  explicit WindowBench(char** argv) : app_(argc_, argv) {}
+  bool Ready() const {
+    if (window_.PortOpen()) return true;
+    std::fprintf(stderr, "port did not open\n");
+    return false;
+  }
+  int master() const { return window_.master(); }
+
+ private:
+  int argc_ = (UseOffscreenUnlessSet(), 1);
+  QApplication app_;
+  WindowOnPty window_;
 };
 
 }  // namespace kestrix::bench

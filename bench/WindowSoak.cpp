@@ -7,7 +7,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -70,15 +69,9 @@ std::vector<std::uint8_t> Burst(std::mt19937& random) {
 
 int main(int argc, char** argv) {
   const double minutes = argc > 1 ? std::atof(argv[1]) : 60.0;
-  kestrix::bench::UseOffscreenUnlessSet();
-  int qtArgc = 1;
-  QApplication app(qtArgc, argv);
-  kestrix::bench::WindowOnPty window;
-  if (!window.PortOpen()) {
-    std::fprintf(stderr, "port did not open\n");
-    return 1;
-  }
-  const int master = window.master();
+  kestrix::bench::WindowBench bench(argv);
+  if (!bench.Ready()) return 1;
+  const int master = bench.master();
   std::atomic<bool> stop{false};
   std::atomic<long long> sent{0};
   std::thread device([&] {

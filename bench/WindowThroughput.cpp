@@ -11,7 +11,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -125,15 +124,9 @@ Figures Run(int master, const std::vector<std::uint8_t>& bytes) {
 int main(int argc, char** argv) {
   const double mib = argc > 1 ? std::max(0.01, std::atof(argv[1])) : 4.0;
   const auto size = static_cast<std::size_t>(mib * 1024 * 1024);
-  kestrix::bench::UseOffscreenUnlessSet();
-  int qtArgc = 1;
-  QApplication app(qtArgc, argv);
-  kestrix::bench::WindowOnPty window;
-  if (!window.PortOpen()) {
-    std::fprintf(stderr, "port did not open\n");
-    return 1;
-  }
-  const int master = window.master();
+  kestrix::bench::WindowBench bench(argv);
+  if (!bench.Ready()) return 1;
+  const int master = bench.master();
 
   const struct {
     const char* name;
