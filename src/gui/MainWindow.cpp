@@ -80,6 +80,9 @@ MainWindow::MainWindow(Program& program)
 
   timer_.setInterval(kTimerPeriodMs);
   connect(&timer_, &QTimer::timeout, this, [this] { EndTurn(true); });
+  poll_.setSingleShot(true);
+  poll_.setInterval(0);
+  connect(&poll_, &QTimer::timeout, this, [this] { EndTurn(false); });
 }
 
 MainWindow::~MainWindow() {
@@ -273,22 +276,16 @@ void MainWindow::EndTurn(bool timerTick) {
 }
 
 void MainWindow::SchedulePoll() {
-  if (pollScheduled_ || finished_) return;
-  pollScheduled_ = true;
-  // Queued, so the poll runs as a turn of its own once the port's
-  // notification has finished.
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        pollScheduled_ = false;
-        EndTurn(false);
-      },
-      Qt::QueuedConnection);
+  // A zero-interval timer, so the poll runs as a turn of its own once the
+  // port's notification has finished, after the window's pending events;
+  // unlike a posted call it needs no wake-up of the event loop per turn.
+  if (!finished_ && !poll_.isActive()) poll_.start();
 }
 
 void MainWindow::Finish() {
   finished_ = true;
   timer_.stop();
+  poll_.stop();
   program_.Shutdown();
   if (!closing_) close();
   if (onFinished_) onFinished_();

@@ -96,7 +96,8 @@ class MainWindow : public QMainWindow, public View, public Presenter {
   QProgressBar* progress_ = nullptr;
   AboutOverlay* about_ = nullptr;
   QTimer timer_;
-  bool pollScheduled_ = false;
+  // The next turn while bytes are waiting.
+  QTimer poll_;
   bool watchingPort_ = false;
   bool finished_ = false;
   bool closing_ = false;
