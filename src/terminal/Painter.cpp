@@ -208,17 +208,17 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
   // The walk steps through the pixels as one array: put the rows in order.
   Colour* const pixels = target_.pixels().data();
   std::ptrdiff_t at = xMajor ? v * stride + u : u * stride + v;
-  const std::ptrdiff_t major_step = xMajor ? su : su * stride;
-  const std::ptrdiff_t minor_step = xMajor ? sv * stride : sv;
+  const std::ptrdiff_t majorStep = xMajor ? su : su * stride;
+  const std::ptrdiff_t minorStep = xMajor ? sv * stride : sv;
   const Wide count = jLast - jFirst + 1;
   auto walk = [&](auto touch) {
     for (Wide k = 0; k < count; ++k) {
       touch(pixels[at]);
-      at += major_step;
+      at += majorStep;
       rem += step;
       if (rem >= denom) {
         rem -= denom;
-        at += minor_step;
+        at += minorStep;
       }
     }
   };
