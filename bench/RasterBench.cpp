@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <utility>
+
 #include "terminal/Painter.h"
 
 namespace kestrix {
@@ -41,7 +43,7 @@ void BmGlyphCell(benchmark::State& state) {
     if (inverse) p.FillBox(x, y, kCellWidth, kCellHeight);
     ++cell;
   }
-  benchmark::DoNotOptimize(screen.pixels().data());
+  benchmark::DoNotOptimize(std::as_const(screen).pixels().data());
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BmGlyphCell)->Arg(0)->Arg(1);

@@ -31,16 +31,6 @@ Raster::Raster(int width, int height, Colour fill)
   changed_ = {0, height_ - 1};
 }
 
-std::span<Colour> Raster::pixels() {
-  if (top_ != 0) {
-    Colour* const begin = pixels_.data();
-    std::rotate(begin, begin + top_ * Stride(), begin + pixels_.size());
-    top_ = 0;
-  }
-  changed_ = {0, height_ - 1};
-  return {pixels_.data(), pixels_.size()};
-}
-
 void Raster::TurnUp(int rows) {
   if (height_ <= 0) return;
   const int turn = ((rows % height_) + height_) % height_;

@@ -1,6 +1,7 @@
 #include "terminal/EmbeddedImages.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "assets/EmbeddedAssets.h"
 #include "terminal/PngImage.h"
@@ -32,7 +33,7 @@ std::optional<EmbeddedImages> LoadEmbeddedImages(
   std::optional<Raster> sheet = LoadImage(
       glyphSheetPng, "glyph sheet", kGlyphSheetWidth, kGlyphSheetHeight, error);
   if (!sheet) return std::nullopt;
-  const auto& pixels = sheet->pixels();
+  const auto pixels = std::as_const(*sheet).pixels();
   if (!std::all_of(pixels.begin(), pixels.end(),
                    [](Colour c) { return c == kBlack || c == kWhite; })) {
     if (error != nullptr) {

@@ -204,28 +204,53 @@ void Painter::Line(int x0, int y0, int x1, int y1) {
   const Wide step = 2 * minor;
   const Wide u = u0 + su * jFirst;
   const Wide v = v0 + sv * offset;
+  // The rows the walk may reach: those between the end points, clipped.
+  const Wide yLow = std::max<Wide>(std::min(y0, y1), 0);
+  const Wide yHigh = std::min<Wide>(std::max(y0, y1), target_.height() - 1);
+  // The walk steps through the pixels as one array in storage order, where
+  // the rows are a ring starting at RingTop().
   const std::ptrdiff_t stride = target_.width();
-  // The walk steps through the pixels as one array: put the rows in order.
-  Colour* const pixels = target_.pixels().data();
-  std::ptrdiff_t at = xMajor ? v * stride + u : u * stride + v;
+  const std::ptrdiff_t total = stride * target_.height();
+  Colour* const pixels =
+      target_.pixels(static_cast<int>(yLow), static_cast<int>(yHigh)).data();
+  std::ptrdiff_t at = (xMajor ? v * stride + u : u * stride + v) +
+                      std::ptrdiff_t{target_.RingTop()} * stride;
+  if (at >= total) at -= total;
   const std::ptrdiff_t majorStep = xMajor ? su : su * stride;
   const std::ptrdiff_t minorStep = xMajor ? sv * stride : sv;
   const Wide count = jLast - jFirst + 1;
-  auto walk = [&](auto touch) {
+  auto walk = [&](auto touch, auto move) {
     for (Wide k = 0; k < count; ++k) {
       touch(pixels[at]);
-      at += majorStep;
+      move(majorStep);
       rem += step;
       if (rem >= denom) {
         rem -= denom;
-        at += minorStep;
+        move(minorStep);
       }
     }
   };
+  const auto straight = [&](std::ptrdiff_t by) { at += by; };
+  // Only a walk over the rows where the ring ends needs to wrap round.
+  const auto wrapping = [&](std::ptrdiff_t by) {
+    at += by;
+    if (at >= total) at -= total;
+    if (at < 0) at += total;
+  };
+  const Wide ringEnd = Wide{target_.height()} - target_.RingTop();
+  const bool crossesRingEnd =
+      target_.RingTop() != 0 && yLow < ringEnd && yHigh >= ringEnd;
+  auto draw = [&](auto touch) {
+    if (crossesRingEnd) {
+      walk(touch, wrapping);
+    } else {
+      walk(touch, straight);
+    }
+  };
   if (mode_ == DrawMode::kInvert) {
-    walk([](Colour& p) { p ^= kColourMask; });
+    draw([](Colour& p) { p ^= kColourMask; });
   } else {
-    walk([c = colour_](Colour& p) { p = c; });
+    draw([c = colour_](Colour& p) { p = c; });
   }
 }
 

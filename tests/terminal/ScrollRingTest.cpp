@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
+#include "terminal/Painter.h"
 #include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
@@ -84,6 +86,50 @@ TEST(ScrollRing, ChangedRowsCoverEveryRowAGlyphOrTheCursorWrote) {
         EXPECT_FALSE(differs && (row < changed.First || row > changed.Last))
             << "scroll " << scroll << ", cursor row " << cursorRow
             << ", storage row " << row << " changed unreported";
+      }
+    }
+  }
+}
+
+// A line walks the pixels as one array; on a turned ring it must wrap at the
+// storage's end and report the rows it crossed.
+TEST(ScrollRing, LinesOnATurnedPictureLandAsOnAPlainOne) {
+  Raster turned(37, 29);
+  turned.TurnUp(11);
+  Raster plain(37, 29);
+  for (int y = 0; y < 29; ++y) {
+    for (int x = 0; x < 37; ++x) {
+      turned.At(x, y) = plain.At(x, y) = Pattern(x, y);
+    }
+  }
+  const struct {
+    const char* name;
+    int x0, y0, x1, y1;
+    DrawMode mode;
+  } lines[] = {
+      {"steep, across the ring's end", 3, 2, 9, 27, DrawMode::kCopy},
+      {"flat, upwards", 36, 20, 0, 14, DrawMode::kCopy},
+      {"steep, upwards, inverted", 30, 28, 25, 0, DrawMode::kInvert},
+      {"from far outside", -500, -40, 600, 70, DrawMode::kInvert},
+  };
+  for (const auto& line : lines) {
+    turned.TakeChangedRows();
+    const std::span<const Colour> now = std::as_const(turned).pixels();
+    const std::vector<Colour> before(now.begin(), now.end());
+    for (Raster* r : {&turned, &plain}) {
+      Painter p(*r);
+      p.SetMode(line.mode);
+      p.SetColour(0x00FF00);
+      p.Line(line.x0, line.y0, line.x1, line.y1);
+    }
+    EXPECT_TRUE(turned == plain) << line.name;
+    const RowSpan changed = turned.TakeChangedRows();
+    const std::span<const Colour> after = std::as_const(turned).pixels();
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      const int row = static_cast<int>(i / 37);
+      if (after[i] != before[i]) {
+        EXPECT_TRUE(row >= changed.First && row <= changed.Last)
+            << line.name << ": storage row " << row << " unreported";
       }
     }
   }

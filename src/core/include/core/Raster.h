@@ -108,16 +108,9 @@ class Raster {
   // Rows y .. y + count - 1 (all inside), counted as changed once rather
   // than row by row: the form for drawing a cell.
   RowWalk<Colour> Rows(int y, int count) {
-    const std::size_t first = StorageRow(y);
-    const std::size_t last = StorageRow(y + count - 1);
-    Touch(first);
-    Touch(last);
-    if (last < first) {  // wrapped round the ring's end
-      Touch(0);
-      Touch(static_cast<std::size_t>(height_ - 1));
-    }
     Colour* base = pixels_.data();
-    return {base + first * Stride(), base, base + pixels_.size(), Stride()};
+    return {base + TouchRows(y, y + count - 1) * Stride(), base,
+            base + pixels_.size(), Stride()};
   }
   RowWalk<const Colour> Rows(int y) const {
     const Colour* base = pixels_.data();
@@ -125,12 +118,15 @@ class Raster {
   }
 
   // The pixels in storage order: row y is storage row (y + RingTop()) mod
-  // height. The mutable form first puts row 0 back at the start (a full
-  // move when the picture was turned) and counts every row as changed.
+  // height. The mutable form is for a walk that crosses rows and counts rows
+  // firstY .. lastY (inside) as changed.
   std::span<const Colour> pixels() const {
     return {pixels_.data(), pixels_.size()};
   }
-  std::span<Colour> pixels();
+  std::span<Colour> pixels(int firstY, int lastY) {
+    TouchRows(firstY, lastY);
+    return {pixels_.data(), pixels_.size()};
+  }
   int RingTop() const { return static_cast<int>(top_); }
 
   // Turns the picture up by `rows` (taken modulo the height): row `rows`
@@ -154,6 +150,18 @@ class Raster {
   }
   std::size_t Index(int x, int y) const {
     return StorageRow(y) * Stride() + static_cast<std::size_t>(x);
+  }
+  // Counts rows firstY .. lastY as changed; returns firstY's storage row.
+  std::size_t TouchRows(int firstY, int lastY) {
+    const std::size_t first = StorageRow(firstY);
+    const std::size_t last = StorageRow(lastY);
+    Touch(first);
+    Touch(last);
+    if (last < first) {  // wrapped round the ring's end
+      Touch(0);
+      Touch(static_cast<std::size_t>(height_ - 1));
+    }
+    return first;
   }
   void Touch(std::size_t row) {
     const int r = static_cast<int>(row);
