@@ -60,7 +60,7 @@ void GlyphCells::Put(TerminalScreen& s, int code, Colour colour) {
     std::memcpy(cell, pieces_[bits & 15u].data(), sizeof(Piece));
     std::memcpy(cell + 4, pieces_[bits >> 4].data(), sizeof(Piece));
   };
-  RowWalk<Colour> to = img.Rows(cy, kH);
+  RowWalk to = img.Rows(cy, kH);
   if (to.Straight(kH)) {
     // Nearly always: the cell does not cross the ring's end.
     Colour* cell = *to + cx;

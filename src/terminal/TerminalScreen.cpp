@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "core/Portability.h"
 #include "terminal/Painter.h"
 
 namespace kestrix {
@@ -13,15 +12,6 @@ namespace kestrix {
 namespace {
 constexpr int kW = TerminalScreen::kCellWidth;
 constexpr int kH = TerminalScreen::kCellHeight;
-// One row of a glyph cell. The pointers never alias (sheet and screen are
-// different images), which lets the compiler use vector instructions.
-inline void CellRow(const Colour* KESTRIX_RESTRICT glyph,
-                    Colour* KESTRIX_RESTRICT dest, Colour front, Colour flip) {
-  for (int x = 0; x < kW; ++x) {
-    dest[x] = ((~(glyph[x] | front)) & kColourMask) ^ flip;
-  }
-}
-
 }  // namespace
 
 void CreateScreenImage(TerminalScreen& screen, int cols, int rows,
@@ -51,32 +41,15 @@ void PutGlyph(TerminalScreen& s, const Raster& sheet, int code, Colour colour) {
   // Filling the cell with the complement F of the colour and then drawing
   // the glyph as NOT(glyph OR cell) leaves the colour where the glyph is
   // black and black where it is white; inverse video complements the cell
-  // afterwards. Computed here in one pass over the cell.
-  const Colour front = (colour ^ kColourMask) & kColourMask;
-  const Colour flip = s.TextColour > 8 ? kColourMask : 0;
-  const int gx = (code & 255) % 32 * kW;
-  const int gy = (code & 255) / 32 * kH;
+  // afterwards.
   const int cx = s.CursorColumn * kW;
   const int cy = s.CursorRow * kH;
-  Raster& img = s.image;
-  const bool cellInside =
-      cx >= 0 && cy >= 0 && cx + kW <= img.width() && cy + kH <= img.height();
-  const bool glyphInside =
-      gx + kW <= sheet.width() && gy + kH <= sheet.height();
-  if (cellInside && glyphInside) {
-    RowWalk<const Colour> from = sheet.Rows(gy);
-    RowWalk<Colour> to = img.Rows(cy, kH);
-    for (int y = 0; y < kH; ++y, from.Next(), to.Next()) {
-      CellRow(*from + gx, *to + cx, front, flip);
-    }
-  } else {
-    Painter p(img);
-    p.SetColour(front);
-    p.FillBox(cx, cy, kW, kH);
-    p.SetMode(DrawMode::kInvert);
-    p.Blit(sheet, gx, gy, kW, kH, cx, cy);
-    if (flip) p.FillBox(cx, cy, kW, kH);
-  }
+  Painter p(s.image);
+  p.SetColour((colour ^ kColourMask) & kColourMask);
+  p.FillBox(cx, cy, kW, kH);
+  p.SetMode(DrawMode::kInvert);
+  p.Blit(sheet, (code & 255) % 32 * kW, (code & 255) / 32 * kH, kW, kH, cx, cy);
+  if (s.TextColour > 8) p.FillBox(cx, cy, kW, kH);
   AdvanceCursor(s);
 }
 

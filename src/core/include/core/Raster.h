@@ -48,12 +48,11 @@ class PixelStore {
 
 // `count` rows from one row down, a pointer step per row: the ring wraps at
 // most once, back to the first storage row.
-template <typename Pixel>
 class RowWalk {
  public:
-  RowWalk(Pixel* row, Pixel* first, Pixel* end, std::size_t stride)
+  RowWalk(Colour* row, Colour* first, Colour* end, std::size_t stride)
       : row_(row), first_(first), end_(end), stride_(stride) {}
-  Pixel* operator*() const { return row_; }
+  Colour* operator*() const { return row_; }
   std::size_t stride() const { return stride_; }
   // Whether the next `count` rows lie one stride apart, with no wrap.
   bool Straight(int count) const {
@@ -66,9 +65,9 @@ class RowWalk {
   }
 
  private:
-  Pixel* row_;
-  Pixel* first_;
-  Pixel* end_;
+  Colour* row_;
+  Colour* first_;
+  Colour* end_;
   std::size_t stride_;
 };
 
@@ -107,14 +106,10 @@ class Raster {
   }
   // Rows y .. y + count - 1 (all inside), counted as changed once rather
   // than row by row: the form for drawing a cell.
-  RowWalk<Colour> Rows(int y, int count) {
+  RowWalk Rows(int y, int count) {
     Colour* base = pixels_.data();
     return {base + TouchRows(y, y + count - 1) * Stride(), base,
             base + pixels_.size(), Stride()};
-  }
-  RowWalk<const Colour> Rows(int y) const {
-    const Colour* base = pixels_.data();
-    return {Row(y), base, base + pixels_.size(), Stride()};
   }
 
   // The pixels in storage order: row y is storage row (y + RingTop()) mod

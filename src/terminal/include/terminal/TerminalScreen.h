@@ -41,7 +41,8 @@ void CreateScreenImage(TerminalScreen& screen, int cols, int rows,
 
 // Draws the glyph of code at the cursor cell in palette colour `colour`
 // (inverse video when TextColour > 8) and advances the cursor, wrapping and
-// scrolling at the bottom.
+// scrolling at the bottom. The plain way, through the painter; the decoder
+// draws through GlyphCells, which gives the same pixels faster.
 void PutGlyph(TerminalScreen& screen, const Raster& glyphSheet, int code,
               Colour colour);
 
