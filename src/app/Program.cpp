@@ -17,7 +17,7 @@ Program::Program(ProgramServices services, CommandLine commandLine)
                      blocks_},
       portControl_(services_.port, services_.host, engine_, settings_, marks_),
       uploads_(services_.port, loaderContext_, settings_, loaderImage_,
-               services_.images.logo) {}
+               services_.images.logo, engine_) {}
 
 void Program::Enter(const std::function<void()>& action) {
   if (Busy()) return;
@@ -85,7 +85,6 @@ void Program::ConnectAtStartup() {
 void Program::SyncEngine() {
   engine_.SetOptions({settings_.TxtCurs, settings_.CRmode,
                       settings_.NormalTerminalFlag, settings_.palette});
-  engine_.SetPreparedFile(uploads_.PreparedFile());
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }

@@ -31,12 +31,13 @@ constexpr char kDefaultHubAddress[] = "E80";
 
 UploadCommands::UploadCommands(SerialLine& line, const LoaderContext& context,
                                Settings& settings, LoaderImage& image,
-                               const Raster& logo)
+                               const Raster& logo, Engine& engine)
     : line_(line),
       context_(context),
       settings_(settings),
       image_(image),
       logo_(logo),
+      engine_(engine),
       transfers_{context_.port,
                  context_.clock,
                  context_.host,
@@ -71,7 +72,7 @@ void UploadCommands::UploadFileCommand() {
     }
     case kPatternPrepare:
       // Nothing is sent now: the device fetches blocks of it by request.
-      preparedFile_ = choice.path;
+      engine_.SetPreparedFile(choice.path);
       patternIndex_ = kPatternPrepare;
       return;
     case kPatternObject: {
@@ -99,7 +100,7 @@ void UploadCommands::UploadFileCommand() {
 void UploadCommands::CarryOutRequest(int request, const std::string& screenText,
                                      const std::string& previousText) {
   const RequestNames names{screenText, previousText, settings_.BinPath,
-                           preparedFile_};
+                           engine_.PreparedFile()};
   // "b" and "e" upload at the current rate, unlike the menu's upload.
   RunLetteredRequest(request, names, transfers_,
                      [this](const std::string& path) { UploadProgram(path); });

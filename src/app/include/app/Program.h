@@ -145,9 +145,8 @@ class Program : private RequestHandler {
   void PollPort();
   // RequestHandler: a lettered request left by the poll's chunk.
   void CarryOut(int request) override;
-  // Hands the settings the engine follows and the prepared file to the
-  // engine; called whenever they may have changed (every entry point, every
-  // menu command).
+  // Hands the settings the engine follows to the engine; called whenever
+  // they may have changed (every entry point, every menu command).
   void SyncEngine();
   KeyModes Modes() const {
     return {settings_.VKeys, settings_.NormalTerminalFlag};

@@ -9,17 +9,20 @@
 #include "loader/LoaderImage.h"
 #include "services/ServiceContext.h"
 #include "settings/Settings.h"
+#include "terminal/Engine.h"
 
 namespace kestrix {
 
 // The Upload File command, the uploads of program files it shares with
 // start-up's autoload, and the device's lettered requests, which use the
-// same files: the BinPath folder, the prepared file and the remembered kind.
-// The context's port is `line`, which the command re-clocks for uploads.
+// same files: the BinPath folder, the prepared file (kept by the engine,
+// whose block reads use it) and the remembered kind. The context's port is
+// `line`, which the command re-clocks for uploads.
 class UploadCommands {
  public:
   UploadCommands(SerialLine& line, const LoaderContext& context,
-                 Settings& settings, LoaderImage& image, const Raster& logo);
+                 Settings& settings, LoaderImage& image, const Raster& logo,
+                 Engine& engine);
   UploadCommands(const UploadCommands&) = delete;
   UploadCommands& operator=(const UploadCommands&) = delete;
 
@@ -35,8 +38,6 @@ class UploadCommands {
 
   // The kind the requester preselects next time.
   int PatternIndex() const { return patternIndex_; }
-  // The file the device reads by request, chosen with "Prepare".
-  const std::string& PreparedFile() const { return preparedFile_; }
 
  private:
   SerialLine& line_;
@@ -44,7 +45,7 @@ class UploadCommands {
   Settings& settings_;
   LoaderImage& image_;
   const Raster& logo_;
-  std::string preparedFile_;
+  Engine& engine_;
   int patternIndex_ = 3;
   // What the file transfers use; mouse reports come back from the
   // Normal-Terminal Mode state after each.
