@@ -13,6 +13,7 @@ constexpr char kColour = 12;
 constexpr char kNewLine = 13;
 constexpr char kEscape = 5;
 constexpr char kLettered = static_cast<char>(0x82);
+constexpr int kTextCursorOperation = 12;
 // Codes below 14 act as controls and 200 as backspace: never print them.
 constexpr unsigned char kFirstPrintable = 14;
 constexpr unsigned char kBackspaceAlias = 200;
@@ -34,6 +35,10 @@ DemoStream& DemoStream::At(int column, int row) {
   bytes_ += kRow;
   bytes_ += static_cast<char>(row);
   return *this;
+}
+
+DemoStream& DemoStream::Place(int column, int row) {
+  return Command(kTextCursorOperation, column * 2, row * 2);
 }
 
 DemoStream& DemoStream::Colour(int colour) {
@@ -76,6 +81,19 @@ DemoStream& DemoStream::Request(char letter, std::string_view argument,
 
 DemoStream& DemoStream::Raw(std::string_view bytes) {
   bytes_ += bytes;
+  return *this;
+}
+
+DemoStream& DemoStream::NormalTerminalText(std::string_view text, int colour) {
+  // 11, 12, c: the display takes 12 for the row and ignores c; normal-
+  // terminal mode ignores 11 and sets colour c.
+  bytes_ += kRow;
+  bytes_ += kColour;
+  bytes_ += static_cast<char>(colour);
+  for (char c : text) {
+    bytes_ += kRow;
+    bytes_ += c;
+  }
   return *this;
 }
 

@@ -62,8 +62,10 @@ std::string SimUsage() {
          "Start Kestrix in the same folder; Ctrl+C stops the simulator.\n"
          "\n"
          "  --port N       the COM number to link (1 to 255, default 6)\n"
-         "  --folder DIR   where to link it and write the demo files\n"
-         "                 (demo.txt, demo.bin; default: the current folder)\n"
+         "  --folder DIR   where to link it and put the demo files (default:\n"
+         "                 the current folder): demo.txt, demo.bin and the\n"
+         "                 upload samples blink.binary, blink.eeprom and\n"
+         "                 blink.obj. A file that is there already is kept.\n"
          "  --script FILE  instead of the demo, send this byte stream (for\n"
          "                 example a capture) to the window\n"
          "  --rate N       bytes per second for --script (default 11520, the\n"
@@ -73,8 +75,8 @@ std::string SimUsage() {
          "\n"
          "The demo accepts uploads at any time: Propeller 1 .binary and\n"
          ".eeprom images through the boot protocol, and .obj files typed into\n"
-         "the Propeller 2 monitor. Options > Normal-Terminal Mode must be\n"
-         "unchecked for the demo's pages.\n";
+         "the Propeller 2 monitor (its page u names the samples). Options >\n"
+         "Normal-Terminal Mode must be unchecked for the demo's pages.\n";
 }
 
 }  // namespace kestrix::simtool

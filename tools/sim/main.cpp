@@ -1,5 +1,6 @@
 // kestrix-sim: a simulated Propeller on a pseudo-terminal, linked as COM<n>
 // where Kestrix looks for its port, playing the demo or a recorded stream.
+#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "P1BootAdapter.h"
@@ -45,10 +47,36 @@ std::int64_t NowMs() {
       .count();
 }
 
-bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+// Writes a sample only where no entry of that name is: a sample the user
+// edited stays, and a link of that name is never followed out of the
+// folder (O_EXCL fails on any existing entry, dangling links included).
+bool WriteSampleIfAbsent(const std::filesystem::path& path,
+                         const std::string& bytes) {
+  const int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return errno == EEXIST;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  return done == bytes.size();
+}
+
+bool WriteSamples(const std::filesystem::path& folder) {
+  using namespace kestrix::sim;
+  const std::pair<const char*, std::string> samples[] = {
+      {kDemoTextName, DemoTextContent()},
+      {kDemoBinaryName, DemoBinaryContent()},
+      {kBlinkBinaryName, BlinkBinaryContent()},
+      {kBlinkEepromName, BlinkEepromContent()},
+      {kBlinkObjName, BlinkObjContent()}};
+  for (const auto& [name, bytes] : samples) {
+    if (!WriteSampleIfAbsent(folder / name, bytes)) return false;
+  }
+  return true;
 }
 
 // Serves the line until a stop signal: the demo device, or the script.
@@ -167,10 +195,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::filesystem::path folder(options.Folder);
-  if (script.empty() && !(WriteFile(folder / kestrix::sim::kDemoTextName,
-                                    kestrix::sim::DemoTextContent()) &&
-                          WriteFile(folder / kestrix::sim::kDemoBinaryName,
-                                    kestrix::sim::DemoBinaryContent()))) {
+  if (script.empty() && !WriteSamples(folder)) {
     std::cerr << "kestrix-sim: cannot write the demo files in "
               << options.Folder << std::endl;
     return 1;

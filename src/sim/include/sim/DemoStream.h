@@ -12,7 +12,11 @@ class DemoStream {
  public:
   DemoStream& Clear();
   DemoStream& Home();
+  // Codes 10 and 11: the device display's own cursor addressing.
   DemoStream& At(int column, int row);
+  // The text cursor set by escape command 12, which both of the window's
+  // modes obey; normal-terminal mode takes 10 for a line feed and ignores 11.
+  DemoStream& Place(int column, int row);
   DemoStream& Colour(int colour);
   // Printable text; '\n' becomes the new-line code.
   DemoStream& Text(std::string_view text);
@@ -25,6 +29,11 @@ class DemoStream {
   // printed at the status row, then 5, 0x82, length, letter.
   DemoStream& Request(char letter, std::string_view argument, int row);
   DemoStream& Raw(std::string_view bytes);
+  // Text that shows only in normal-terminal mode: each byte rides behind
+  // code 11, which that mode ignores and the device display takes as "set
+  // row", eating the byte without drawing. The colour goes the same way, so
+  // it must be one the display ignores as a code: 2, 3, 4, 6 or 7.
+  DemoStream& NormalTerminalText(std::string_view text, int colour);
 
   const std::string& bytes() const { return bytes_; }
 

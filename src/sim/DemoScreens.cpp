@@ -1,49 +1,49 @@
-#include "sim/DemoPages.h"
+#include "sim/DemoScreens.h"
 
 #include <cstdio>
+
+#include "sim/DemoFiles.h"
+#include "sim/DemoPage.h"
 
 namespace kestrix::sim {
 
 namespace {
 constexpr const char* kColourNames[] = {"white", "cyan",  "red",    "magenta",
                                         "blue",  "green", "yellow", "grey"};
-constexpr int kWhite = 0, kCyan = 1, kRed = 2, kMagenta = 3, kBlue = 4,
-              kGreen = 5, kYellow = 6, kGrey = 7;
+constexpr char kFooter[] = "Esc or m: menu   1-9, 0, u: the other pages";
+
+std::string Bar(const std::string& title) {
+  std::string bar = " " + title;
+  bar.resize(80, ' ');
+  return bar;
+}
 }  // namespace
 
 DemoStream PageHeader(const std::string& title) {
   DemoStream s;
-  std::string bar = " " + title;
-  bar.resize(80, ' ');
-  s.Clear().Colour(kInverse + kWhite).Text(bar).Colour(kWhite);
-  s.At(0, kFooterRow)
-      .Colour(kGrey)
-      .Text("Esc or m: menu   1-9, 0: the other pages");
+  s.Clear().Colour(kInverse + kWhite).Text(Bar(title)).Colour(kWhite);
+  s.At(0, kFooterRow).Colour(kGrey).Text(kFooter);
   return s.Colour(kWhite).At(0, 2);
 }
 
-DemoStream TitlePage(int keyMode) {
+DemoStream TitleScreen() {
+  // Placed with escape command 12 only, and without line ends, so that a
+  // window still in normal-terminal mode shows the page and its hint too.
   DemoStream s;
-  s.Clear().At(27, 1);
+  s.Clear().Place(27, 1);
   const std::string name = "K E S T R I X   D E M O";
   for (std::size_t i = 0; i < name.size(); ++i) {
     s.Colour(static_cast<int>(1 + i % 6)).Text(std::string(1, name[i]));
   }
-  s.Colour(kWhite).At(14, 3).Text(
+  s.Colour(kWhite).Place(11, 3).Text(
       "A simulated Propeller is using this window as its display.");
-  s.At(8, 5)
-      .Colour(kInverse + kYellow)
-      .Text(" Options > Normal-Terminal Mode must be unchecked for this demo. ")
+  s.Place(6, kHintRow)
+      .NormalTerminalText(
+          "Options > Normal-Terminal Mode is checked: uncheck it for this "
+          "demo.",
+          kYellow)
       .Colour(kWhite);
-  s.At(8, 6);
-  if (keyMode > 0) {
-    s.Colour(kGreen).Text("Your keys show: it is unchecked. Good.");
-  } else if (keyMode < 0) {
-    s.Colour(kRed).Text(
-        "Your keys show Normal-Terminal Mode: uncheck it, then press m.");
-  } else {
-    s.Colour(kGrey).Text("Press a number to choose a page.");
-  }
+  s.Place(24, 6).Colour(kGrey).Text("Press a number to choose a page.");
   const char* items[] = {"Colours and inverse video",
                          "Cursor moves and scrolling",
                          "Graphics: lines, boxes, circles, fills, queries",
@@ -52,34 +52,36 @@ DemoStream TitlePage(int keyMode) {
                          "Key codes",
                          "Text file from the PC (demo.txt)",
                          "Binary file from the PC (demo.bin)",
-                         "Save a file on the PC (demo-saved.txt)"};
-  for (int i = 0; i < 10; ++i) {
-    s.At(12, 8 + i).Colour(kYellow).Text(std::to_string((i + 1) % 10));
-    s.Colour(kWhite).Text("  ").Text(
-        i < 9 ? items[i] : "Prepared file: its size and blocks");
+                         "Save a file on the PC (demo-saved.txt)",
+                         "Prepared file: its size and blocks",
+                         "Upload a program (blink.binary, .eeprom, .obj)"};
+  for (int i = 0; i < 11; ++i) {
+    s.Place(12, 8 + i).Colour(kYellow).Text(
+        i < 10 ? std::to_string((i + 1) % 10) : "u");
+    s.Colour(kWhite).Text("  ").Text(items[i]);
   }
   // A cut-corner frame around the menu.
   // x is 9 bits wide: the frame stays left of pixel 512.
   s.Colour(kBlue).Command(kMove, 11 * 8, 8 * 17 - 6);
-  s.Command(kFrame, 63 * 8 + 2, 18 * 17 + 4);
-  s.At(4, 20).Colour(kGrey).Text(
-      "Upload File sends a program at any time: .binary or .eeprom as a");
-  s.At(4, 21).Text(
-      "Propeller 1, .obj through the Propeller 2 monitor; the demo answers.");
-  return s.Colour(kWhite);
+  s.Command(kFrame, 63 * 8 + 2, 19 * 17 + 4);
+  s.Place(6, 21).Colour(kGrey).Text(
+      "Upload File works on any page; the demo reports what arrived.");
+  return s.Colour(kWhite).Place(kParkColumn, kFooterRow);
 }
 
-DemoStream ColoursPage() {
+DemoStream ColoursScreen() {
   DemoStream s = PageHeader("1  Colours and inverse video (code 12, colour)");
-  s.Line("Code 12 with 0 to 7 picks a palette colour, 16 + n its inverse:");
-  s.Text("\n");
+  s.Line("Code 12 with 0 to 7 picks a palette colour; 16 + n shows the cell");
+  s.Line("inverted: the complement of colour n on white.");
   for (int i = 0; i < 8; ++i) {
     char line[40];
     std::snprintf(line, sizeof line, " %2d  %-8s", i, kColourNames[i]);
     s.Colour(i).Text(line);
-    std::snprintf(line, sizeof line, " %2d  inverse %-8s ", kInverse + i,
+    // The inverse sample carries no words of its own: pale complements
+    // on white are hard to read, so its name stays in plain white.
+    std::snprintf(line, sizeof line, "   %2d  inverse %-8s ", kInverse + i,
                   kColourNames[i]);
-    s.Colour(kWhite).Text("   ").Colour(kInverse + i).Text(line);
+    s.Colour(kWhite).Text(line).Colour(kInverse + i).Text(" ########## ");
     s.Colour(kWhite).Text("\n");
   }
   s.Text("\n").Line(
@@ -87,10 +89,10 @@ DemoStream ColoursPage() {
   s.Colour(8).Text(" 8 ").Colour(9).Text(" 9 ").Colour(kWhite);
   s.Text(" (8 is white again, 9 inverse cyan)\n\n");
   s.Text("The palette comes from the settings file, pal_0 to pal_7.");
-  return s;
+  return s.At(kParkColumn, kFooterRow);
 }
 
-DemoStream CursorPage() {
+DemoStream CursorScreen() {
   DemoStream s = PageHeader("2  Cursor moves and scrolling");
   // Thirty numbered lines from the bottom row: the screen scrolls up.
   s.At(0, 22);
@@ -116,13 +118,13 @@ DemoStream CursorPage() {
       .Colour(kYellow)
       .Text(
           "Press + to scroll the picture up by 3 pixels (escape command 11).");
-  std::string bar = " 2  Cursor moves and scrolling";
-  bar.resize(80, ' ');
-  s.At(0, 0).Colour(kInverse + kWhite).Text(bar).Colour(kWhite);
-  return s;
+  s.At(0, 0)
+      .Colour(kInverse + kWhite)
+      .Text(Bar("2  Cursor moves and scrolling"));
+  return s.Colour(kWhite).At(kParkColumn, kFooterRow);
 }
 
-DemoStream GraphicsPage() {
+DemoStream GraphicsScreen() {
   DemoStream s =
       PageHeader("3  Graphics: 4-byte escape commands 5, op, x/2, y/2");
   s.Colour(kBlue).Command(kMove, 30, 110).Command(kBox, 130, 200);
@@ -147,22 +149,51 @@ DemoStream GraphicsPage() {
   }
   s.Command(kPointer, 330, 240);
   s.Colour(kWhite).At(0, 17).Text(
-      "box, inverted box, discs, lines, cut-corner frames, fill, a bit\n"
-      "pattern, the mouse pointer. Pixel queries (command 9) answer:");
+      "Drawn above: a box, an inverted box, two discs, lines, two cut-corner\n"
+      "frames, a fill, a bit pattern, the mouse pointer. Pixel queries answer:");
   return s;
 }
 
-DemoStream MousePage() {
+DemoStream MouseScreen() {
   DemoStream s = PageHeader("4  Draw with the mouse");
   s.Line("Hold the left button and move: the device gets 5, buttons, x/2, y/2");
   s.Line("and draws lines there. The right button clears the picture.");
-  return s;
+  return s.At(kParkColumn, kFooterRow);
 }
 
-DemoStream KeysPage() {
+DemoStream KeysScreen() {
   DemoStream s = PageHeader("6  Key codes");
   s.Line("Press keys: each byte the window sends is shown. Esc twice: menu.");
-  return s;
+  return s.At(kParkColumn, kFooterRow);
+}
+
+DemoStream UploadScreen() {
+  DemoStream s = PageHeader("u  Upload a program");
+  s.Line("The simulator put a sample of every kind into its folder:");
+  s.Text("\n");
+  const char* rows[][2] = {
+      {kBlinkBinaryName, "Propeller 1 image, loaded into RAM"},
+      {kBlinkEepromName, "the same program as a full EEPROM image"},
+      {kBlinkObjName, "typed into the Propeller 2 monitor (hub address E80)"},
+      {kDemoTextName, "typed to the device line by line"}};
+  for (const auto& row : rows) {
+    char line[90];
+    std::snprintf(line, sizeof line, "  %-14s %s\n", row[0], row[1]);
+    s.Text(line);
+  }
+  s.Text("\n").Colour(kYellow).Line("File > Upload File, pick blink.binary");
+  s.Colour(kWhite).Text(
+      "with the type Propeller(.binary) chosen in the requester's list. The\n"
+      "demo resets, takes the image through the boot protocol, reports its\n"
+      "size and byte sum, and starts again. OBJ file(.obj) types blink.obj\n"
+      "into the Propeller 2 monitor; Text(.txt) types demo.txt right here.\n"
+      "Edited samples are kept: the simulator writes only missing ones.");
+  // Keys are typed text here, so that a .txt upload shows as it arrives.
+  std::string footer = "Esc: menu (other keys show below)";
+  footer.resize(sizeof kFooter, ' ');
+  s.At(0, kFooterRow).Colour(kGrey).Text(footer);
+  s.At(0, 17).Text("Text typed to the device:").Colour(kWhite);
+  return s.At(0, 18);
 }
 
 }  // namespace kestrix::sim

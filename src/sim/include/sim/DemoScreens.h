@@ -9,15 +9,20 @@ namespace kestrix::sim {
 // The demo's fixed screens. Each starts from a clear screen.
 inline constexpr int kStatusRow = 23;  // answers and requests show here
 inline constexpr int kFooterRow = 24;
+// Where a page leaves the text cursor, so that its mark sits out of the way.
+inline constexpr int kParkColumn = 79;
 
 DemoStream PageHeader(const std::string& title);
-// keyMode: 1 device display seen, -1 normal terminal seen, 0 not yet known.
-DemoStream TitlePage(int keyMode);
-DemoStream ColoursPage();
-DemoStream CursorPage();
-DemoStream GraphicsPage();
-DemoStream MousePage();
-DemoStream KeysPage();
+// The title and menu, drawn so that both of the window's modes show it; a
+// hint to leave normal-terminal mode shows in that mode only, at `kHintRow`.
+inline constexpr int kHintRow = 5;
+DemoStream TitleScreen();
+DemoStream ColoursScreen();
+DemoStream CursorScreen();
+DemoStream GraphicsScreen();
+DemoStream MouseScreen();
+DemoStream KeysScreen();
+DemoStream UploadScreen();
 
 // The points the graphics page asks about, and what each shows.
 struct QueryPoint {
