@@ -140,12 +140,19 @@ void QtHost::PumpEvents() {
   QCoreApplication::processEvents();
 }
 
+QtHost::QtHost()
+    : launch_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {}
+
 void QtHost::OpenDocument(const std::string& target) {
   const QString text = FromLocal(target);
   const QUrl asUrl(text);
   // A one-letter scheme is a Windows drive ("C:\\..."), not a URL.
   const bool isUrl = asUrl.isValid() && asUrl.scheme().size() > 1;
-  QDesktopServices::openUrl(isUrl ? asUrl : QUrl::fromLocalFile(text));
+  // A relative name would become "file:doc.txt", which launchers take for
+  // a web address or refuse: it names a file in the working folder, which
+  // is the current folder (requesters never change it).
+  launch_(isUrl ? asUrl
+                : QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath()));
 }
 
 bool QtHost::RaiseWindow(const std::string& title) {

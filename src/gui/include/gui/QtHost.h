@@ -3,8 +3,11 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "core/Host.h"
 
@@ -18,6 +21,11 @@ QStringList QtNameFilters(const std::string& patterns);
 // the main window once it is known; before that they stand alone.
 class QtHost : public Host {
  public:
+  // What hands a URL to the desktop; tests record instead.
+  using Launcher = std::function<void(const QUrl&)>;
+  QtHost();
+  explicit QtHost(Launcher launch) : launch_(std::move(launch)) {}
+
   // The window that parents the requesters and the progress bar the
   // transfers drive. Either may be null.
   void SetWindow(QWidget* window, QProgressBar* progress);
@@ -39,7 +47,8 @@ class QtHost : public Host {
   void SetProgress(int percent) override;
   void PumpEvents() override;
   // A target with a scheme ("https://...", "file:...") is opened as a URL,
-  // anything else as a local file.
+  // anything else as a local file, a relative name in the working folder.
+  // The desktop's launcher gets it as one argument; no shell is involved.
   void OpenDocument(const std::string& target) override;
   // Only Windows lets one program find and raise another's window by title;
   // elsewhere this does nothing and returns false.
@@ -52,6 +61,7 @@ class QtHost : public Host {
 
   QPointer<QWidget> window_;
   QPointer<QProgressBar> progress_;
+  Launcher launch_;
 };
 
 }  // namespace kestrix
