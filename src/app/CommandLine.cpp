@@ -61,6 +61,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   const std::string& third = args.size() > 2 ? args[2] : empty;
 
   line.settingsFile = first.empty() ? kDefaultSettingsFile : first;
+  // "-L" with no port would upload to port 0, "-A" with no file would run
+  // without the autoload asked for: both are a command line cut short.
+  if ((option == kConsoleUploadOption || option == kAutoloadOption) &&
+      args.size() < 3) {
+    line.request = CommandLineRequest::kMissingValue;
+    line.unknownOption = option;
+    return line;
+  }
   if (option == kConsoleUploadOption) {
     line.consoleUpload = true;
     line.uploadPort = DecimalValue(third);

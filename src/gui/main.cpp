@@ -14,6 +14,7 @@
 #include "app/ConsoleUpload.h"
 #include "app/Program.h"
 #include "core/SystemClock.h"
+#include "gui/DisplayCheck.h"
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
 #include "serial/ComPort.h"
@@ -42,7 +43,9 @@ int ConsoleMode(int argc, char** argv,
 }
 
 int WindowMode(int argc, char** argv) {
+  kestrix::BeginDisplayCheck();
   QApplication app(argc, argv);
+  kestrix::EndDisplayCheck();
   // Qt has taken its own options (-platform, -style, ...) out of argv.
   const kestrix::CommandLine commandLine =
       kestrix::ParseCommandLine(Arguments(argc, argv));
@@ -92,6 +95,11 @@ int main(int argc, char** argv) {
     case kestrix::CommandLineRequest::kUnknownOption:
       std::cerr << "kestrix: unknown option " << commandLine.unknownOption
                 << "\n\n"
+                << kestrix::UsageText();
+      return kestrix::kExitUnknownOption;
+    case kestrix::CommandLineRequest::kMissingValue:
+      std::cerr << "kestrix: " << commandLine.unknownOption
+                << " needs a value after it\n\n"
                 << kestrix::UsageText();
       return kestrix::kExitUnknownOption;
     case kestrix::CommandLineRequest::kRun:

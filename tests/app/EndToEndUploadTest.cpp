@@ -47,6 +47,16 @@ TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
        {"my.ini", "--bogus"},
        kExitUnknownOption,
        "kestrix: unknown option --bogus\n\nUsage: kestrix"},
+      {"port missing after -L",
+       {"demo.binary", "-L"},
+       kExitUnknownOption,
+       "kestrix: -L needs a value after it\n\nUsage: kestrix"},
+      // One line, not Qt's abort.
+      {"window without a display",
+       {"my.ini"},
+       kExitCannotStart,
+       "kestrix: no display to open the window on (DISPLAY is not set); "
+       "\"kestrix FILE -L PORT\" uploads without one\n"},
   };
   std::vector<std::uint8_t> file(1000);
   for (std::size_t i = 0; i < file.size(); ++i) file[i] = i * 7 + 3;
@@ -73,6 +83,9 @@ TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
     EXPECT_EQ(child.exitCode(), row.status) << row.name;
     const std::string out = child.readAll().toStdString();
     EXPECT_NE(out.find(row.text), std::string::npos) << row.name << ": " << out;
+    if (row.status == kExitCannotStart) {
+      EXPECT_EQ(out, row.text) << row.name;
+    }
     if (row.args.front() == "demo.binary" && row.status == kExitUploaded) {
       EXPECT_TRUE(chip.WaitBetweenSessions(3000)) << row.name;
       EXPECT_EQ(chip.LastRecord().ImageBytes(), file) << row.name;

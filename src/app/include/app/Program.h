@@ -36,8 +36,15 @@ struct ProgramServices {
 };
 
 // What the command line asks for besides the window or the console upload:
-// the usage, the version, or nothing but a complaint about an option.
-enum class CommandLineRequest { kRun, kUsage, kVersion, kUnknownOption };
+// the usage, the version, or nothing but a complaint about an option (one
+// not known, or -L or -A as the second argument with nothing after it).
+enum class CommandLineRequest {
+  kRun,
+  kUsage,
+  kVersion,
+  kUnknownOption,
+  kMissingValue
+};
 
 // The command line: a settings file (or, with -L, the file to upload), then
 // -L with a port number, or -A with an autoload file. An argument starting
@@ -45,7 +52,7 @@ enum class CommandLineRequest { kRun, kUsage, kVersion, kUnknownOption };
 // settings file of such a name must be written "./--name".
 struct CommandLine {
   CommandLineRequest request = CommandLineRequest::kRun;
-  std::string unknownOption;  // with kUnknownOption: the argument itself
+  std::string unknownOption;  // with kUnknownOption, kMissingValue: the option
   std::string settingsFile;   // "Kestrix2.ini" when empty or absent
   bool consoleUpload = false;
   int uploadPort = 0;
