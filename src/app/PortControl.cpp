@@ -19,14 +19,24 @@ constexpr char kPropellerToolTitle[] = "Propeller Tool";
 // lines make it and its return visible.
 constexpr char kPortLostLine[] = "COM port lost";
 constexpr char kPortRetakenLine[] = "COM port retaken";
+constexpr char kChooseAnother[] =
+    "Choose another port with Options > Com-Port; it lists the serial "
+    "adapters present.";
 }  // namespace
+
+std::string PortControl::TriedPort(const std::string& numberText) const {
+  const std::string failure = port_.OpenFailure(numberText);
+  return failure.empty() ? "Tried COM" + numberText + "." : failure;
+}
 
 void PortControl::Connect() {
   marks_.Set(kMenuComEnabled, true);
   if (port_.IsOpen()) return;
   if (!port_.OpenPort(std::to_string(settings_.ComNr), settings_.BaudRate,
                       settings_.FT232R)) {
-    host_.MessageBox("Error", "COM port not found");
+    host_.MessageBox("Error", "COM port not found\n\n" +
+                                  TriedPort(std::to_string(settings_.ComNr)) +
+                                  "\n" + kChooseAnother);
     marks_.Set(kMenuComEnabled, false);
     return;
   }
@@ -38,11 +48,23 @@ void PortControl::Connect() {
 }
 
 void PortControl::ComPortCommand() {
+  std::string question = "On which COM is the Propeller connected?";
+  const std::string adapters = port_.AdaptersPresent();
+  if (!adapters.empty()) question += "\n\n" + adapters;
   const std::string answer =
-      host_.InputText("ComPort", "On which COM is the Propeller connected?",
-                      std::to_string(settings_.ComNr));
+      host_.InputText("ComPort", question, std::to_string(settings_.ComNr));
   const int number = DecimalValue(answer);
-  if (number <= 0) return;
+  if (number <= 0) {
+    // Cancelling gives empty text and says nothing; anything else that is
+    // not a port number would otherwise be dropped without a word.
+    if (!answer.empty()) {
+      host_.MessageBox("ComPort", "\"" + answer +
+                                      "\" is not a COM port number: type "
+                                      "the number alone, 1 or more (6 for "
+                                      "COM6). Nothing was changed.");
+    }
+    return;
+  }
   port_.ClosePort();
   settings_.ComNr = number;
   Connect();

@@ -67,7 +67,11 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
   BytePort& port = context.port;
   TextOutput& output = context.output;
   if (!port.IsOpen()) {
-    context.host.MessageBox("No COM", "wrong number or not activated");
+    context.host.MessageBox(
+        "No COM", "wrong number or not activated\n\nCOM" +
+                      std::to_string(settings.ComNr) +
+                      " is not open: choose a port with Options > Com-Port "
+                      "(or the number after -L).");
     return UploadOutcome::kNoPort;
   }
   PumpingClock clock(context.clock, context.host);

@@ -4,8 +4,10 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "serial/AdapterListing.h"
 #include "serial/BaudTable.h"
 #include "serial/PortNames.h"
+#include "serial/SerialAdapters.h"
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -39,6 +41,7 @@ ComPort::~ComPort() {
 bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
                        int ft232r) {
   ClosePort();
+  openError_.clear();
   const std::string device = PortDeviceName(numberText, workingFolder_);
   if (device.empty()) return false;
 
@@ -49,7 +52,10 @@ bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
   port_.setStopBits(StopBitsSetting(baudIndex));
   port_.setFlowControl(QSerialPort::NoFlowControl);
   port_.setReadBufferSize(kReadBufferBytes);
-  if (!port_.open(QIODevice::ReadWrite)) return false;
+  if (!port_.open(QIODevice::ReadWrite)) {
+    openError_ = port_.errorString().toStdString();
+    return false;
+  }
 
   // Opening a tty raises both modem lines. On boards wired to an FT232R the
   // reset hangs off DTR, so it must stay low there. Pseudo-terminals refuse
@@ -210,6 +216,17 @@ void ComPort::HandleLoss() {
     std::function<void()> onLost = onLost_;
     onLost();
   }
+}
+
+std::string ComPort::OpenFailure(const std::string& numberText) const {
+  const std::string device = PortDeviceName(numberText, workingFolder_);
+  if (device.empty()) return "COM" + numberText + " names no device.";
+  return "COM" + numberText + " is " + device +
+         (openError_.empty() ? "." : ": " + openError_ + ".");
+}
+
+std::string ComPort::AdaptersPresent() const {
+  return AdapterListing(ListSerialAdapters(workingFolder_));
 }
 
 }  // namespace kestrix

@@ -26,6 +26,19 @@ TEST_F(ProgramPortTest, ComPortAsksForANumberAndReconnectsToIt) {
   }
   EXPECT_TRUE(rig_.Of("port").empty());
   EXPECT_EQ(rig_.settings().ComNr, 6);
+  // Each answer that is not a port number is told so; cancelling is not.
+  const Lines boxes = rig_.Of("host box");
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[1].find("ComPort / \"COM3\" is not a COM port number"), 0u);
+  // The requester lists what the line finds.
+  rig_.port.adapters = "Serial adapters present:\nCOM7    /dev/fake7";
+  rig_.host.inputAnswers.push_back("");
+  rig_.log.clear();
+  rig_.Menu(kMenuComPort);
+  EXPECT_EQ(rig_.Of("host"),
+            Lines{"input ComPort; On which COM is the Propeller "
+                  "connected?\n\nSerial adapters present:\nCOM7    "
+                  "/dev/fake7; 6"});
   // Blanks before the number are skipped; the screen is cleared.
   rig_.LoadSettingsLines("BaudRate=3\r\nFT232R=1\r\n");
   rig_.log.clear();
@@ -61,7 +74,11 @@ TEST_F(ProgramPortTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   rig_.log.clear();
   Tick(446);
   Tick(446);
-  EXPECT_EQ(rig_.Of("host"), Lines{"box Error / COM port not found"});
+  EXPECT_EQ(rig_.Of("host"),
+            Lines{"box Error / COM port not found\n\n"
+                  "COM6 is /dev/fake6.\n"
+                  "Choose another port with Options > Com-Port; it lists the "
+                  "serial adapters present."});
 }
 
 // A pulled adapter closes the port; a line says so, and another when the

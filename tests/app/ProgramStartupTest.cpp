@@ -31,7 +31,11 @@ TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
   for (int n = 1; n <= 64; ++n)
     opens.push_back(std::to_string(n % 64) + " @0 ft0 failed");
   EXPECT_EQ(rig.Of("port open"), opens);
-  EXPECT_EQ(rig.Of("host"), Lines{"box Error / COM port not found"});
+  EXPECT_EQ(rig.Of("host"),
+            Lines{"box Error / COM port not found\n\n"
+                  "COM0 is /dev/fake0.\n"
+                  "Choose another port with Options > Com-Port; it lists the "
+                  "serial adapters present."});
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
   rig.p().AfterEvent(true);
   EXPECT_EQ(rig.port.readCalls, 0);
@@ -70,7 +74,6 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
   // Options are compared exactly; "-L" first names a settings file.
   EXPECT_EQ(Parsed({"f.binary", "-l", "3"}), "f.binary | - | -");
   EXPECT_EQ(Parsed({"my.ini", "-A", "d.binary"}), "my.ini | - | [d.binary]");
-  EXPECT_EQ(Parsed({"my.ini", "-A"}), "my.ini | - | []");
   EXPECT_EQ(Parsed({"-L", "3"}), "-L | - | -");
 }
 
@@ -80,13 +83,19 @@ TEST(ProgramCommandLineTest, LongArgumentsAreOptionsWhereverTheyStand) {
     const char* name;
     std::vector<std::string> args;
     R request;
-    std::string detail;  // the unknown option, or Parsed() for kRun
+    std::string detail;  // the option complained of, or Parsed() for kRun
   } rows[] = {
       {"short help as the port", {"f.binary", "-L", "-h"}, R::kUsage, ""},
       {"version after a file", {"my.ini", "--version"}, R::kVersion, ""},
       {"unknown as autoload", {"a", "-A", "--x"}, R::kUnknownOption, "--x"},
       {"bare double dash", {"--"}, R::kUnknownOption, "--"},
       {"first one decides", {"--no", "--help"}, R::kUnknownOption, "--no"},
+      {"port missing", {"f.binary", "-L"}, R::kMissingValue, "-L"},
+      {"autoload missing", {"my.ini", "-A"}, R::kMissingValue, "-A"},
+      {"empty autoload given",
+       {"my.ini", "-A", ""},
+       R::kRun,
+       "my.ini | - | []"},
       {"dotted settings name", {"./--name"}, R::kRun, "./--name | - | -"},
       {"single-dash names", {"-x", "-A", "-y"}, R::kRun, "-x | - | [-y]"},
   };

@@ -21,6 +21,7 @@ class FakeSerialLine : public ScriptedPort<SerialLine> {
 
   std::set<int> existingPorts;
   int readCalls = 0;
+  std::string adapters;  // what the line lists for the Com-Port requester
 
   void Feed(const std::string& bytes) { ScriptedPort::Feed(bytes); }
   // The adapter vanished: closed without ClosePort.
@@ -54,6 +55,10 @@ class FakeSerialLine : public ScriptedPort<SerialLine> {
     Lose();
   }
   void SetBaud(int index) override { Record("baud " + std::to_string(index)); }
+  std::string OpenFailure(const std::string& numberText) const override {
+    return "COM" + numberText + " is /dev/fake" + numberText + ".";
+  }
+  std::string AdaptersPresent() const override { return adapters; }
 
  private:
   void Record(const std::string& event) { log_.push_back("port " + event); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "app/MenuMarks.h"
 #include "core/Host.h"
 #include "core/SerialLine.h"
@@ -34,6 +36,9 @@ class PortControl {
   void PortLost();
 
  private:
+  // Which device was tried for the port, and why it did not open.
+  std::string TriedPort(const std::string& numberText) const;
+
   SerialLine& port_;
   Host& host_;
   TextOutput& output_;

@@ -29,6 +29,15 @@ class SerialLine : public BytePort {
   // what was asked for, or bytes were received and not read yet. The event
   // loop then polls again at once instead of waiting for a notice or a tick.
   virtual bool BytesWaiting() const { return false; }
+  // For a person choosing a port, where the line can tell (empty where it
+  // cannot): which device port `numberText` names and why its last open
+  // failed; and the serial adapters present, with the number that names
+  // each.
+  virtual std::string OpenFailure(const std::string& numberText) const {
+    (void)numberText;
+    return {};
+  }
+  virtual std::string AdaptersPresent() const { return {}; }
 };
 
 }  // namespace kestrix

@@ -54,6 +54,8 @@ class ComPort : public SerialLine {
   int Write(const std::uint8_t* data, int count) override;
   int Read(std::uint8_t* data, int max) override;
   bool BytesWaiting() const override;
+  std::string OpenFailure(const std::string& numberText) const override;
+  std::string AdaptersPresent() const override;
   void PurgeReceive() override;
   void SetDtr(bool asserted) override;
   void SetRts(bool asserted) override;
@@ -70,6 +72,7 @@ class ComPort : public SerialLine {
   int writeStallMs_;
   QSerialPort port_;
   bool lost_ = false;
+  std::string openError_;  // the system's reason the last open failed
   bool lastReadFilled_ = false;
   std::function<void()> onLost_;
   std::function<void()> onDataArrived_;
