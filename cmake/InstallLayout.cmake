@@ -1,9 +1,9 @@
 # Installs Kestrix like a desktop program:
-#   bin/kestrix, bin/kestrix-render (and bin/kestrix-sim once it exists)
+#   bin/kestrix, bin/kestrix-render, bin/kestrix-sim (where it is built)
 #   share/applications/kestrix.desktop
 #   share/icons/hicolor/<size>x<size>/apps/kestrix.png
 #   share/doc/kestrix/README.md, LICENSE and the README's screenshot
-#   share/man/man1/kestrix.1
+#   share/man/man1/kestrix.1, kestrix-sim.1, kestrix-render.1
 # Help > Website opens the README at ../share/doc/kestrix from the folder of
 # the executable, so the two destinations below must stay side by side.
 include(GNUInstallDirs)
@@ -28,4 +28,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
 install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png
         DESTINATION ${KESTRIX_DOC_DIR}/docs)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/kestrix.1
+              ${PROJECT_SOURCE_DIR}/docs/kestrix-sim.1
+              ${PROJECT_SOURCE_DIR}/docs/kestrix-render.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

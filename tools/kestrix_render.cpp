@@ -69,6 +69,27 @@ constexpr char kUsage[] =
     "usage: kestrix-render [--mode=device|normal] [--cols=N] [--rows=N] "
     "[--chunk=N] [--crmode] [--prepared=FILE] INPUT OUTPUT\n";
 
+constexpr char kHelp[] =
+    "\n"
+    "Decodes the byte stream in INPUT as the Kestrix window would and writes\n"
+    "the whole screen image to OUTPUT (.png, or .ppm). The recorded screen\n"
+    "text goes to standard output; each answer the window would send (hex\n"
+    "bytes), a pending lettered request (\"request X\") and the pixel-query\n"
+    "reply go to standard error.\n"
+    "\n"
+    "  --mode=device|normal  the device display (cursor addressing) or\n"
+    "                        normal-terminal mode (default)\n"
+    "  --cols=N, --rows=N    the grid, 1 to 512 columns, 1 to 256 rows\n"
+    "                        (default 80 by 25)\n"
+    "  --chunk=N             bytes per read, as the window reads the port\n"
+    "                        (1 to 1024, default 1024)\n"
+    "  --crmode              CR with Auto-LF (normal-terminal mode)\n"
+    "  --prepared=FILE       the prepared file that block requests read\n"
+    "  -h, --help            this text\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 bad\n"
+    "arguments.\n";
+
 bool ParseInt(const std::string& text, int lo, int hi, int* out) {
   try {
     std::size_t used = 0;
@@ -108,6 +129,10 @@ int main(int argc, char** argv) {
       return a.compare(0, n, prefix) == 0 ? argv[i] + n : nullptr;
     };
     bool ok = true;
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage << kHelp;
+      return 0;
+    }
     if (const char* v = value("--mode=")) {
       ok = std::strcmp(v, "device") == 0 || std::strcmp(v, "normal") == 0;
       device = std::strcmp(v, "device") == 0;

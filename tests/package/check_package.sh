@@ -13,10 +13,12 @@ deb=$(ls "$work"/out/*.deb) && dpkg-deb -x "$deb" "$work/root" || exit 1
 usr=$work/root/usr failed=0
 fail() { echo "FAILED: $*"; failed=1; }
 
-[ -x "$usr/bin/kestrix" ] && [ -x "$usr/bin/kestrix-render" ] || fail programs
+[ -x "$usr/bin/kestrix" ] && [ -x "$usr/bin/kestrix-render" ] && [ -x "$usr/bin/kestrix-sim" ] ||
+  fail programs
 # Help > Website finds the README beside the executable's folder.
 for pair in README.md:bin/../share/doc/kestrix/README.md LICENSE:share/doc/kestrix/LICENSE \
-  docs/kestrix.1:share/man/man1/kestrix.1; do
+  docs/kestrix.1:share/man/man1/kestrix.1 docs/kestrix-sim.1:share/man/man1/kestrix-sim.1 \
+  docs/kestrix-render.1:share/man/man1/kestrix-render.1; do
   cmp -s "$source/${pair%%:*}" "$usr/${pair#*:}" || fail "${pair#*:}"
 done
 for size in 48 128 256; do

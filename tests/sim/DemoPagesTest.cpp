@@ -49,8 +49,7 @@ TEST(DemoPages, ShowWhatThePcAnswered) {
                "they DIFFER"},
            Row{"pixel query", '3', "\xFE",
                "inside the blue box      -> 0xFE black"},
-           Row{"clock as a date", '5', "86399\r",
-               "so: 1970-01-01 23:59:59"},
+           Row{"clock as a date", '5', "86399\r", "so: 1970-01-01 23:59:59"},
            Row{"empty binary file", '8', Le32(0), "Length announced: 0 bytes"},
            Row{"mouse report on the keys page", '6',
                std::string("\x05\x21\x0A\x14", 4),
@@ -68,9 +67,9 @@ TEST(DemoPages, ShowWhatThePcAnswered) {
     send(std::string(1, row.key));
     send(row.answer);
     std::string seen(64 * 1024, '\0');
-    seen.resize(static_cast<std::size_t>(device.TakeReplies(
-        reinterpret_cast<std::uint8_t*>(seen.data()),
-        static_cast<int>(seen.size()))));
+    seen.resize(static_cast<std::size_t>(
+        device.TakeReplies(reinterpret_cast<std::uint8_t*>(seen.data()),
+                           static_cast<int>(seen.size()))));
     EXPECT_NE(seen.find(row.shown), std::string::npos) << row.name;
   }
 }
@@ -82,11 +81,14 @@ TEST(DemoMonitor, ReadsTypedLinesIntoAddressesBytesAndStart) {
     sim::DemoMonitor::Load load;
   };
   for (const Row& row : {
-           Row{"second line's address", "1000:01 02\r\n1010:FF\r\n0+1000",
+           Row{"second line's address",
+               "1000:01 02\r\n1010:FF\r\n0+1000",
                {0x1000, 0x1010, 3, 0x102, 0x1000}},
-           Row{"raised to E80 after a line break", "\r\nE80:0A\r\n0+E80",
+           Row{"raised to E80 after a line break",
+               "\r\nE80:0A\r\n0+E80",
                {0xE80, 0xE80, 1, 0x0A, 0xE80}},
-           Row{"start differs from the first address", "E80:00\r\n0+12345",
+           Row{"start differs from the first address",
+               "E80:00\r\n0+12345",
                {0xE80, 0xE80, 1, 0, 0x12345}},
        }) {
     sim::DemoMonitor monitor;

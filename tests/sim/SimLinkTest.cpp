@@ -18,11 +18,11 @@ TEST(SimLink, MadeReplacedOrRefusedAndRemovedOnStop) {
     const char* before;  // "link:TARGET", "sim", "edited" or ""
     int stopSignal;      // 0: the simulator must refuse with status 1
   };
-  for (const Row& row : {Row{"empty folder", "", SIGTERM},
-                         Row{"own stale link", "link:/dev/pts/99999", SIGINT},
-                         Row{"link of a live simulator", "sim", 0},
-                         Row{"edited sample, sample name linked away",
-                             "edited", SIGTERM}}) {
+  for (const Row& row :
+       {Row{"empty folder", "", SIGTERM},
+        Row{"own stale link", "link:/dev/pts/99999", SIGINT},
+        Row{"link of a live simulator", "sim", 0},
+        Row{"edited sample, sample name linked away", "edited", SIGTERM}}) {
     TempFolder folder, away;
     // A sample the user edited stays; a link in a sample's place is not
     // followed out of the folder.
