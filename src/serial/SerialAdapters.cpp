@@ -1,4 +1,6 @@
-// Linux and macOS; Windows has its own listing with the same header.
+// The serial adapters the system reports, and the COM links in the working
+// folder, ordered by COM number (0, no number, last). Linux and macOS;
+// Windows has its own listing behind the same header.
 #ifndef _WIN32
 
 #include "serial/SerialAdapters.h"
