@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""The device end of a pseudo-terminal linked as a Wine COM port, for the
+Win32 serial line's test. Usage: pty_device.py LINK (e.g. dosdevices/com7).
+
+Commands arrive as text lines on the line itself and run in order:
+  ECHO n   read n raw bytes and send them back
+  SEND n   send n bytes "x" in one write
+  MODE     answer "<baud> <stop bits> <data bits> <flow control 0/1>"
+           from the line settings the host has set
+  PING     answer "PONG"
+  HANGUP   link a fresh terminal, then close this one: the port vanishes
+Answers end with LF. Runs until killed."""
+import os
+import sys
+import termios
+import tty
+
+SPEEDS = {getattr(termios, "B%d" % b): b
+          for b in (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200)}
+SIZES = {termios.CS5: 5, termios.CS6: 6, termios.CS7: 7, termios.CS8: 8}
+
+
+def open_terminal(link):
+    # Our own slave end stays open so the master stays readable while the
+    # host closes and reopens the port.
+    master, slave = os.openpty()
+    tty.setraw(slave)
+    os.symlink(os.ttyname(slave), link + ".new")
+    os.replace(link + ".new", link)
+    return master, slave
+
+
+def read_exactly(fd, n):
+    data = b""
+    while len(data) < n:
+        data += os.read(fd, n - len(data))
+    return data
+
+
+def read_line(fd):
+    line = b""
+    while not line.endswith(b"\n"):
+        line += read_exactly(fd, 1)
+    return line.decode("latin-1").split()
+
+
+def mode(slave):
+    iflag, _, cflag, _, _, ospeed, _ = termios.tcgetattr(slave)
+    stop = 2 if cflag & termios.CSTOPB else 1
+    flow = (iflag & (termios.IXON | termios.IXOFF)) or \
+        (cflag & termios.CRTSCTS)
+    return "%d %d %d %d\n" % (SPEEDS.get(ospeed, 0), stop,
+                              SIZES[cflag & termios.CSIZE], 1 if flow else 0)
+
+
+def main():
+    link = sys.argv[1]
+    master, slave = open_terminal(link)
+    while True:
+        words = read_line(master)
+        if not words:
+            continue
+        if words[0] == "ECHO":
+            os.write(master, read_exactly(master, int(words[1])))
+        elif words[0] == "SEND":
+            os.write(master, b"x" * int(words[1]))
+        elif words[0] == "MODE":
+            os.write(master, mode(slave).encode())
+        elif words[0] == "PING":
+            os.write(master, b"PONG\n")
+        elif words[0] == "HANGUP":
+            fresh = open_terminal(link)
+            os.close(master)
+            os.close(slave)
+            master, slave = fresh
+
+
+main()
