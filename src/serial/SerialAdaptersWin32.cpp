@@ -147,23 +147,20 @@ std::vector<SerialAdapter> ListSerialAdapters(
     const std::filesystem::path& workingFolder) {
   // Windows names its ports itself; the working folder plays no part.
   (void)workingFolder;
+  // Plug and Play entries come first, so that a port listed there keeps its
+  // name and serial number when the other lists name it too.
   std::vector<SerialAdapter> adapters = InstalledPorts();
   std::vector<int> numbers = DeviceMapNumbers();
   const std::vector<int> dosNumbers = DosDeviceNumbers();
   numbers.insert(numbers.end(), dosNumbers.begin(), dosNumbers.end());
   for (int number : numbers) {
-    const bool known = std::any_of(
-        adapters.begin(), adapters.end(),
-        [number](const SerialAdapter& a) { return a.comNumber == number; });
-    if (!known) {
-      adapters.push_back(
-          {number, WindowsPortName(std::to_string(number)), {}, {}});
-    }
+    adapters.push_back(
+        {number, WindowsPortName(std::to_string(number)), {}, {}});
   }
-  std::sort(adapters.begin(), adapters.end(),
-            [](const SerialAdapter& a, const SerialAdapter& b) {
-              return a.comNumber < b.comNumber;
-            });
+  std::stable_sort(adapters.begin(), adapters.end(),
+                   [](const SerialAdapter& a, const SerialAdapter& b) {
+                     return a.comNumber < b.comNumber;
+                   });
   adapters.erase(
       std::unique(adapters.begin(), adapters.end(),
                   [](const SerialAdapter& a, const SerialAdapter& b) {
