@@ -105,6 +105,28 @@ TEST_F(Win32SerialLineTest, PurgeDropsWhatWaits) {
   ExpectAnswer("PING\n", "PONG\n");
 }
 
+TEST_F(Win32SerialLineTest, AStuckWriteEndsWithWhatWasTakenAndThePortWorks) {
+  const char* resume = std::getenv("KESTRIX_TEST_RESUME");
+  ASSERT_NE(resume, nullptr) << "run through run-under-wine.sh";
+  Send("DEAF\n");
+  // More than a pseudo-terminal holds for a reader that does not read.
+  const Bytes block(32 * 1024, 'y');
+  const int written = line_.Write(block.data(), static_cast<int>(block.size()));
+  EXPECT_GT(written, 0);
+  EXPECT_LT(written, static_cast<int>(block.size()));
+  EXPECT_TRUE(line_.IsOpen());
+  EXPECT_EQ(losses_, 0);
+
+  // The device drops what got through and listens again.
+  const std::string partial = std::string(resume) + ".new";
+  FILE* file = std::fopen(partial.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fprintf(file, "%d", std::max(written, 0));
+  std::fclose(file);
+  ASSERT_TRUE(MoveFileExA(partial.c_str(), resume, MOVEFILE_REPLACE_EXISTING));
+  ExpectAnswer("PING\n", "PONG\n");
+}
+
 TEST_F(Win32SerialLineTest, LineSettingsFollowTheBaudIndex) {
   const struct {
     const char* name;

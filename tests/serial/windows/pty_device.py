@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """The device end of a pseudo-terminal linked as a Wine COM port, for the
-Win32 serial line's test. Usage: pty_device.py LINK (e.g. dosdevices/com7).
+Win32 serial line's test. Usage: pty_device.py LINK RESUME, where LINK is
+the COM name in Wine's dosdevices folder and RESUME a file that the host
+writes to end a DEAF spell.
 
 Commands arrive as text lines on the line itself and run in order:
   ECHO n   read n raw bytes and send them back
@@ -8,11 +10,15 @@ Commands arrive as text lines on the line itself and run in order:
   MODE     answer "<baud> <stop bits> <data bits> <flow control 0/1>"
            from the line settings the host has set
   PING     answer "PONG"
+  DEAF     read nothing, so that the host's writes stall, until the host
+           has written to the RESUME file how many bytes it got out; then
+           drop those bytes and go on
   HANGUP   link a fresh terminal, then close this one: the port vanishes
 Answers end with LF. Runs until killed."""
 import os
 import sys
 import termios
+import time
 import tty
 
 SPEEDS = {getattr(termios, "B%d" % b): b
@@ -54,7 +60,7 @@ def mode(slave):
 
 
 def main():
-    link = sys.argv[1]
+    link, resume = sys.argv[1], sys.argv[2]
     master, slave = open_terminal(link)
     while True:
         words = read_line(master)
@@ -68,6 +74,13 @@ def main():
             os.write(master, mode(slave).encode())
         elif words[0] == "PING":
             os.write(master, b"PONG\n")
+        elif words[0] == "DEAF":
+            while not os.path.exists(resume):
+                time.sleep(0.05)
+            with open(resume) as f:
+                count = int(f.read())
+            os.unlink(resume)
+            read_exactly(master, count)
         elif words[0] == "HANGUP":
             fresh = open_terminal(link)
             os.close(master)

@@ -32,12 +32,13 @@ if [ "$own_server" = 1 ]; then
 fi
 
 link=$WINEPREFIX/dosdevices/com$com
-rm -f "$link"
-python3 "$here/pty_device.py" "$link" &
+resume=$WINEPREFIX/drive_c/kestrix-resume-com$com
+rm -f "$link" "$resume"
+python3 "$here/pty_device.py" "$link" "$resume" &
 device=$!
 cleanup() {
   kill "$device" 2>/dev/null || true
-  rm -f "$link"
+  rm -f "$link" "$resume"
   if [ "$own_server" = 1 ]; then wineserver -k 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -51,4 +52,5 @@ while [ ! -e "$link" ]; do
   sleep 0.1
 done
 
-KESTRIX_TEST_COM=$com timeout 300 "$wine" "$exe" "$@"
+KESTRIX_TEST_COM=$com KESTRIX_TEST_RESUME="C:\\kestrix-resume-com$com" \
+  timeout 300 "$wine" "$exe" "$@"
