@@ -10,12 +10,18 @@
 #                   started here and stopped at the end.
 # WINE              the Wine loader (default wine64 on PATH, else Debian's
 #                   /usr/lib/wine/wine64)
+# Needs python3 for the device. Exits with the test program's code.
 set -eu
+if [ $# -lt 1 ]; then
+  echo "usage: $0 TEST.exe [gtest options]" >&2
+  exit 2
+fi
 exe=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 com=${KESTRIX_TEST_COM:-7}
 wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 export WINEDEBUG="${WINEDEBUG:--all}"
 own_server=0
 if [ -z "${WINEPREFIX:-}" ]; then
@@ -27,7 +33,9 @@ export WINEPREFIX
 if [ "$own_server" = 1 ]; then
   # A running server saves seconds per start and keeps runs from hanging.
   mkdir -p "$WINEPREFIX"
-  wineserver -p </dev/null >/dev/null 2>&1 || true  # already running
+  "$wineserver" -p </dev/null >/dev/null 2>&1 || true  # already running
+fi
+if [ ! -d "$WINEPREFIX/dosdevices" ] || [ "$own_server" = 1 ]; then
   "$wine" wineboot </dev/null >/dev/null 2>&1
 fi
 
@@ -39,7 +47,7 @@ device=$!
 cleanup() {
   kill "$device" 2>/dev/null || true
   rm -f "$link" "$resume"
-  if [ "$own_server" = 1 ]; then wineserver -k 2>/dev/null || true; fi
+  if [ "$own_server" = 1 ]; then "$wineserver" -k 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 tries=0
