@@ -39,7 +39,10 @@ def open_terminal(link):
 def read_exactly(fd, n):
     data = b""
     while len(data) < n:
-        data += os.read(fd, n - len(data))
+        chunk = os.read(fd, n - len(data))
+        if not chunk:
+            sys.exit("pty_device.py: the terminal closed")
+        data += chunk
     return data
 
 
