@@ -1,0 +1,264 @@
+// The Win32 serial line against a device on a pseudo-terminal that Wine
+// links as a COM port (see run-under-wine.sh, which starts pty_device.py and
+// names the port in KESTRIX_TEST_COM).
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "serial/SerialAdapters.h"
+#include "serial/Win32SerialLine.h"
+
+namespace kestrix {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Polls at most this often for bytes the device owes: a bound against a
+// hang, not a speed limit.
+constexpr int kPollLimit = 2000;
+// A port number no device uses, entered in the serial device map.
+constexpr int kUnusedTestPort = 213;
+
+class Win32SerialLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* number = std::getenv("KESTRIX_TEST_COM");
+    ASSERT_NE(number, nullptr) << "run through run-under-wine.sh";
+    number_ = number;
+    line_.SetOnLost([this] { ++losses_; });
+    ASSERT_TRUE(line_.OpenPort(number_, 0, 0));
+  }
+
+  void Send(const std::string& text) {
+    ASSERT_EQ(line_.Write(reinterpret_cast<const std::uint8_t*>(text.data()),
+                          static_cast<int>(text.size())),
+              static_cast<int>(text.size()));
+  }
+  // Reads until count bytes have come, the line fails or the limit is hit.
+  Bytes Receive(int count, int maxPerRead = 4096) {
+    Bytes bytes;
+    std::uint8_t buffer[4096];
+    for (int poll = 0;
+         poll < kPollLimit && static_cast<int>(bytes.size()) < count;) {
+      const int n = line_.Read(buffer, maxPerRead);
+      if (n < 0) break;
+      if (n == 0) {
+        ++poll;
+        Sleep(5);
+      }
+      bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+  }
+  // The device's answer to a command is the next thing to arrive.
+  void ExpectAnswer(const std::string& command, const std::string& expected) {
+    Send(command);
+    const Bytes bytes = Receive(static_cast<int>(expected.size()));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << command;
+  }
+
+  std::string number_;
+  int losses_ = 0;
+  Win32SerialLine line_{".", 300};
+};
+
+TEST_F(Win32SerialLineTest, EveryByteValueTravelsBothWaysUnchanged) {
+  Bytes all(256);
+  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  Send("ECHO 256\n");
+  ASSERT_EQ(line_.Write(all.data(), 256), 256);
+  EXPECT_EQ(Receive(256), all);
+}
+
+TEST_F(Win32SerialLineTest, ReadsReturnWhatHasArrivedWithoutWaitingForMore) {
+  std::uint8_t byte = 0;
+  EXPECT_EQ(line_.Read(&byte, 1), 0);
+  EXPECT_FALSE(line_.BytesWaiting());
+
+  // Reads asking for far more than the 5 bytes sent still come back.
+  Send("SEND 5\n");
+  EXPECT_EQ(Receive(5, 1000), Bytes(5, 'x'));
+  EXPECT_EQ(line_.Read(&byte, 1), 0);
+  EXPECT_FALSE(line_.BytesWaiting());
+
+  // A read that filled its buffer says that more may wait.
+  Send("SEND 3\n");
+  EXPECT_EQ(Receive(2, 1), Bytes(2, 'x'));
+  EXPECT_TRUE(line_.BytesWaiting());
+  EXPECT_EQ(Receive(1, 1), Bytes(1, 'x'));
+}
+
+TEST_F(Win32SerialLineTest, PurgeDropsWhatWaits) {
+  Send("SEND 64\n");
+  for (int poll = 0; poll < kPollLimit && !line_.BytesWaiting(); ++poll) {
+    Sleep(5);
+  }
+  ASSERT_TRUE(line_.BytesWaiting());
+  line_.PurgeReceive();
+  // The device wrote its 64 bytes at once, so none can follow the purge:
+  // the next bytes are the answer to the next command.
+  ExpectAnswer("PING\n", "PONG\n");
+}
+
+TEST_F(Win32SerialLineTest, AStuckWriteEndsWithWhatWasTakenAndThePortWorks) {
+  const char* resume = std::getenv("KESTRIX_TEST_RESUME");
+  ASSERT_NE(resume, nullptr) << "run through run-under-wine.sh";
+  Send("DEAF\n");
+  // More than a pseudo-terminal holds for a reader that does not read.
+  const Bytes block(32 * 1024, 'y');
+  const int written = line_.Write(block.data(), static_cast<int>(block.size()));
+  EXPECT_GT(written, 0);
+  EXPECT_LT(written, static_cast<int>(block.size()));
+  EXPECT_TRUE(line_.IsOpen());
+  EXPECT_EQ(losses_, 0);
+
+  // The device drops what got through and listens again.
+  const std::string partial = std::string(resume) + ".new";
+  FILE* file = std::fopen(partial.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fprintf(file, "%d", std::max(written, 0));
+  std::fclose(file);
+  ASSERT_TRUE(MoveFileExA(partial.c_str(), resume, MOVEFILE_REPLACE_EXISTING));
+  ExpectAnswer("PING\n", "PONG\n");
+}
+
+TEST_F(Win32SerialLineTest, LineSettingsFollowTheBaudIndex) {
+  const struct {
+    const char* name;
+    int index;
+    const char* mode;  // rate, stop bits, data bits, flow control
+  } cases[] = {{"below the table", -1, "115200 2 8 0\n"},
+               {"115200", 0, "115200 2 8 0\n"},
+               {"4800", 5, "4800 1 8 0\n"},
+               {"1200, the last", 7, "1200 1 8 0\n"},
+               {"past the table", 8, "115200 1 8 0\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(line_.OpenPort(number_, c.index, 0));
+    ExpectAnswer("MODE\n", c.mode);
+  }
+
+  // A re-clock keeps the port and what waits in it.
+  Send("SEND 3\n");
+  for (int poll = 0; poll < kPollLimit && !line_.BytesWaiting(); ++poll) {
+    Sleep(5);
+  }
+  line_.SetBaud(5);
+  ExpectAnswer("MODE\n", "xxx4800 1 8 0\n");
+  line_.SetBaud(0);
+  ExpectAnswer("MODE\n", "115200 2 8 0\n");
+  EXPECT_TRUE(line_.IsOpen());
+  EXPECT_EQ(losses_, 0);
+}
+
+TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
+  const char* const names[] = {"63", "0",  "",   "07",         "-7",
+                               "7a", "7 ", "7.", "7\\..\\COM7"};
+  for (const char* name : names) {
+    // The port open before is closed by any attempt.
+    EXPECT_FALSE(line_.OpenPort(name, 0, 0)) << '"' << name << '"';
+    EXPECT_FALSE(line_.IsOpen()) << '"' << name << '"';
+    std::uint8_t byte = 0;
+    EXPECT_EQ(line_.Write(&byte, 1), -1) << '"' << name << '"';
+    EXPECT_EQ(line_.Read(&byte, 1), -1) << '"' << name << '"';
+    ASSERT_TRUE(line_.OpenPort(number_, 0, 0));
+  }
+  EXPECT_EQ(losses_, 0);
+}
+
+TEST_F(Win32SerialLineTest, ModemLinesTheDeviceLacksLeaveThePortWorking) {
+  // A pseudo-terminal has no modem lines: DTR held by the open and every
+  // pulse are refused by the driver.
+  for (int ft232r : {0, 1}) {
+    SCOPED_TRACE(ft232r);
+    ASSERT_TRUE(line_.OpenPort(number_, 0, ft232r));
+    line_.SetDtr(true);
+    line_.SetDtr(false);
+    line_.SetRts(true);
+    line_.SetRts(false);
+    ExpectAnswer("PING\n", "PONG\n");
+  }
+  EXPECT_TRUE(line_.IsOpen());
+  EXPECT_EQ(losses_, 0);
+}
+
+TEST_F(Win32SerialLineTest, AVanishedDeviceClosesThePortAndIsReportedOnce) {
+  Send("HANGUP\n");
+  std::uint8_t byte = 0;
+  int result = 0;
+  for (int poll = 0; poll < kPollLimit && result == 0; ++poll) {
+    result = line_.Read(&byte, 1);
+    if (result == 0) Sleep(5);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_FALSE(line_.IsOpen());
+  EXPECT_EQ(line_.Write(&byte, 1), -1);
+  EXPECT_EQ(line_.Read(&byte, 1), -1);
+  EXPECT_EQ(losses_, 1);
+
+  // The device is back under the same number.
+  ASSERT_TRUE(line_.OpenPort(number_, 0, 0));
+  ExpectAnswer("PING\n", "PONG\n");
+  EXPECT_EQ(losses_, 1);
+}
+
+// Wine lists only the ports it found itself, so the test enters its port
+// where Windows lists every serial device, twice, as two drivers might.
+TEST(SerialAdaptersTest, PortsOfTheSerialDeviceMapAreListedOnceInOrder) {
+  const std::string name = std::string("COM") + std::to_string(kUnusedTestPort);
+  HKEY map = nullptr;
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0,
+                      nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      &map, nullptr),
+      ERROR_SUCCESS);
+  const char* const drivers[] = {"\\Device\\KestrixTestA",
+                                 "\\Device\\KestrixTestB"};
+  for (const char* driver : drivers) {
+    RegSetValueExA(map, driver, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>(name.size() + 1));
+  }
+  const std::vector<SerialAdapter> adapters = ListSerialAdapters(".");
+  for (const char* driver : drivers) RegDeleteValueA(map, driver);
+  RegCloseKey(map);
+
+  EXPECT_EQ(std::count_if(adapters.begin(), adapters.end(),
+                          [](const SerialAdapter& a) {
+                            return a.comNumber == kUnusedTestPort;
+                          }),
+            1);
+  const auto found = std::find_if(
+      adapters.begin(), adapters.end(),
+      [](const SerialAdapter& a) { return a.comNumber == kUnusedTestPort; });
+  ASSERT_NE(found, adapters.end());
+  EXPECT_EQ(found->device, "\\\\.\\" + name);
+  EXPECT_TRUE(
+      std::is_sorted(adapters.begin(), adapters.end(),
+                     [](const SerialAdapter& a, const SerialAdapter& b) {
+                       return a.comNumber < b.comNumber;
+                     }));
+}
+
+// Under Wine a crash ends the process with code 0 unless it is caught here.
+LONG WINAPI ExitOnCrash(EXCEPTION_POINTERS*) {
+  std::fputs("crashed\n", stderr);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+}  // namespace kestrix
+
+int main(int argc, char** argv) {
+  SetUnhandledExceptionFilter(kestrix::ExitOnCrash);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
