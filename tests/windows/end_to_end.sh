@@ -60,17 +60,7 @@ if [ -n "${WINEPREFIX:-}" ]; then
   ln -sf "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 fi
 
-# 1. The console upload.
-for i in $(seq 0 255); do printf "\\$(printf %03o $((i * 7 % 256)))"; done >"$work/tiny.binary"
-status=0
-(cd "$work" && "${program[@]}" tiny.binary -L 6 </dev/null >console.txt 2>&1) || status=$?
-last=$(tr -d '\r' <"$work/console.txt" | grep -v '^$' | tail -n 1 || true)
-[ "$status" -eq 0 ] || fail "console upload: status $status; it printed: $(cat "$work/console.txt")"
-[ "$last" = "..OK -> RUN" ] || fail "console upload: last line \"$last\""
-wait_log "Propeller 1 upload into RAM: 256 bytes, byte sum 0x$(byte_sum "$work/tiny.binary")"
-echo "end_to_end: console upload ..OK -> RUN, status 0, image received"
-
-# 2. The window, on the default settings (COM6).
+# 1. The window, on the default settings (COM6).
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
 wait_log "The window opened the line"
@@ -120,4 +110,18 @@ echo "end_to_end: the monitor load arrived"
 
 keys alt+f q
 for _ in $(seq 100); do kill -0 "$window_pid" 2>/dev/null || break; sleep 0.1; done
+kill "$window_pid" 2>/dev/null || true
+window_pid=
+wait_log "The window closed the line"
+
+# 2. The console upload, once the window has closed the line.
+for i in $(seq 0 255); do printf "\\$(printf %03o $((i * 7 % 256)))"; done >"$work/tiny.binary"
+status=0
+(cd "$work" && "${program[@]}" tiny.binary -L 6 </dev/null >console.txt 2>&1) || status=$?
+last=$(tr -d '\r' <"$work/console.txt" | grep -v '^$' | tail -n 1 || true)
+[ "$status" -eq 0 ] || fail "console upload: status $status; it printed: $(cat "$work/console.txt")"
+[ "$last" = "..OK -> RUN" ] || fail "console upload: last line \"$last\""
+wait_log "Propeller 1 upload into RAM: 256 bytes, byte sum 0x$(byte_sum "$work/tiny.binary")"
+echo "end_to_end: console upload ..OK -> RUN, status 0, image received"
+
 echo "end_to_end: passed"
