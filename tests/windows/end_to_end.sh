@@ -60,7 +60,8 @@ if [ -n "${WINEPREFIX:-}" ]; then
   ln -sf "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 fi
 
-# 1. The window, on the default settings (COM6).
+# 1. The window on COM6, with Normal-Terminal Mode off as the demo wants.
+printf '[Config]\r\nComNr=6\r\nMsMoveOff=0\r\n' >"$work/Kestrix2.ini"
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
 wait_log "The window opened the line"
