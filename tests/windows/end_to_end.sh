@@ -67,7 +67,7 @@ window_pid=$!
 wait_log "The window opened the line"
 window=
 for _ in $(seq 300); do
-  window=$(xdotool search --onlyvisible --name '^Kestrix' 2>/dev/null | head -n 1) || true
+  window=$(xdotool search --onlyvisible --name '^Kestrix for ' 2>/dev/null | head -n 1) || true
   [ -n "$window" ] && break
   sleep 0.1
 done

@@ -32,7 +32,7 @@ fi
 (cd "$folder" && exec "$KESTRIX_WINE" ./kestrix.exe </dev/null >/dev/null 2>&1) &
 window_pid=$!
 for _ in $(seq 300); do
-  if xdotool search --onlyvisible --name '^Kestrix' >/dev/null 2>&1; then
+  if xdotool search --onlyvisible --name '^Kestrix for ' >/dev/null 2>&1; then
     echo "package_test: passed"
     exit 0
   fi
