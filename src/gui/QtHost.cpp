@@ -14,6 +14,9 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+// windows.h turns MessageBox into MessageBoxW by a macro; the host's own
+// MessageBox keeps its name.
+#undef MessageBox
 #endif
 
 namespace kestrix {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,8 +18,15 @@
 #include "gui/DisplayCheck.h"
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
-#include "serial/ComPort.h"
+#include "serial/MakeSerialLine.h"
 #include "terminal/EmbeddedImages.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
 
 namespace {
 
@@ -30,16 +38,22 @@ int ConsoleMode(int argc, char** argv,
                 const kestrix::CommandLine& commandLine) {
   // QSerialPort wants an application object; the console needs no display.
   QCoreApplication app(argc, argv);
+#ifdef _WIN32
+  // The status lines end in "\r" and then "\n", exactly as on the screen;
+  // the C library's text mode would make that "\r\r\n".
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   std::string error;
   auto images = kestrix::LoadEmbeddedImages(&error);
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
     return kestrix::kExitCannotStart;
   }
-  kestrix::ComPort port(std::filesystem::current_path());
+  // A lost port ends the upload through its failing reads and writes.
+  auto port = kestrix::MakeSerialLine(std::filesystem::current_path(), [] {});
   kestrix::SystemClock clock;
   return kestrix::RunConsoleUpload(commandLine,
-                                   {port, clock, *images, std::cout});
+                                   {*port, clock, *images, std::cout});
 }
 
 int WindowMode(int argc, char** argv) {
@@ -58,14 +72,19 @@ int WindowMode(int argc, char** argv) {
   }
 
   const std::filesystem::path workingFolder = std::filesystem::current_path();
-  kestrix::ComPort port(workingFolder);
+  // The line outlives the program, so its loss notice goes through a slot
+  // that is filled once the program exists.
+  std::function<void()> onLost;
+  auto port = kestrix::MakeSerialLine(workingFolder, [&onLost] {
+    if (onLost) onLost();
+  });
   kestrix::SystemClock clock;
   kestrix::QtHost host;
-  kestrix::Program program({port, clock, host, *images, workingFolder},
+  kestrix::Program program({*port, clock, host, *images, workingFolder},
                            commandLine);
   program.SetProgramFolder(
       QCoreApplication::applicationDirPath().toStdString());
-  port.SetOnLost([&program] { program.OnPortLost(); });
+  onLost = [&program] { program.OnPortLost(); };
 
   program.LoadStartupSettings();
   kestrix::MainWindow window(program);

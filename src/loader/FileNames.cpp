@@ -4,7 +4,9 @@ namespace kestrix {
 
 namespace {
 #ifdef _WIN32
-constexpr char kSeparators[] = "\\/";
+// A drive letter's colon ends a folder part too: "C:prog.binary" is a file
+// in drive C's current folder, and its folder part "C:" keeps it there.
+constexpr char kSeparators[] = "\\/:";
 #else
 constexpr char kSeparators[] = "/";
 #endif

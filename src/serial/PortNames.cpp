@@ -64,8 +64,11 @@ std::string UnixPortName(const std::string& numberText,
 std::string PortDeviceName(const std::string& numberText,
                            const std::filesystem::path& workingFolder) {
 #ifdef _WIN32
+  // The same plain numbers as elsewhere: the text ends up in a device path,
+  // so "6\\..\\x" or "06" must not reach the system.
   (void)workingFolder;
-  return WindowsPortName(numberText);
+  return PlainPortNumber(numberText) > 0 ? WindowsPortName(numberText)
+                                         : std::string();
 #else
   return UnixPortName(numberText, workingFolder);
 #endif

@@ -133,9 +133,10 @@ TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
     rig_.p().SetProgramFolder(root / c.programFolder);
     rig_.log.clear();
     rig_.Menu(kMenuWebsite);
-    const Lines expected = *c.readme != 0
-                               ? Lines{"document " + (root / c.readme).string()}
-                               : Lines{"box Website / README.md not found"};
+    const Lines expected =
+        *c.readme != 0
+            ? Lines{"document " + (root / c.readme).make_preferred().string()}
+            : Lines{"box Website / README.md not found"};
     EXPECT_EQ(rig_.Of("host"), expected) << c.name;
   }
 }

@@ -1,7 +1,6 @@
 // What an upload makes of its file: which memory, how the bytes become
 // longs, and the files it refuses.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -31,7 +30,15 @@ TEST(UploadFileTest, TheFileNameAloneChoosesEepromAndFolder) {
                 "/work/x.eeprom/"},
                {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
                {"empty", "", 0, ""},
-               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}};
+#ifdef _WIN32
+               {"backslash separates", "a.eeprom\\b.binary", 0, "a.eeprom\\"},
+               {"drive and backslashes", "C:\\w\\p.eeprom", 1, "C:\\w\\"},
+               {"drive letter alone", "C:p.eeprom", 1, "C:"},
+               {"mixed separators", "C:\\x.eeprom/p.binary", 0, "C:\\x.eeprom/"}
+#else
+               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}
+#endif
+  };
   for (const auto& c : cases) {
     EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
     EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
@@ -81,7 +88,7 @@ TEST(UploadFileTest, RefusedFilesResetOncePurgeAndSendNothing) {
   for (const auto& [name, line] : cases) {
     UploadRig rig;
     std::filesystem::create_directories(rig.folder / "dir.binary");
-    ::mkfifo((rig.folder / "fifo.binary").c_str(), 0600);
+    test::MakeFifo(rig.folder / "fifo.binary");
     rig.Write("big.binary", test::PatternBytes(32769, 10));
     EXPECT_EQ(rig.Upload((rig.folder / name).string()),
               UploadOutcome::kFileRefused)

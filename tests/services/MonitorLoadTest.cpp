@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 
@@ -56,7 +55,7 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     auto path = folder / "p.obj";
     if (row.kind == 0 || row.kind >= 4) folder.Write("p.obj", row.file);
     if (row.kind == 2) std::filesystem::create_directory(path);
-    if (row.kind == 3) ::mkfifo(path.c_str(), 0600);
+    if (row.kind == 3) MakeFifo(path);
     MonitorLoad(path, row.address, context);
     EXPECT_EQ(port.WrittenText(), row.typed) << row.name;
     EXPECT_EQ(port.writes.size(), row.typed.size()) << row.name;  // 1 each

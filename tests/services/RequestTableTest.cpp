@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -16,7 +15,7 @@ fs::path Make(ServiceRig& rig, const std::string& name, int kind) {
   const fs::path path = rig.folder / name;
   if (kind == 0 || kind == 3) rig.folder.Write(name, std::string(1234, 'x'));
   if (kind == 1) fs::create_directory(path);
-  if (kind == 2) ::mkfifo(path.c_str(), 0600);
+  if (kind == 2) MakeFifo(path);
   if (kind == 3) fs::resize_file(path, 1ull << 32);
   return path;
 }
@@ -29,7 +28,8 @@ TEST(RequestTableTest, SizeOfThePreparedFile) {
   } rows[] = {{"none", -2, -1}, {"FIFO", 2, -1}, {"4 GiB", 3, -1}};
   for (const auto& row : rows) {
     ServiceRig rig({{'o', "", "", 0}});
-    if (row.kind != -2) rig.preparedFile = Make(rig, "p.bin", row.kind);
+    if (row.kind != -2)
+      rig.preparedFile = Make(rig, "p.bin", row.kind).string();
     EXPECT_EQ(rig.Run('o', ""), 'o') << row.name;
     EXPECT_EQ(rig.client.Results()[0].Size, row.size) << row.name;
     EXPECT_EQ(rig.Sent().size(), 4u) << row.name;

@@ -1,9 +1,12 @@
 #pragma once
 
-#include <stdlib.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -13,11 +16,20 @@ namespace kestrix::test {
 // the end, so tests that ctest runs side by side never share a file.
 class TempFolder {
  public:
+  // A random name that did not exist (create_directory tells), so two test
+  // programs never pick the same folder; mkdtemp is not on every system.
   TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kestrix-test-XXXXXX")
-            .string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    std::error_code error;
+    const std::filesystem::path base =
+        std::filesystem::temp_directory_path(error);
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          base / ("kestrix-test-" + std::to_string(entropy()));
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate;
+      }
+    }
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -48,5 +60,16 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// A file that is not a regular one and whose opening for reading would wait
+// for ever: a FIFO. Windows has no FIFOs; nothing is made there, so the row
+// checks an absent file, which every caller refuses the same way.
+inline void MakeFifo(const std::filesystem::path& path) {
+#ifdef _WIN32
+  (void)path;
+#else
+  ::mkfifo(path.c_str(), 0600);
+#endif
+}
 
 }  // namespace kestrix::test

@@ -1,7 +1,6 @@
 // The device's requests: clock, time, date, file blocks, lettered requests,
 // and the serial poll that hands them on.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "EngineHarness.h"
 #include "support/TempFolder.h"
@@ -90,7 +89,7 @@ TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
 
 TEST(BlockRead, FilesThatCannotBeReadGetNoAnswer) {
   TempFolder folder;
-  ::mkfifo((folder / "fifo").c_str(), 0600);  // opening it would wait
+  MakeFifo(folder / "fifo");  // opening it would wait
   const struct {
     const char* name;
     std::string path;

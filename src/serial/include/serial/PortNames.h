@@ -25,7 +25,8 @@ std::string WindowsPortName(const std::string& numberText);
 std::string UnixPortName(const std::string& numberText,
                          const std::filesystem::path& workingFolder);
 
-// The rule of the system the program runs on.
+// The rule of the system the program runs on. Both take plain numbers only
+// (as rule 2 above), so no other text reaches a device path.
 std::string PortDeviceName(const std::string& numberText,
                            const std::filesystem::path& workingFolder);
 

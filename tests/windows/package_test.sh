@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The Windows zip on a machine that has nothing else: unpacked into an empty
+# folder, kestrix.exe prints its version and opens its window from there,
+# with no Qt or MinGW folder on Wine's program path.
+#
+#   package_test.sh BUILD_FOLDER     (run by scripts/windows-wine)
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "$1" && pwd)
+zip_file=$("$top/scripts/package-windows" "$build")
+echo "package_test: $(basename "$zip_file"), $(stat -c %s "$zip_file") bytes"
+
+empty=$(mktemp -d)
+window_pid=
+cleanup() {
+  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null || true; fi
+  rm -rf "$empty"
+}
+trap cleanup EXIT
+(cd "$empty" && unzip -q "$zip_file")
+folder=$(find "$empty" -mindepth 1 -maxdepth 1 -type d)
+unset WINEPATH QT_PLUGIN_PATH
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+said=$(cd "$folder" && "$KESTRIX_WINE" ./kestrix.exe --version </dev/null 2>&1 | tr -d '\r')
+if [ "$said" != "Kestrix $version" ]; then
+  echo "package_test: kestrix.exe --version said: $said" >&2
+  exit 1
+fi
+
+# The window needs the platform plugin from the zip.
+(cd "$folder" && exec "$KESTRIX_WINE" ./kestrix.exe </dev/null >/dev/null 2>&1) &
+window_pid=$!
+for _ in $(seq 300); do
+  if xdotool search --onlyvisible --name '^Kestrix for ' >/dev/null 2>&1; then
+    echo "package_test: passed"
+    exit 0
+  fi
+  kill -0 "$window_pid" 2>/dev/null || break
+  sleep 0.1
+done
+echo "package_test: kestrix.exe from the zip opened no window" >&2
+exit 1
