@@ -226,7 +226,7 @@ void MonitorLoad64K(benchmark::State& state) {
       SystemClock clock;
       NullHost host;
       SharedBlocks blocks;
-      int msMoveOff = 0, normal = 0;
+      bool msMoveOff = false, normal = false;
       MonitorLoadContext context{
           port, clock, host, blocks, {msMoveOff, normal}};
       const auto start = Steady::now();
@@ -267,7 +267,8 @@ void BinaryTransfer1M(benchmark::State& state) {
       NullHost host;
       NoOutput output;
       SharedBlocks blocks;
-      int msMoveOff = 0, normal = 0, txtCurs = 0, pattern = 0;
+      bool msMoveOff = false, normal = false, txtCurs = false;
+      int pattern = 0;
       ServiceContext context{port,    clock,  host,
                              output,  blocks, {msMoveOff, normal},
                              txtCurs, pattern};

@@ -39,7 +39,7 @@ void Program::OnCharacter(int character) {
 
 void Program::OnMouseMove(ImagePoint position) {
   Enter([&] {
-    if (settings_.MsMoveOff != 0) return;
+    if (settings_.MsMoveOff) return;
     SendMouseReport(services_.port, blocks_, buttons_, position);
   });
 }

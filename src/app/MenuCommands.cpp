@@ -63,7 +63,7 @@ void Program::RunMenuCommand(int menuId) {
       Website();
       return;
     case kMenuNormalTerminal: {
-      const int on = marks_.Toggle(kMenuNormalTerminal);
+      const bool on = marks_.Toggle(kMenuNormalTerminal);
       settings_.MsMoveOff = on;
       settings_.NormalTerminalFlag = on;
       RefreshMenuState();
@@ -98,7 +98,7 @@ void Program::RunMenuCommand(int menuId) {
 
 void Program::RefreshMenuState() {
   // The device display runs at 115200 only.
-  const bool slowRatesAllowed = settings_.NormalTerminalFlag != 0;
+  const bool slowRatesAllowed = settings_.NormalTerminalFlag;
   if (View* view = marks_.view()) {
     for (int id = kFirstSlowBaudItem; id <= kMenuBaudLast; ++id) {
       view->SetEnabled(id, slowRatesAllowed);
@@ -133,7 +133,7 @@ void Program::Screenshot() {
     height = geometry.client_height;
   }
   services_.host.SetClipboardImage(ScreenshotImage(
-      screen_.image, settings_.InversScreenshot != 0, width, height));
+      screen_.image, settings_.InversScreenshot, width, height));
 }
 
 void Program::CopyText() {
@@ -170,7 +170,7 @@ void Program::Website() {
 
 void Program::SaveSettingsCommand() {
   SaveSettings(services_.workingFolder / kDefaultSettingsFile, settings_,
-               marks_.IsChecked(kMenuAutoMode) ? 1 : 0);
+               marks_.IsChecked(kMenuAutoMode));
 }
 
 void Program::LoadSettingsCommand() {

@@ -49,7 +49,7 @@ void PortControl::ComPortCommand() {
 }
 
 void PortControl::ComEnabledCommand() {
-  if (marks_.Toggle(kMenuComEnabled) != 0) {
+  if (marks_.Toggle(kMenuComEnabled)) {
     Connect();
     return;
   }

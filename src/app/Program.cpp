@@ -95,11 +95,11 @@ void Program::OnPortLost() {
 }
 
 void Program::ApplyCheckMarks() {
-  marks_.Set(kMenuAutoMode, settings_.AutoDis != 0);
-  marks_.Set(kMenuVirtualKeycodes, settings_.VKeys != 0);
-  marks_.Set(kMenuTextCursor, settings_.TxtCurs != 0);
-  marks_.Set(kMenuNormalTerminal, settings_.NormalTerminalFlag != 0);
-  marks_.Set(kMenuCrAutoLf, settings_.CRmode != 0);
+  marks_.Set(kMenuAutoMode, settings_.AutoDis);
+  marks_.Set(kMenuVirtualKeycodes, settings_.VKeys);
+  marks_.Set(kMenuTextCursor, settings_.TxtCurs);
+  marks_.Set(kMenuNormalTerminal, settings_.NormalTerminalFlag);
+  marks_.Set(kMenuCrAutoLf, settings_.CRmode);
 }
 
 }  // namespace kestrix

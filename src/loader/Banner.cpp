@@ -23,7 +23,7 @@ void ShowBanner(TextOutput& output, const Raster& logo,
   if (output.HasScreen()) {
     output.ShowPicture(logo, kRowBelowLogo);
   } else {
-    const std::string lineEnd = settings.NormalTerminalFlag != 0 ? "\n" : "";
+    const std::string lineEnd = settings.NormalTerminalFlag ? "\n" : "";
     output.PrintText(std::string(kCreditLine) + "\r" + lineEnd);
     output.PrintText(std::string(kOfferLine) + "\r" + lineEnd);
     output.PrintText(std::string(kProductLine) + "\r\r" + lineEnd);

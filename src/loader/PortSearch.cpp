@@ -46,7 +46,7 @@ int ProbeBit(const LoaderContext& context, int withClock, int budgetMs) {
   return -1;
 }
 
-int DetectPropeller(const LoaderContext& context, int useRts) {
+int DetectPropeller(const LoaderContext& context, bool useRts) {
   PulseReset(context.port, context.clock, useRts);
   std::uint8_t* const out = context.blocks.OutBlock.data();
   const auto hostBytes = boot::HostBytes();

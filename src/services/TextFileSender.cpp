@@ -53,7 +53,7 @@ void SendTextFile(const std::filesystem::path& path, ServiceContext& context) {
     }
     if (!SendByte(context, kCr)) return;
     context.host.PumpEvents();
-    context.clock.SleepMs(context.TxtCurs != 0 ? kLinePauseCursorMs
+    context.clock.SleepMs(context.TxtCurs ? kLinePauseCursorMs
                                                : kLinePauseMs);
   }
 }

@@ -41,7 +41,7 @@ void Engine::PrintLine(std::string_view text) {
   line.push_back('\r');
   PrintText(line);
   // In normal-terminal mode a CR alone only returns the carriage.
-  if (options().NormalTerminalFlag != 0) PrintText("\n");
+  if (options().NormalTerminalFlag) PrintText("\n");
 }
 
 void Engine::ClearScreen() {

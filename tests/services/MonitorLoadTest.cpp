@@ -50,7 +50,7 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     port.failsOpen = row.kind == 5;
     NullHost host;
     SharedBlocks blocks;
-    int msMoveOff = 5, normalTerminal = 0;
+    bool msMoveOff = true, normalTerminal = false;
     MonitorLoadContext context{
         port, clock, host, blocks, {msMoveOff, normalTerminal}};
     auto path = folder / "p.obj";
@@ -62,7 +62,7 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     EXPECT_EQ(port.writes.size(), row.typed.size()) << row.name;  // 1 each
     EXPECT_EQ(port.purges, 1) << row.name;
     EXPECT_LE(port.writesWhileGone, 1) << row.name;
-    EXPECT_EQ(msMoveOff, row.kind == 0 || row.kind >= 4 ? 0 : 5) << row.name;
+    EXPECT_EQ(msMoveOff, !(row.kind == 0 || row.kind >= 4)) << row.name;
     if (row.kind != 0) continue;
 
     // The monitor holds the bytes from 0xE80 on, and the start address.

@@ -53,9 +53,9 @@ struct ServiceRig {
   SharedBlocks blocks;
   std::string binPath = "bins/";
   std::string preparedFile;
-  int msMoveOff = 5;
-  int normalTerminal = 0;
-  int txtCurs = 0;
+  bool msMoveOff = true;
+  bool normalTerminal = false;
+  bool txtCurs = false;
   int patternIndex = 0;
   ServiceContext context{port,    clock,       host,
                          output,  blocks,      {msMoveOff, normalTerminal},

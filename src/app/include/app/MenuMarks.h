@@ -19,10 +19,10 @@ class MenuMarks {
     if (view_ != nullptr) view_->SetChecked(menuId, checked);
   }
   // Reads the mark, inverts it, writes it back and reads it again, so the
-  // value behind it follows what the menu really shows. Returns 1 or 0.
-  int Toggle(int menuId) {
+  // value behind it follows what the menu really shows.
+  bool Toggle(int menuId) {
     Set(menuId, !IsChecked(menuId));
-    return IsChecked(menuId) ? 1 : 0;
+    return IsChecked(menuId);
   }
 
  private:

@@ -15,7 +15,7 @@ inline constexpr int kLastSearchedPort = 63;
 int ProbeBit(const LoaderContext& context, int withClock, int budgetMs);
 // Runs the boot handshake silently; returns the chip version (a Propeller 1
 // answers 1), -1 after a wrong echo, or a negative value on a time-out.
-int DetectPropeller(const LoaderContext& context, int useRts);
+int DetectPropeller(const LoaderContext& context, bool useRts);
 // Tries COM1 to COM63 on `line` (the context's port) and sets
 // settings.ComNr to the first port on which a chip answers; leaves the port
 // closed. Every wait keeps the window painting.

@@ -10,10 +10,10 @@ namespace kestrix {
 // Mouse-movement reports, held back while a transfer owns the line so that
 // no report interleaves with the transfer's bytes.
 struct MouseReports {
-  int& MsMoveOff;
+  bool& MsMoveOff;
   // The check state of the Normal-Terminal Mode command, which decides
   // whether reports are sent outside a transfer.
-  const int& NormalTerminalFlag;
+  const bool& NormalTerminalFlag;
 };
 
 // Gives mouse reports back on every exit path: MsMoveOff returns to the
@@ -25,7 +25,7 @@ class MouseReportRestore {
   MouseReportRestore(const MouseReportRestore&) = delete;
   MouseReportRestore& operator=(const MouseReportRestore&) = delete;
 
-  void HoldBack() { reports_.MsMoveOff = 1; }
+  void HoldBack() { reports_.MsMoveOff = true; }
 
  private:
   MouseReports reports_;

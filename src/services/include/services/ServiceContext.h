@@ -18,7 +18,7 @@ struct ServiceContext {
   SharedBlocks& blocks;
   MouseReports mouse;
   // Text cursor on: the device needs longer per typed line.
-  const int& TxtCurs;
+  const bool& TxtCurs;
   // The Upload File kind the requester preselects; 3 (OBJ) paces typed text
   // by character as well.
   const int& UploadPatternIndex;

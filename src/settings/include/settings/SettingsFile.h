@@ -21,14 +21,14 @@ inline constexpr char kDefaultSettingsFile[] = "Kestrix2.ini";
 void LoadSettings(const std::filesystem::path& path, Settings& settings);
 
 // The whole file text that SaveSettings writes, lines ended by CR LF.
-// "AutoDis" holds the Auto Mode check state (non-zero writes 1), not the
+// "AutoDis" holds the Auto Mode check state, not the
 // stored AutoDis; "Autoload" is always written empty.
-std::string FormatSettings(const Settings& settings, int autoModeChecked);
+std::string FormatSettings(const Settings& settings, bool autoModeChecked);
 
 // Writes FormatSettings to `path` through a temporary file in the same folder
 // that is then renamed over the target, so a failed save leaves any old file
 // whole. Returns false when the file could not be written.
 bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
-                  int autoModeChecked);
+                  bool autoModeChecked);
 
 }  // namespace kestrix
