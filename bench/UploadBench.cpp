@@ -94,6 +94,7 @@ class NullOutput : public TextOutput {
  public:
   void PrintText(std::string_view) override {}
   void PrintLine(std::string_view) override {}
+  std::string_view LineFeed() const override { return "\n"; }
   bool HasScreen() const override { return false; }
   void ClearScreen() override {}
   void ShowPicture(const Raster&, int) override {}
@@ -149,10 +150,10 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     engine.SetConsole(&console);
     NullHost host;
     auto image = std::make_unique<LoaderImage>();
-    const LoaderContext context{port, clock, engine, host, engine.blocks()};
+    const TransferContext context{port, clock, engine, host, engine.blocks()};
 
     const auto start = std::chrono::steady_clock::now();
-    UploadFile(path, context, settings, *image, images->logo);
+    UploadFile(path, context, settings.UseRTS, *image, images->logo);
     const auto end = std::chrono::steady_clock::now();
     serial.ClosePort();
 
@@ -204,12 +205,10 @@ void BmSearchNoChip(benchmark::State& state) {
     ComPort port(folder);
     SystemClock clock;
     SharedBlocks blocks;
-    Settings settings;
-    settings.ComNr = 0;
     NullHost host;
     NullOutput output;
-    ScanPorts(port, {port, clock, output, host, blocks}, settings);
-    if (settings.ComNr != 0) state.SkipWithError("found a chip");
+    if (ScanPorts(port, {port, clock, output, host, blocks}, false, false) != 0)
+      state.SkipWithError("found a chip");
   }
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -65,10 +65,11 @@ int RunConsoleUpload(const CommandLine& commandLine,
   console.WriteLine("File: " + commandLine.settingsFile);
 
   auto image = std::make_unique<LoaderImage>();
-  const LoaderContext context{services.port, services.clock, engine, host,
-                              engine.blocks()};
-  const UploadOutcome outcome = UploadFile(
-      commandLine.settingsFile, context, settings, *image, services.images.logo);
+  const TransferContext context{services.port, services.clock, engine, host,
+                                engine.blocks()};
+  const UploadOutcome outcome =
+      UploadFile(commandLine.settingsFile, context, settings.UseRTS, *image,
+                 services.images.logo);
 
   if (services.port.IsOpen()) services.port.ClosePort();
   services.clock.SleepMs(kFinalPauseMs);

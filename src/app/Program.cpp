@@ -13,10 +13,10 @@ Program::Program(ProgramServices services, CommandLine commandLine)
       programFolder_(services_.workingFolder),
       engine_(services_.images.glyphSheet, services_.port, services_.clock),
       keys_(services_.port, blocks_),
-      loaderContext_{services_.port, services_.clock, engine_, services_.host,
-                     blocks_},
+      transfers_{services_.port, services_.clock, engine_, services_.host,
+                 blocks_},
       portControl_(services_.port, services_.host, engine_, settings_, marks_),
-      uploads_(services_.port, loaderContext_, settings_, loaderImage_,
+      uploads_(services_.port, transfers_, settings_, loaderImage_,
                services_.images.logo, engine_) {}
 
 void Program::Enter(const std::function<void()>& action) {
@@ -72,7 +72,9 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
 void Program::ConnectAtStartup() {
   Enter([this] {
     if (settings_.ComNr == 0) {
-      ScanPorts(services_.port, loaderContext_, settings_);
+      // A search that finds nothing leaves 0: the connect then fails.
+      settings_.ComNr = ScanPorts(services_.port, transfers_, settings_.FT232R,
+                                  settings_.UseRTS);
     }
     if (!services_.port.IsOpen()) portControl_.Connect();
     if (services_.port.IsOpen() && !settings_.Autoload.empty()) {

@@ -29,7 +29,8 @@ constexpr char kDefaultHubAddress[] = "E80";
 
 }  // namespace
 
-UploadCommands::UploadCommands(SerialLine& line, const LoaderContext& context,
+UploadCommands::UploadCommands(SerialLine& line,
+                               const TransferContext& context,
                                Settings& settings, LoaderImage& image,
                                const Raster& logo, Engine& engine)
     : line_(line),
@@ -37,18 +38,10 @@ UploadCommands::UploadCommands(SerialLine& line, const LoaderContext& context,
       settings_(settings),
       image_(image),
       logo_(logo),
-      engine_(engine),
-      transfers_{context_.port,
-                 context_.clock,
-                 context_.host,
-                 context_.output,
-                 context_.blocks,
-                 {settings_.MsMoveOff, settings_.NormalTerminalFlag},
-                 settings_.TxtCurs,
-                 patternIndex_} {}
+      engine_(engine) {}
 
 void UploadCommands::UploadProgram(const std::string& path) {
-  UploadFile(path, context_, settings_, image_, logo_);
+  UploadFile(path, context_, settings_.UseRTS, image_, logo_);
 }
 
 void UploadCommands::UploadFileCommand() {
@@ -80,16 +73,17 @@ void UploadCommands::UploadFileCommand() {
           "Kestrix2", "Hubaddress to load to? (hex)", kDefaultHubAddress);
       // A cancelled requester gives address 0: the load still runs, from
       // the lowest loadable address on. The rate stays as it is.
-      MonitorLoadContext monitor{transfers_.port, transfers_.clock,
-                                 transfers_.host, transfers_.blocks,
-                                 transfers_.mouse};
-      MonitorLoad(choice.path, HexValue(answer), monitor);
+      HoldBackMouseReports();
+      MonitorLoad(choice.path, HexValue(answer), context_);
+      GiveBackMouseReports();
       patternIndex_ = kPatternObject;
       return;
     }
     case kPatternText:
-      // The send still sees the previous pattern index, which it consults.
-      SendTextFile(choice.path, transfers_);
+      // Paced by the kind chosen before this one.
+      SendTextFile(choice.path,
+                   DevicePace(settings_.TxtCurs, patternIndex_ == kPatternObject),
+                   context_);
       patternIndex_ = kPatternText;
       return;
     default:
@@ -101,9 +95,13 @@ void UploadCommands::CarryOutRequest(int request, const std::string& screenText,
                                      const std::string& previousText) {
   const RequestNames names{screenText, previousText, settings_.BinPath,
                            engine_.PreparedFile()};
+  const TypingPace pace =
+      DevicePace(settings_.TxtCurs, patternIndex_ == kPatternObject);
+  HoldBackMouseReports();
   // "b" and "e" upload at the current rate, unlike the menu's upload.
-  RunLetteredRequest(request, names, transfers_,
+  RunLetteredRequest(request, names, pace, context_,
                      [this](const std::string& path) { UploadProgram(path); });
+  GiveBackMouseReports();
 }
 
 }  // namespace kestrix

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "loader/EventPacer.h"
+
 namespace kestrix {
 namespace {
 
@@ -15,7 +17,7 @@ constexpr std::size_t kReadChunk = 4096;
 // expects them. A failed write means the port is gone: the load stops.
 class MonitorTyper {
  public:
-  explicit MonitorTyper(MonitorLoadContext& context) : context_(context) {}
+  explicit MonitorTyper(const TransferContext& context) : context_(context) {}
 
   bool Type(const char* text, int count) {
     for (int i = 0; i < count; ++i) {
@@ -29,7 +31,7 @@ class MonitorTyper {
   }
 
  private:
-  MonitorLoadContext& context_;
+  const TransferContext& context_;
 };
 
 // Upper-case hex without leading zeros ("E80", "0" for zero). Returns the
@@ -53,7 +55,7 @@ bool IsRegularFile(const std::filesystem::path& path) {
 }  // namespace
 
 void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
-                 MonitorLoadContext& context) {
+                 const TransferContext& context) {
   context.port.PurgeReceive();
   // A FIFO or device would block the open or never end; only plain files
   // are object files.
@@ -61,8 +63,6 @@ void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
   std::ifstream file(path, std::ios::binary);
   if (!file) return;
 
-  MouseReportRestore mouse(context.mouse);
-  mouse.HoldBack();
   EventPacer pacer(context.host, context.clock);
   MonitorTyper typer(context);
 

@@ -60,9 +60,8 @@ int EepromModeFor(const std::string& path) {
                                                                             : 0;
 }
 
-UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
-                         const Settings& settings, LoaderImage& image,
-                         const Raster& logo) {
+UploadOutcome UploadFile(const std::string& path, const TransferContext& context,
+                         bool useRts, LoaderImage& image, const Raster& logo) {
   const int eepromMode = EepromModeFor(path);
   BytePort& port = context.port;
   TextOutput& output = context.output;
@@ -71,9 +70,9 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
     return UploadOutcome::kNoPort;
   }
   PumpingClock clock(context.clock, context.host);
-  PulseReset(port, clock, settings.UseRTS);
+  PulseReset(port, clock, useRts);
   output.ClearScreen();
-  if (eepromMode != 0) ShowBanner(output, logo, settings, clock);
+  if (eepromMode != 0) ShowBanner(output, logo, clock);
   output.PrintLine("Start Upload");
 
   int longs = 0;
@@ -92,7 +91,7 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
       break;
   }
 
-  PulseReset(port, clock, settings.UseRTS);
+  PulseReset(port, clock, useRts);
   BootProtocol protocol(port, clock, output);
   const int version = protocol.Handshake();
   if (protocol.PortLost()) return UploadOutcome::kPortLost;

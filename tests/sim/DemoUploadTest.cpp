@@ -69,8 +69,8 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
       const Raster logo;
       SharedBlocks blocks;
       UploadFile(folder.Write(row.file, image).string(),
-                 {port, clock, output, host, blocks}, settings, loaderImage,
-                 logo);
+                 {port, clock, output, host, blocks}, settings.UseRTS,
+                 loaderImage, logo);
     }
     port.Write(reinterpret_cast<const std::uint8_t*>(row.typed.data()),
                static_cast<int>(row.typed.size()));

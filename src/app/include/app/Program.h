@@ -13,8 +13,8 @@
 #include "core/Host.h"
 #include "core/SerialLine.h"
 #include "core/SharedBlocks.h"
-#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
+#include "loader/TransferContext.h"
 #include "settings/Settings.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
@@ -164,7 +164,7 @@ class Program : private RequestHandler {
   KeyEncoder keys_;
   MouseButtons buttons_;
   MenuMarks marks_;
-  LoaderContext loaderContext_;
+  TransferContext transfers_;
   PortControl portControl_;
   UploadCommands uploads_;
   int appliedBaud_ = 0;

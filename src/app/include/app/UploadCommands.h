@@ -5,9 +5,8 @@
 
 #include "core/Raster.h"
 #include "core/SerialLine.h"
-#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
-#include "services/ServiceContext.h"
+#include "loader/TransferContext.h"
 #include "settings/Settings.h"
 #include "terminal/Engine.h"
 
@@ -20,7 +19,7 @@ namespace kestrix {
 // `line`, which the command re-clocks for uploads.
 class UploadCommands {
  public:
-  UploadCommands(SerialLine& line, const LoaderContext& context,
+  UploadCommands(SerialLine& line, const TransferContext& context,
                  Settings& settings, LoaderImage& image, const Raster& logo,
                  Engine& engine);
   UploadCommands(const UploadCommands&) = delete;
@@ -40,16 +39,21 @@ class UploadCommands {
   int PatternIndex() const { return patternIndex_; }
 
  private:
+  // Mouse reports stay held back while a transfer owns the line, so that
+  // none interleaves with its bytes, and then follow the Normal-Terminal
+  // Mode state again.
+  void HoldBackMouseReports() { settings_.MsMoveOff = true; }
+  void GiveBackMouseReports() {
+    settings_.MsMoveOff = settings_.NormalTerminalFlag;
+  }
+
   SerialLine& line_;
-  LoaderContext context_;
+  TransferContext context_;
   Settings& settings_;
   LoaderImage& image_;
   const Raster& logo_;
   Engine& engine_;
   int patternIndex_ = 3;
-  // What the file transfers use; mouse reports come back from the
-  // Normal-Terminal Mode state after each.
-  ServiceContext transfers_;
 };
 
 }  // namespace kestrix
