@@ -52,8 +52,9 @@ int RunConsoleUpload(const CommandLine& commandLine,
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
   Engine engine(services.images.glyphSheet, services.port, services.clock);
-  engine.SetOptions({settings.TxtCurs, settings.CRmode,
-                     settings.NormalTerminalFlag, settings.palette});
+  const RunState state;
+  engine.SetOptions({state.textCursor, state.crAutoLf, state.normalTerminal,
+                     settings.palette});
   StreamConsole console(services.out);
   engine.SetConsole(&console);
   ConsoleHost host(services.out);

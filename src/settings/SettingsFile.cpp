@@ -76,7 +76,6 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
   settings.VKeys = ReadFlag(config, "VKeys", false);
   settings.TxtCurs = ReadFlag(config, "TxtCurs", true);
   settings.MsMoveOff = ReadFlag(config, "MsMoveOff", true);
-  settings.NormalTerminalFlag = settings.MsMoveOff;
   settings.BaudRate = config.ReadInteger("BaudRate", 1);
   settings.CRmode = ReadFlag(config, "CRmode", false);
   settings.Rows = config.ReadInteger("Rows", 25);
@@ -95,7 +94,7 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
   }
 }
 
-std::string FormatSettings(const Settings& settings, bool autoModeChecked) {
+std::string FormatSettings(const Settings& settings) {
   std::string out;
   const auto line = [&out](std::string_view a, std::string_view b = {}) {
     out.append(a).append(b).append(kLineEnd);
@@ -112,7 +111,7 @@ std::string FormatSettings(const Settings& settings, bool autoModeChecked) {
   flag("FT232R=", settings.FT232R);
   flag("UseRTS=", settings.UseRTS);
   line("BinPath=", FirstLine(settings.BinPath));
-  flag("AutoDis=", autoModeChecked);
+  flag("AutoDis=", settings.AutoDis);
   flag("VKeys=", settings.VKeys);
   flag("TxtCurs=", settings.TxtCurs);
   flag("MsMoveOff=", settings.MsMoveOff);
@@ -130,9 +129,9 @@ std::string FormatSettings(const Settings& settings, bool autoModeChecked) {
   return out;
 }
 
-bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
-                  bool autoModeChecked) {
-  return WriteFileAtomically(path, FormatSettings(settings, autoModeChecked));
+bool SaveSettings(const std::filesystem::path& path,
+                  const Settings& settings) {
+  return WriteFileAtomically(path, FormatSettings(settings));
 }
 
 }  // namespace kestrix

@@ -14,20 +14,22 @@ TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
   const struct {
     const char* name;
     int id;
-    bool Settings::*value;
+    bool RunState::*value;
   } toggles[] = {
-      {"Virtual Keycodes", kMenuVirtualKeycodes, &Settings::VKeys},
-      {"Text Cursor", kMenuTextCursor, &Settings::TxtCurs},
-      {"CR with Auto-LF", kMenuCrAutoLf, &Settings::CRmode},
-      {"Normal-Terminal Mode", kMenuNormalTerminal, &Settings::MsMoveOff},
+      {"Virtual Keycodes", kMenuVirtualKeycodes, &RunState::virtualKeys},
+      {"Text Cursor", kMenuTextCursor, &RunState::textCursor},
+      {"CR with Auto-LF", kMenuCrAutoLf, &RunState::crAutoLf},
+      {"Normal-Terminal Mode", kMenuNormalTerminal,
+       &RunState::mouseReportsHeldBack},
   };
   for (auto [name, id, value] : toggles) {
     const bool before = rig_.view.IsChecked(id);
     for (bool now : {!before, before}) {
       rig_.Menu(id);
       EXPECT_EQ(rig_.view.IsChecked(id), now) << name;
-      EXPECT_EQ(rig_.settings().*value, now) << name;
-      EXPECT_EQ(rig_.settings().NormalTerminalFlag, rig_.settings().MsMoveOff);
+      EXPECT_EQ(rig_.p().state().*value, now) << name;
+      EXPECT_EQ(rig_.p().state().normalTerminal,
+                rig_.p().state().mouseReportsHeldBack);
     }
   }
   // The auto mode is only a mark until the settings are saved.

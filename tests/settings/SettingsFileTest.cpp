@@ -20,8 +20,7 @@ using test::TempFolder;
 auto Fields(const Settings& s) {
   return std::tie(s.ComNr, s.FT232R, s.UseRTS, s.BinPath, s.AutoDis, s.VKeys,
                   s.TxtCurs, s.MsMoveOff, s.BaudRate, s.CRmode, s.Rows, s.Cols,
-                  s.Autoload, s.InversScreenshot, s.WindowScale, s.palette,
-                  s.NormalTerminalFlag);
+                  s.Autoload, s.InversScreenshot, s.WindowScale, s.palette);
 }
 
 Settings Load(const TempFolder& folder, const std::string& text,
@@ -38,7 +37,7 @@ std::size_t Entries(const TempFolder& folder) {
 TEST(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
   TempFolder folder;
   const fs::path path = folder.Write("Kestrix2.ini", std::string(5000, 'x'));
-  ASSERT_TRUE(SaveSettings(path, Settings{}, 1));
+  ASSERT_TRUE(SaveSettings(path, Settings{}));
   EXPECT_EQ(
       folder.Read("Kestrix2.ini"),
       "/* Kestrix Settings v0.5 */'\r\n[Config]\r\nComNr=6\r\nFT232R=0\r\n"
@@ -73,11 +72,11 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
                  Palette{0x0, 0xF, 0x1234567, 0xFFFFFFFF, 0xFF, 0xFF00,
                          0x010203, 0xFEDCBA}};
   TempFolder folder;
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", saved, 1));
+  ASSERT_TRUE(SaveSettings(folder / "k.ini", saved));
   EXPECT_EQ(folder.Read("k.ini"),
             "/* Kestrix Settings v0.5 */'\r\n[Config]\r\nComNr=-3\r\n"
             "FT232R=1\r\nUseRTS=1\r\nBinPath=C:\\Propeller\\bin\\\r\n"
-            "AutoDis=1\r\nVKeys=1\r\nTxtCurs=0\r\nMsMoveOff=0\r\nBaudRate=9\r\n"
+            "AutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\nMsMoveOff=0\r\nBaudRate=9\r\n"
             "CRmode=1\r\nRows=-2147483648\r\nCols=132\r\nAutoload=\r\n"
             "InversScreenshot=1\r\nWindowScale=0.100000\r\n[Colors]\r\n"
             "pal_0=#000000\r\npal_1=#00000F\r\npal_2=#123456\r\n"
@@ -87,8 +86,6 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
   LoadSettings(folder / "k.ini", loaded);
   Settings expected = saved;
   expected.Autoload = "";
-  expected.AutoDis = true;  // the Auto Mode state at saving
-  expected.NormalTerminalFlag = false;
   expected.palette[2] = 0x123456;
   expected.palette[3] = 0xFFFFFF;
   EXPECT_EQ(Fields(loaded), Fields(expected));
@@ -99,7 +96,7 @@ TEST(SettingsFileTest, AbsentKeysTakeReaderDefaults) {
   const Settings settings{9,    false, true,       "bin/", true,
                           true, false, false,      9,      true,
                           3,    4,     "x.binary", true,   3.0f,
-                          kStartPalette,           false};
+                          kStartPalette};
   // Only ComNr and BinPath keep their value; FT232R, AutoDis and BaudRate
   // default to other values than at start-up.
   Settings expected{9,    true,  false, "bin/", false, false, true, true,
@@ -129,14 +126,11 @@ TEST(SettingsFileTest, FlagKeysReadAnyValueButZeroAsOn) {
     for (const char* value : {"7", "-1", "1"}) {
       Settings on = Load(folder, "[Config]\r\n" + key + "=" + value + "\r\n");
       EXPECT_TRUE(on.*row.flag) << key << "=" << value;
-      // Saved as the program saves it: AutoDis from the Auto Mode state,
-      // which start-up takes from AutoDis.
-      EXPECT_NE(FormatSettings(on, on.AutoDis).find("\r\n" + key + "=1\r\n"),
+      EXPECT_NE(FormatSettings(on).find("\r\n" + key + "=1\r\n"),
                 std::string::npos)
           << key << "=" << value;
       // No other key moved.
       on.*row.flag = false;
-      on.NormalTerminalFlag = on.MsMoveOff;
       EXPECT_EQ(Fields(on), Fields(off)) << key << "=" << value;
     }
     EXPECT_FALSE(off.*row.flag) << key;
@@ -167,7 +161,7 @@ TEST(SettingsFileTest, TextValuesCannotInjectLines) {
   TempFolder folder;
   Settings settings;
   settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings, 1));
+  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings));
   EXPECT_EQ(folder.Read("k.ini").find("123456"), std::string::npos);
   Settings loaded;
   LoadSettings(folder / "k.ini", loaded);
@@ -189,7 +183,7 @@ TEST(SettingsFileTest, FailuresChangeNothing) {
   for (const fs::path& path :
        {folder / "missing" / "Kestrix2.ini", blocker / "Kestrix2.ini",
         folder / "Kestrix2.ini"}) {
-    EXPECT_FALSE(SaveSettings(path, settings, 1)) << path;
+    EXPECT_FALSE(SaveSettings(path, settings)) << path;
   }
   EXPECT_EQ(folder.Read("blocker"), "old");
   EXPECT_TRUE(fs::is_directory(folder / "Kestrix2.ini"));

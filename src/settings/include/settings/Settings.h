@@ -6,7 +6,8 @@
 
 namespace kestrix {
 
-// Every user choice that survives a restart, with its start-up value. The
+// Every user choice that survives a restart, with its start-up value: what
+// the settings file is read into and written from. The
 // field names are the keys of the settings file. A flag key reads as on for
 // any value but 0 and is written back as 1 or 0.
 struct Settings {
@@ -26,11 +27,6 @@ struct Settings {
   bool InversScreenshot = false;
   float WindowScale = 1.0f;
   Palette palette = kStartPalette;
-
-  // Not stored: the decoder's mode switch (1 = normal terminal, 0 = device
-  // display). Set together with MsMoveOff by the Normal-Terminal Mode command
-  // and by every load; it mirrors that command's check mark.
-  bool NormalTerminalFlag = true;
 };
 
 }  // namespace kestrix
