@@ -23,7 +23,6 @@
 #include "loader/PortSearch.h"
 #include "loader/UploadDriver.h"
 #include "serial/ComPort.h"
-#include "settings/Settings.h"
 #include "sim/PtyPropeller.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
@@ -144,7 +143,6 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     serial.OpenPort("6", 0, 0);
     CountingPort port(serial);
     CountingClock clock;
-    Settings settings;
     Engine engine(images->glyphSheet, port, clock);
     LastLineConsole console;
     engine.SetConsole(&console);
@@ -153,7 +151,7 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     const TransferContext context{port, clock, engine, host, engine.blocks()};
 
     const auto start = std::chrono::steady_clock::now();
-    UploadFile(path, context, settings.UseRTS, *image, images->logo);
+    UploadFile(path, context, /*useRts=*/false, *image, images->logo);
     const auto end = std::chrono::steady_clock::now();
     serial.ClosePort();
 

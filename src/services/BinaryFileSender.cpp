@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "loader/EventPacer.h"
-#include "services/DeviceFileNames.h"
+#include "loader/RegularFile.h"
 
 namespace kestrix {
 namespace {
@@ -111,9 +111,7 @@ void SendBinaryFile(std::string name, const std::string& binPath,
   context.host.ShowProgress(true);
 
   const auto size = static_cast<std::uint32_t>(fileSize);
-  for (int i = 0; i < 4; ++i) {
-    context.blocks.OutBlock[i] = static_cast<std::uint8_t>(size >> (8 * i));
-  }
+  context.blocks.PutLong(size);
   // Whatever the device sent before it was told the length is stale. The
   // purge comes before the length, not after it: a device that answers the
   // length at once would otherwise lose its first go-ahead and time out.

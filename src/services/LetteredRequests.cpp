@@ -32,11 +32,8 @@ std::int32_t PreparedFileSizeAnswer(const std::string& preparedFile) {
 
 void SendPreparedFileSize(const std::string& preparedFile,
                           const TransferContext& context) {
-  const auto answer =
-      static_cast<std::uint32_t>(PreparedFileSizeAnswer(preparedFile));
-  for (int i = 0; i < 4; ++i) {
-    context.blocks.OutBlock[i] = static_cast<std::uint8_t>(answer >> (8 * i));
-  }
+  context.blocks.PutLong(
+      static_cast<std::uint32_t>(PreparedFileSizeAnswer(preparedFile)));
   WriteRaw(context.port, context.blocks.OutBlock.data(), 4);
 }
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "services/DeviceFileNames.h"
+#include "loader/RegularFile.h"
 
 namespace kestrix {
 namespace {
