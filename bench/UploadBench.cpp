@@ -117,8 +117,7 @@ fs::path MakeFolder() {
 void Upload(benchmark::State& state, const char* name, int bytes,
             std::int64_t statusClocks) {
   const fs::path folder = MakeFolder();
-  std::string error;
-  auto images = LoadEmbeddedImages(&error);
+  auto images = LoadEmbeddedImages().images;
   sim::PtyPropeller chip;
   if (folder.empty() || !images || !chip.Start(folder.string(), 6)) {
     state.SkipWithError("no pseudo-terminal or images");

@@ -29,8 +29,7 @@ int ConsoleMode(int argc, char** argv,
                 const kestrix::CommandLine& commandLine) {
   // QSerialPort wants an application object; the console needs no display.
   QCoreApplication app(argc, argv);
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto [images, error] = kestrix::LoadEmbeddedImages();
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
     return kestrix::kExitCannotStart;
@@ -47,8 +46,7 @@ int WindowMode(int argc, char** argv) {
   const kestrix::CommandLine commandLine =
       kestrix::ParseCommandLine(Arguments(argc, argv));
 
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto [images, error] = kestrix::LoadEmbeddedImages();
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
     return kestrix::kExitCannotStart;

@@ -47,7 +47,7 @@ struct UploadRig {
     port.FollowClock(clock);
     decoderOptions.NormalTerminalFlag = !deviceMode;
     CreateScreenImage(screen, kCols, kRows, true);
-    if (auto images = LoadEmbeddedImages(nullptr)) {
+    if (auto images = LoadEmbeddedImages().images) {
       sheet = images->glyphSheet;
       logo = images->logo;
     }
