@@ -103,8 +103,7 @@ int main(int argc, char** argv) {
   // Start-up as main() does it, up to the first painted screen.
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto images = kestrix::LoadEmbeddedImages().images;
   if (!images) return 1;
   kestrix::ComPort port(folder);
   kestrix::SystemClock clock;

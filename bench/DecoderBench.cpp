@@ -45,7 +45,7 @@ struct Bench {
   }
 
   // Loaded before the engine, which reads the glyph sheet when it is made.
-  EmbeddedImages images = *LoadEmbeddedImages(nullptr);
+  EmbeddedImages images = *LoadEmbeddedImages().images;
   SilentPort port;
   StillClock clock;
   NoWindow window;

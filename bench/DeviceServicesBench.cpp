@@ -176,6 +176,7 @@ class NoOutput : public TextOutput {
   std::string printed;
   void PrintText(std::string_view text) override { printed += text; }
   void PrintLine(std::string_view text) override { printed += text; }
+  std::string_view LineFeed() const override { return "\n"; }
   bool HasScreen() const override { return false; }
   void ClearScreen() override {}
   void ShowPicture(const Raster&, int) override {}
@@ -226,9 +227,8 @@ void MonitorLoad64K(benchmark::State& state) {
       SystemClock clock;
       NullHost host;
       SharedBlocks blocks;
-      int msMoveOff = 0, normal = 0;
-      MonitorLoadContext context{
-          port, clock, host, blocks, {msMoveOff, normal}};
+      NoOutput output;
+      const TransferContext context{port, clock, output, host, blocks};
       const auto start = Steady::now();
       MonitorLoad(file, 0xE80, context);
       const double wallUs = Us(Steady::now() - start);
@@ -267,10 +267,7 @@ void BinaryTransfer1M(benchmark::State& state) {
       NullHost host;
       NoOutput output;
       SharedBlocks blocks;
-      int msMoveOff = 0, normal = 0, txtCurs = 0, pattern = 0;
-      ServiceContext context{port,    clock,  host,
-                             output,  blocks, {msMoveOff, normal},
-                             txtCurs, pattern};
+      const TransferContext context{port, clock, output, host, blocks};
       const auto start = Steady::now();
       SendBinaryFile(file.string(), "", context);
       const double wallUs = Us(Steady::now() - start);

@@ -23,7 +23,6 @@
 #include "loader/PortSearch.h"
 #include "loader/UploadDriver.h"
 #include "serial/ComPort.h"
-#include "settings/Settings.h"
 #include "sim/PtyPropeller.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
@@ -94,6 +93,7 @@ class NullOutput : public TextOutput {
  public:
   void PrintText(std::string_view) override {}
   void PrintLine(std::string_view) override {}
+  std::string_view LineFeed() const override { return "\n"; }
   bool HasScreen() const override { return false; }
   void ClearScreen() override {}
   void ShowPicture(const Raster&, int) override {}
@@ -117,8 +117,7 @@ fs::path MakeFolder() {
 void Upload(benchmark::State& state, const char* name, int bytes,
             std::int64_t statusClocks) {
   const fs::path folder = MakeFolder();
-  std::string error;
-  auto images = LoadEmbeddedImages(&error);
+  auto images = LoadEmbeddedImages().images;
   sim::PtyPropeller chip;
   if (folder.empty() || !images || !chip.Start(folder.string(), 6)) {
     state.SkipWithError("no pseudo-terminal or images");
@@ -143,16 +142,15 @@ void Upload(benchmark::State& state, const char* name, int bytes,
     serial.OpenPort("6", 0, 0);
     CountingPort port(serial);
     CountingClock clock;
-    Settings settings;
     Engine engine(images->glyphSheet, port, clock);
     LastLineConsole console;
     engine.SetConsole(&console);
     NullHost host;
     auto image = std::make_unique<LoaderImage>();
-    const LoaderContext context{port, clock, engine, host, engine.blocks()};
+    const TransferContext context{port, clock, engine, host, engine.blocks()};
 
     const auto start = std::chrono::steady_clock::now();
-    UploadFile(path, context, settings, *image, images->logo);
+    UploadFile(path, context, /*useRts=*/false, *image, images->logo);
     const auto end = std::chrono::steady_clock::now();
     serial.ClosePort();
 
@@ -204,12 +202,10 @@ void BmSearchNoChip(benchmark::State& state) {
     ComPort port(folder);
     SystemClock clock;
     SharedBlocks blocks;
-    Settings settings;
-    settings.ComNr = 0;
     NullHost host;
     NullOutput output;
-    ScanPorts(port, {port, clock, output, host, blocks}, settings);
-    if (settings.ComNr != 0) state.SkipWithError("found a chip");
+    if (ScanPorts(port, {port, clock, output, host, blocks}, false, false) != 0)
+      state.SkipWithError("found a chip");
   }
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -63,8 +63,7 @@ class WindowOnPty {
       std::abort();
     }
     std::filesystem::create_symlink(::ptsname(master_), folder_ / "COM6");
-    std::string error;
-    images_ = LoadEmbeddedImages(&error);
+    images_ = LoadEmbeddedImages().images;
     if (!images_) std::abort();
     port_ = std::make_unique<ComPort>(folder_);
     program_ = std::make_unique<Program>(

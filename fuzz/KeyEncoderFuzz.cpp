@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   kestrix::SharedBlocks blocks;
   kestrix::KeyEncoder keys(port, blocks);
   for (std::size_t i = 0; i + 3 <= size; i += 3) {
-    const kestrix::KeyModes modes{(data[i] >> 2) & 1, (data[i] >> 3) & 1};
+    const kestrix::KeyModes modes{((data[i] >> 2) & 1) != 0,
+                                  ((data[i] >> 3) & 1) != 0};
     // Codes beyond a byte and negative ones come from the window too.
     const int code = static_cast<std::int8_t>(data[i + 1]) * 256 + data[i + 2];
     switch (data[i] & 3) {

@@ -169,8 +169,7 @@ int main(int argc, char** argv) {
   std::vector<std::uint8_t> input((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
 
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto [images, error] = kestrix::LoadEmbeddedImages();
   if (!images) {
     std::cerr << "kestrix-render: " << error << '\n';
     return 1;

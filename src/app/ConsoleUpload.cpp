@@ -52,8 +52,9 @@ int RunConsoleUpload(const CommandLine& commandLine,
   Settings settings;
   settings.ComNr = commandLine.uploadPort;
   Engine engine(services.images.glyphSheet, services.port, services.clock);
-  engine.SetOptions({settings.TxtCurs, settings.CRmode,
-                     settings.NormalTerminalFlag, settings.palette});
+  const RunState state;
+  engine.SetOptions({state.textCursor, state.crAutoLf, state.normalTerminal,
+                     settings.palette});
   StreamConsole console(services.out);
   engine.SetConsole(&console);
   ConsoleHost host(services.out);
@@ -65,10 +66,11 @@ int RunConsoleUpload(const CommandLine& commandLine,
   console.WriteLine("File: " + commandLine.settingsFile);
 
   auto image = std::make_unique<LoaderImage>();
-  const LoaderContext context{services.port, services.clock, engine, host,
-                              engine.blocks()};
-  const UploadOutcome outcome = UploadFile(
-      commandLine.settingsFile, context, settings, *image, services.images.logo);
+  const TransferContext context{services.port, services.clock, engine, host,
+                                engine.blocks()};
+  const UploadOutcome outcome =
+      UploadFile(commandLine.settingsFile, context, settings.UseRTS, *image,
+                 services.images.logo);
 
   if (services.port.IsOpen()) services.port.ClosePort();
   services.clock.SleepMs(kFinalPauseMs);

@@ -6,9 +6,9 @@ namespace kestrix {
 bool Program::AfterEvent(bool timerTick) {
   Enter([this, timerTick] {
     PollPort();
-    if (timerTick && marks_.IsChecked(kMenuAutoMode) &&
-        marks_.view() != nullptr) {
-      portControl_.AutoModeStep(marks_.view()->InnerHeightWithMenu());
+    if (timerTick && state_.autoMode && marks_.view() != nullptr) {
+      portControl_.AutoModeStep(marks_.view()->InnerHeightWithMenu(),
+                                settings_, state_);
     }
   });
   return quitRequested_ && !Busy();
@@ -17,12 +17,14 @@ bool Program::AfterEvent(bool timerTick) {
 void Program::PollPort() {
   if (!services_.port.IsOpen()) return;
   if (engine_.Poll(*this).BlockAnswered) {
-    settings_.MsMoveOff = settings_.NormalTerminalFlag;
+    state_.mouseReportsHeldBack = state_.normalTerminal;
   }
 }
 
 void Program::CarryOut(int request) {
-  uploads_.CarryOutRequest(request, screen_.ScreenText, screen_.PreviousText);
+  const TerminalScreen& screen = engine_.screen();
+  uploads_.CarryOutRequest(request, screen.ScreenText, screen.PreviousText,
+                           Transfers(), settings_, state_);
 }
 
 void Program::OnKeyDown(int virtualKey) {
@@ -39,29 +41,29 @@ void Program::OnCharacter(int character) {
 
 void Program::OnMouseMove(ImagePoint position) {
   Enter([&] {
-    if (settings_.MsMoveOff != 0) return;
-    SendMouseReport(services_.port, blocks_, buttons_, position);
+    if (state_.mouseReportsHeldBack) return;
+    SendMouseReport(services_.port, engine_.blocks(), buttons_, position);
   });
 }
 
 void Program::OnLeftPress(ImagePoint position) {
   Enter([&] {
     buttons_.PressLeft();
-    SendMouseReport(services_.port, blocks_, buttons_, position);
+    SendMouseReport(services_.port, engine_.blocks(), buttons_, position);
   });
 }
 
 void Program::OnRightPress(ImagePoint position) {
   Enter([&] {
     buttons_.PressRight();
-    SendMouseReport(services_.port, blocks_, buttons_, position);
+    SendMouseReport(services_.port, engine_.blocks(), buttons_, position);
   });
 }
 
 void Program::OnButtonRelease(ImagePoint position) {
   Enter([&] {
     buttons_.Release();
-    SendMouseReport(services_.port, blocks_, buttons_, position);
+    SendMouseReport(services_.port, engine_.blocks(), buttons_, position);
   });
 }
 

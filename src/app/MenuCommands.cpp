@@ -38,10 +38,10 @@ void Program::RunMenuCommand(int menuId) {
       quitRequested_ = true;
       return;
     case kMenuComPort:
-      portControl_.ComPortCommand();
+      portControl_.ComPortCommand(settings_, state_);
       return;
     case kMenuComEnabled:
-      portControl_.ComEnabledCommand();
+      portControl_.ComEnabledCommand(settings_, state_);
       return;
     case kMenuClear:
       ClearCommand();
@@ -50,11 +50,10 @@ void Program::RunMenuCommand(int menuId) {
       About();
       return;
     case kMenuUploadFile:
-      uploads_.UploadFileCommand();
+      uploads_.UploadFileCommand(Transfers(), settings_, state_);
       return;
     case kMenuAutoMode:
-      // The timer step reads the mark itself.
-      marks_.Toggle(kMenuAutoMode);
+      ToggleMode(kMenuAutoMode, state_.autoMode);
       return;
     case kMenuResetPropeller:
       ResetPropeller();
@@ -63,9 +62,8 @@ void Program::RunMenuCommand(int menuId) {
       Website();
       return;
     case kMenuNormalTerminal: {
-      const int on = marks_.Toggle(kMenuNormalTerminal);
-      settings_.MsMoveOff = on;
-      settings_.NormalTerminalFlag = on;
+      ToggleMode(kMenuNormalTerminal, state_.normalTerminal);
+      state_.mouseReportsHeldBack = state_.normalTerminal;
       RefreshMenuState();
       return;
     }
@@ -73,10 +71,10 @@ void Program::RunMenuCommand(int menuId) {
       CopyText();
       return;
     case kMenuVirtualKeycodes:
-      settings_.VKeys = marks_.Toggle(kMenuVirtualKeycodes);
+      ToggleMode(kMenuVirtualKeycodes, state_.virtualKeys);
       return;
     case kMenuTextCursor:
-      settings_.TxtCurs = marks_.Toggle(kMenuTextCursor);
+      ToggleMode(kMenuTextCursor, state_.textCursor);
       return;
     case kMenuLoadSettings:
       LoadSettingsCommand();
@@ -85,7 +83,7 @@ void Program::RunMenuCommand(int menuId) {
       SaveText();
       return;
     case kMenuCrAutoLf:
-      settings_.CRmode = marks_.Toggle(kMenuCrAutoLf);
+      ToggleMode(kMenuCrAutoLf, state_.crAutoLf);
       return;
     default:
       break;
@@ -98,34 +96,35 @@ void Program::RunMenuCommand(int menuId) {
 
 void Program::RefreshMenuState() {
   // The device display runs at 115200 only.
-  const bool slowRatesAllowed = settings_.NormalTerminalFlag != 0;
+  const bool slowRatesAllowed = state_.normalTerminal;
   if (View* view = marks_.view()) {
     for (int id = kFirstSlowBaudItem; id <= kMenuBaudLast; ++id) {
       view->SetEnabled(id, slowRatesAllowed);
     }
   }
   if (!slowRatesAllowed) settings_.BaudRate = 0;
-  if (settings_.BaudRate == appliedBaud_) return;
+  if (settings_.BaudRate == state_.appliedBaud) return;
   for (int id = kMenuBaudFirst; id <= kMenuBaudLast; ++id)
-    marks_.Set(id, false);
+    marks_.Show(id, false);
   // A rate index from a settings_ file may name no item; the port then runs
   // at 115200 and no other item (27 follows the baud items) gets a mark.
   if (settings_.BaudRate >= 0 && settings_.BaudRate < kBaudItemCount) {
-    marks_.Set(kMenuBaudFirst + settings_.BaudRate, true);
+    marks_.Show(kMenuBaudFirst + settings_.BaudRate, true);
   }
   services_.port.SetBaud(settings_.BaudRate);
-  appliedBaud_ = settings_.BaudRate;
+  state_.appliedBaud = settings_.BaudRate;
 }
 
 void Program::ClearCommand() {
   engine_.ClearScreen();
-  screen_.TextColour = 0;
+  engine_.screen().TextColour = 0;
 }
 
 void Program::Screenshot() {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
-  int width = screen_.image.width();
-  int height = screen_.image.height();
+  const Raster& image = engine_.screen().image;
+  int width = image.width();
+  int height = image.height();
   if (geometry.scale < 1.0f) {
     // A shrunken window shows only part of the image; that part is what
     // gets inverted.
@@ -133,19 +132,19 @@ void Program::Screenshot() {
     height = geometry.client_height;
   }
   services_.host.SetClipboardImage(ScreenshotImage(
-      screen_.image, settings_.InversScreenshot != 0, width, height));
+      image, settings_.InversScreenshot, width, height));
 }
 
 void Program::CopyText() {
-  services_.host.SetClipboardText(screen_.ScreenText);
-  screen_.ScreenText.clear();
+  services_.host.SetClipboardText(engine_.screen().ScreenText);
+  engine_.screen().ScreenText.clear();
 }
 
 void Program::SaveText() {
   const FileChoice choice =
       services_.host.SaveFile("Save Text", "*.txt", "Text(.txt)|*.txt", 0);
   if (choice.path.empty()) return;
-  WriteFileAtomically(choice.path, screen_.ScreenText);
+  WriteFileAtomically(choice.path, engine_.screen().ScreenText);
 }
 
 void Program::ResetPropeller() {
@@ -169,15 +168,21 @@ void Program::Website() {
 }
 
 void Program::SaveSettingsCommand() {
-  SaveSettings(services_.workingFolder / kDefaultSettingsFile, settings_,
-               marks_.IsChecked(kMenuAutoMode) ? 1 : 0);
+  SaveSettings(services_.workingFolder / kDefaultSettingsFile,
+               SettingsToSave(settings_, state_));
 }
 
 void Program::LoadSettingsCommand() {
   const FileChoice choice = services_.host.OpenFile("Load Settings", "*.ini",
                                                     "Kestrix(.ini)|*.ini", 0);
   const int previousComNr = settings_.ComNr;
-  if (!choice.path.empty()) LoadSettings(choice.path, settings_);
+  if (!choice.path.empty()) {
+    LoadSettings(choice.path, settings_);
+    TakeLoadedModes(settings_, state_);
+  }
+  // Even without a file, the Auto Mode mark goes back to the loaded AutoDis:
+  // the marks are set as at start-up.
+  state_.autoMode = settings_.AutoDis;
   // Port 0 means "search", which happens only at start-up.
   if (settings_.ComNr == 0) settings_.ComNr = previousComNr;
 
@@ -186,7 +191,7 @@ void Program::LoadSettingsCommand() {
     view->ResizeInner(geometry.client_width, geometry.client_height);
   }
   CreateScreen();
-  ApplyCheckMarks();
+  ShowModeMarks();
   RefreshMenuState();
   SyncEngine();
   ClearCommand();

@@ -29,15 +29,20 @@ std::string PortControl::TriedPort(const std::string& numberText) const {
   return failure.empty() ? "Tried COM" + numberText + "." : failure;
 }
 
-void PortControl::Connect() {
-  marks_.Set(kMenuComEnabled, true);
+void PortControl::ShowEnabled(RunState& state, bool enabled) {
+  state.portEnabled = enabled;
+  marks_.Show(kMenuComEnabled, enabled);
+}
+
+void PortControl::Connect(const Settings& settings, RunState& state) {
+  ShowEnabled(state, true);
   if (port_.IsOpen()) return;
-  if (!port_.OpenPort(std::to_string(settings_.ComNr), settings_.BaudRate,
-                      settings_.FT232R)) {
+  if (!port_.OpenPort(std::to_string(settings.ComNr), settings.BaudRate,
+                      settings.FT232R)) {
     host_.MessageBox("Error", "COM port not found\n\n" +
-                                  TriedPort(std::to_string(settings_.ComNr)) +
+                                  TriedPort(std::to_string(settings.ComNr)) +
                                   "\n" + kChooseAnother);
-    marks_.Set(kMenuComEnabled, false);
+    ShowEnabled(state, false);
     return;
   }
   output_.ClearScreen();
@@ -47,12 +52,12 @@ void PortControl::Connect() {
   }
 }
 
-void PortControl::ComPortCommand() {
+void PortControl::ComPortCommand(Settings& settings, RunState& state) {
   std::string question = "On which COM is the Propeller connected?";
   const std::string adapters = port_.AdaptersPresent();
   if (!adapters.empty()) question += "\n\n" + adapters;
   const std::string answer =
-      host_.InputText("ComPort", question, std::to_string(settings_.ComNr));
+      host_.InputText("ComPort", question, std::to_string(settings.ComNr));
   const int number = DecimalValue(answer);
   if (number <= 0) {
     // Cancelling gives empty text and says nothing; anything else that is
@@ -66,13 +71,15 @@ void PortControl::ComPortCommand() {
     return;
   }
   port_.ClosePort();
-  settings_.ComNr = number;
-  Connect();
+  settings.ComNr = number;
+  Connect(settings, state);
 }
 
-void PortControl::ComEnabledCommand() {
-  if (marks_.Toggle(kMenuComEnabled) != 0) {
-    Connect();
+void PortControl::ComEnabledCommand(const Settings& settings,
+                                    RunState& state) {
+  ShowEnabled(state, !state.portEnabled);
+  if (state.portEnabled) {
+    Connect(settings, state);
     return;
   }
   if (!port_.IsOpen()) return;
@@ -80,25 +87,26 @@ void PortControl::ComEnabledCommand() {
   host_.RaiseWindow(kPropellerToolTitle);
 }
 
-void PortControl::AutoModeStep(int innerHeightWithMenu) {
-  if (innerHeightWithMenu < kReleaseBelowHeight && autoReleased_ == 0) {
+void PortControl::AutoModeStep(int innerHeightWithMenu,
+                               const Settings& settings, RunState& state) {
+  if (innerHeightWithMenu < kReleaseBelowHeight && !autoReleased_) {
     if (port_.IsOpen()) {
-      marks_.Set(kMenuComEnabled, false);
+      ShowEnabled(state, false);
       port_.ClosePort();
     }
-    autoReleased_ = 1;
+    autoReleased_ = true;
   }
-  if (innerHeightWithMenu > kReconnectAboveHeight && autoReleased_ == 1) {
-    Connect();
-    autoReleased_ = 0;
+  if (innerHeightWithMenu > kReconnectAboveHeight && autoReleased_) {
+    Connect(settings, state);
+    autoReleased_ = false;
   }
 }
 
-void PortControl::PortLost() {
+void PortControl::PortLost(RunState& state) {
   // Open again means a command that ran meanwhile connected anew, and that
   // connection is not the lost one.
   if (port_.IsOpen()) return;
-  marks_.Set(kMenuComEnabled, false);
+  ShowEnabled(state, false);
   if (lost_) return;
   lost_ = true;
   output_.PrintLine(kPortLostLine);

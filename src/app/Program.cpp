@@ -12,12 +12,9 @@ Program::Program(ProgramServices services, CommandLine commandLine)
       commandLine_(std::move(commandLine)),
       programFolder_(services_.workingFolder),
       engine_(services_.images.glyphSheet, services_.port, services_.clock),
-      keys_(services_.port, blocks_),
-      loaderContext_{services_.port, services_.clock, engine_, services_.host,
-                     blocks_},
-      portControl_(services_.port, services_.host, engine_, settings_, marks_),
-      uploads_(services_.port, loaderContext_, settings_, loaderImage_,
-               services_.images.logo, engine_) {}
+      keys_(services_.port, engine_.blocks()),
+      portControl_(services_.port, services_.host, engine_, marks_),
+      uploads_(services_.port, engine_, services_.images.logo) {}
 
 void Program::Enter(const std::function<void()>& action) {
   if (Busy()) return;
@@ -27,7 +24,7 @@ void Program::Enter(const std::function<void()>& action) {
   --busy_;
   if (busy_ == 0 && portLostPending_) {
     portLostPending_ = false;
-    portControl_.PortLost();
+    portControl_.PortLost(state_);
   }
 }
 
@@ -45,24 +42,24 @@ void Program::LoadStartupSettings() {
                                : commandLine_.settingsFile;
   LoadSettings(services_.workingFolder / name, settings_);
   if (commandLine_.autoload) settings_.Autoload = commandLine_.autoloadFile;
+  TakeLoadedModes(settings_, state_);
 }
 
-void Program::WindowInnerSize(int* width, int* height) const {
+InnerSize Program::WindowInnerSize() const {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
-  *width = geometry.client_width;
-  *height = geometry.client_height;
+  return {geometry.client_width, geometry.client_height};
 }
 
 void Program::CreateScreen() {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
   // The strip below the grid is part of the image: a press there is a press
   // on the screen, and the strip is black as at start-up.
-  CreateScreenImage(screen_, geometry.cols, geometry.rows, /*withStrip=*/true);
+  CreateScreenImage(engine_.screen(), geometry.cols, geometry.rows, /*withStrip=*/true);
 }
 
 void Program::AttachWindow(View& view, Presenter& presenter) {
   marks_.Attach(&view);
-  ApplyCheckMarks();
+  ShowModeMarks();
   CreateScreen();
   engine_.SetPresenter(&presenter);
   SyncEngine();
@@ -72,19 +69,22 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
 void Program::ConnectAtStartup() {
   Enter([this] {
     if (settings_.ComNr == 0) {
-      ScanPorts(services_.port, loaderContext_, settings_);
+      // A search that finds nothing leaves 0: the connect then fails.
+      settings_.ComNr = ScanPorts(services_.port, Transfers(),
+                                  settings_.FT232R, settings_.UseRTS);
     }
-    if (!services_.port.IsOpen()) portControl_.Connect();
+    if (!services_.port.IsOpen()) portControl_.Connect(settings_, state_);
     if (services_.port.IsOpen() && !settings_.Autoload.empty()) {
-      uploads_.UploadProgram(settings_.Autoload);
+      uploads_.UploadProgram(settings_.Autoload, Transfers(),
+                             settings_.UseRTS);
     }
     RefreshMenuState();
   });
 }
 
 void Program::SyncEngine() {
-  engine_.SetOptions({settings_.TxtCurs, settings_.CRmode,
-                      settings_.NormalTerminalFlag, settings_.palette});
+  engine_.SetOptions({state_.textCursor, state_.crAutoLf,
+                      state_.normalTerminal, settings_.palette});
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }
@@ -94,12 +94,17 @@ void Program::OnPortLost() {
   Enter([] {});
 }
 
-void Program::ApplyCheckMarks() {
-  marks_.Set(kMenuAutoMode, settings_.AutoDis != 0);
-  marks_.Set(kMenuVirtualKeycodes, settings_.VKeys != 0);
-  marks_.Set(kMenuTextCursor, settings_.TxtCurs != 0);
-  marks_.Set(kMenuNormalTerminal, settings_.NormalTerminalFlag != 0);
-  marks_.Set(kMenuCrAutoLf, settings_.CRmode != 0);
+void Program::ShowModeMarks() {
+  marks_.Show(kMenuAutoMode, state_.autoMode);
+  marks_.Show(kMenuVirtualKeycodes, state_.virtualKeys);
+  marks_.Show(kMenuTextCursor, state_.textCursor);
+  marks_.Show(kMenuNormalTerminal, state_.normalTerminal);
+  marks_.Show(kMenuCrAutoLf, state_.crAutoLf);
+}
+
+void Program::ToggleMode(int menuId, bool& mode) {
+  mode = !mode;
+  marks_.Show(menuId, mode);
 }
 
 }  // namespace kestrix

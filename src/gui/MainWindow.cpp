@@ -71,11 +71,9 @@ MainWindow::MainWindow(Program& program)
   about_ = new AboutOverlay(inner_);
   about_->hide();
 
-  int width = 0;
-  int height = 0;
-  program_.WindowInnerSize(&width, &height);
-  gadget_->Blank(width, height);
-  ResizeInner(width, height);
+  const InnerSize size = program_.WindowInnerSize();
+  gadget_->Blank(size.width, size.height);
+  ResizeInner(size.width, size.height);
   move(kDesktopX, kDesktopY);
 
   timer_.setInterval(kTimerPeriodMs);
@@ -158,8 +156,8 @@ float MainWindow::ShownScale() const {
 }
 
 void MainWindow::OnMenu(QAction* action) {
-  // Qt has already flipped a check item; the program flips the mark itself
-  // (it reads the mark, inverts it and writes it back), so undo Qt's flip.
+  // Qt has already flipped a check item; the mark shows the program's state,
+  // which the program hands over itself, so undo Qt's flip.
   if (action->isCheckable()) action->setChecked(!action->isChecked());
   program_.OnMenuCommand(action->data().toInt());
   EndTurn(false);

@@ -43,8 +43,7 @@ int ConsoleMode(int argc, char** argv,
   // the C library's text mode would make that "\r\r\n".
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto [images, error] = kestrix::LoadEmbeddedImages();
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
     return kestrix::kExitCannotStart;
@@ -64,8 +63,7 @@ int WindowMode(int argc, char** argv) {
   const kestrix::CommandLine commandLine =
       kestrix::ParseCommandLine(Arguments(argc, argv));
 
-  std::string error;
-  auto images = kestrix::LoadEmbeddedImages(&error);
+  auto [images, error] = kestrix::LoadEmbeddedImages();
   if (!images) {
     std::cerr << "kestrix: " << error << '\n';
     return kestrix::kExitCannotStart;

@@ -18,12 +18,12 @@ constexpr char kProductLine[] = "for your commercial product!";
 
 }  // namespace
 
-void ShowBanner(TextOutput& output, const Raster& logo,
-                const Settings& settings, Clock& clock) {
+void ShowBanner(TextOutput& output, const Raster& logo, Clock& clock) {
   if (output.HasScreen()) {
     output.ShowPicture(logo, kRowBelowLogo);
   } else {
-    const std::string lineEnd = settings.NormalTerminalFlag != 0 ? "\n" : "";
+    // Each line in one piece, so a console shows it as one line.
+    const std::string lineEnd(output.LineFeed());
     output.PrintText(std::string(kCreditLine) + "\r" + lineEnd);
     output.PrintText(std::string(kOfferLine) + "\r" + lineEnd);
     output.PrintText(std::string(kProductLine) + "\r\r" + lineEnd);

@@ -1,8 +1,12 @@
 #include "loader/MonitorLoader.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <system_error>
+
+#include "loader/EventPacer.h"
+#include "loader/RegularFile.h"
 
 namespace kestrix {
 namespace {
@@ -15,7 +19,7 @@ constexpr std::size_t kReadChunk = 4096;
 // expects them. A failed write means the port is gone: the load stops.
 class MonitorTyper {
  public:
-  explicit MonitorTyper(MonitorLoadContext& context) : context_(context) {}
+  explicit MonitorTyper(const TransferContext& context) : context_(context) {}
 
   bool Type(const char* text, int count) {
     for (int i = 0; i < count; ++i) {
@@ -29,31 +33,40 @@ class MonitorTyper {
   }
 
  private:
-  MonitorLoadContext& context_;
+  const TransferContext& context_;
 };
 
-// Upper-case hex without leading zeros ("E80", "0" for zero). Returns the
-// number of characters written to `out` (at most 8).
-int FormatAddress(std::uint32_t address, char* out) {
+// An address as the monitor reads it: upper-case hex without leading zeros
+// ("E80", "0" for zero), at most eight digits.
+struct AddressText {
+  std::array<char, 8> digits{};
+  int length = 0;
+};
+
+AddressText FormatAddress(std::uint32_t address) {
   char reversed[8];
   int count = 0;
   do {
     reversed[count++] = kHexDigits[address & 0xF];
     address >>= 4;
   } while (address != 0);
-  for (int i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
-  return count;
+  AddressText text;
+  for (int i = 0; i < count; ++i) text.digits[i] = reversed[count - 1 - i];
+  text.length = count;
+  return text;
 }
 
-bool IsRegularFile(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+// Appends the address to `piece` at `length`; returns the new length.
+int AppendAddress(std::uint32_t address, char* piece, int length) {
+  const AddressText text = FormatAddress(address);
+  std::copy_n(text.digits.begin(), text.length, piece + length);
+  return length + text.length;
 }
 
 }  // namespace
 
 void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
-                 MonitorLoadContext& context) {
+                 const TransferContext& context) {
   context.port.PurgeReceive();
   // A FIFO or device would block the open or never end; only plain files
   // are object files.
@@ -61,8 +74,6 @@ void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
   std::ifstream file(path, std::ios::binary);
   if (!file) return;
 
-  MouseReportRestore mouse(context.mouse);
-  mouse.HoldBack();
   EventPacer pacer(context.host, context.clock);
   MonitorTyper typer(context);
 
@@ -91,8 +102,8 @@ void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
           piece[length++] = '\r';
           piece[length++] = '\n';
         }
-        length +=
-            FormatAddress(static_cast<std::uint32_t>(address), piece + length);
+        length = AppendAddress(static_cast<std::uint32_t>(address), piece,
+                               length);
         piece[length++] = ':';
       } else {
         piece[length++] = ' ';
@@ -117,8 +128,8 @@ void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
   piece[length++] = '\n';
   piece[length++] = '0';
   piece[length++] = '+';
-  length +=
-      FormatAddress(static_cast<std::uint32_t>(startAddress), piece + length);
+  length =
+      AppendAddress(static_cast<std::uint32_t>(startAddress), piece, length);
   typer.Type(piece, length);
 }
 

@@ -27,10 +27,10 @@ constexpr int kSearchBaudIndex = 0;  // 115200 baud
 
 }  // namespace
 
-int ProbeBit(const LoaderContext& context, int withClock, int budgetMs) {
+int ProbeBit(const TransferContext& context, bool withClock, int budgetMs) {
   std::uint8_t* const out = context.blocks.OutBlock.data();
   while (budgetMs > 0) {
-    if (withClock != 0) {
+    if (withClock) {
       out[0] = kClockByte;
       WriteRaw(context.port, out, 1);
       context.clock.SleepMs(kClockWaitMs);
@@ -46,7 +46,7 @@ int ProbeBit(const LoaderContext& context, int withClock, int budgetMs) {
   return -1;
 }
 
-int DetectPropeller(const LoaderContext& context, int useRts) {
+int DetectPropeller(const TransferContext& context, bool useRts) {
   PulseReset(context.port, context.clock, useRts);
   std::uint8_t* const out = context.blocks.OutBlock.data();
   const auto hostBytes = boot::HostBytes();
@@ -56,27 +56,23 @@ int DetectPropeller(const LoaderContext& context, int useRts) {
   for (int i = 0; i < kEchoBits + kVersionBits; ++i) out[i] = kClockByte;
   WriteRaw(context.port, out, kEchoBits + kVersionBits);
   const boot::ChipAnswer answer = boot::ReadChipAnswer(
-      [&context](int budgetMs) { return ProbeBit(context, 0, budgetMs); },
+      [&context](int budgetMs) { return ProbeBit(context, false, budgetMs); },
       kProbeBudgetMs, kProbeBudgetMs);
   return answer.Echoed ? answer.Version : -1;
 }
 
-void ScanPorts(SerialLine& line, const LoaderContext& context,
-               Settings& settings) {
+int ScanPorts(SerialLine& line, const TransferContext& context, bool ft232r,
+              bool useRts) {
   PumpingClock clock(context.clock, context.host);
-  const LoaderContext pumping{context.port, clock, context.output, context.host,
-                              context.blocks};
+  const TransferContext pumping{context.port, clock, context.output,
+                                context.host, context.blocks};
   for (int n = kFirstSearchedPort; n <= kLastSearchedPort; ++n) {
-    if (!line.OpenPort(std::to_string(n), kSearchBaudIndex, settings.FT232R)) {
-      continue;
-    }
-    const bool found = DetectPropeller(pumping, settings.UseRTS) > 0;
+    if (!line.OpenPort(std::to_string(n), kSearchBaudIndex, ft232r)) continue;
+    const bool found = DetectPropeller(pumping, useRts) > 0;
     line.ClosePort();
-    if (found) {
-      settings.ComNr = n;
-      return;
-    }
+    if (found) return n;
   }
+  return 0;
 }
 
 }  // namespace kestrix

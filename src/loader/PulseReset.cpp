@@ -8,8 +8,8 @@ constexpr int kResetAssertMs = 25;
 constexpr int kResetSettleMs = 100;
 }  // namespace
 
-void PulseReset(BytePort& port, Clock& clock, int useRts) {
-  if (useRts != 0) {
+void PulseReset(BytePort& port, Clock& clock, bool useRts) {
+  if (useRts) {
     port.SetRts(true);
     clock.SleepMs(kResetAssertMs);
     port.SetRts(false);

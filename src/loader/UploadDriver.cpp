@@ -10,6 +10,7 @@
 #include "loader/BootProtocol.h"
 #include "loader/FileNames.h"
 #include "loader/PulseReset.h"
+#include "loader/RegularFile.h"
 #include "loader/PumpingClock.h"
 
 namespace kestrix {
@@ -21,6 +22,12 @@ constexpr std::uint32_t kShutdownCommand = BootProtocol::kCommandShutdown;
 
 enum class FileResult { kRead, kMissing, kTooLong };
 
+// How reading the image went, and how many longs it filled.
+struct ImageRead {
+  FileResult result = FileResult::kMissing;
+  int longs = 0;
+};
+
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -29,28 +36,21 @@ struct FileCloser {
 // significant; a short last group keeps zero bytes because the image is
 // cleared first. Reads one byte past the limit to tell a full-size image
 // from a longer file without trusting a size taken before the read.
-FileResult ReadImageFile(const std::string& path, LoaderImage& image,
-                         int& longs) {
+ImageRead ReadImageFile(const std::string& path, LoaderImage& image) {
   image.fill(0);
-  longs = 0;
-  // A pipe or a device would block the open or the read for as long as
-  // nobody writes to it; only a regular file is an image.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    return FileResult::kMissing;
-  }
+  if (!IsRegularFile(path)) return {FileResult::kMissing};
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return FileResult::kMissing;
+  if (!file) return {FileResult::kMissing};
   std::vector<std::uint8_t> bytes(kMaxUploadBytes + 1);
   const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), file.get());
-  if (std::ferror(file.get())) return FileResult::kMissing;
-  if (n > static_cast<std::size_t>(kMaxUploadBytes))
-    return FileResult::kTooLong;
+  if (std::ferror(file.get())) return {FileResult::kMissing};
+  if (n > static_cast<std::size_t>(kMaxUploadBytes)) {
+    return {FileResult::kTooLong};
+  }
   for (std::size_t i = 0; i < n; ++i) {
     image[i / 4] |= std::uint32_t{bytes[i]} << (8 * (i % 4));
   }
-  longs = static_cast<int>((n + 3) / 4);
-  return FileResult::kRead;
+  return {FileResult::kRead, static_cast<int>((n + 3) / 4)};
 }
 
 }  // namespace
@@ -60,9 +60,8 @@ int EepromModeFor(const std::string& path) {
                                                                             : 0;
 }
 
-UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
-                         const Settings& settings, LoaderImage& image,
-                         const Raster& logo) {
+UploadOutcome UploadFile(const std::string& path, const TransferContext& context,
+                         bool useRts, LoaderImage& image, const Raster& logo) {
   const int eepromMode = EepromModeFor(path);
   BytePort& port = context.port;
   TextOutput& output = context.output;
@@ -75,13 +74,13 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
     return UploadOutcome::kNoPort;
   }
   PumpingClock clock(context.clock, context.host);
-  PulseReset(port, clock, settings.UseRTS);
+  PulseReset(port, clock, useRts);
   output.ClearScreen();
-  if (eepromMode != 0) ShowBanner(output, logo, settings, clock);
+  if (eepromMode != 0) ShowBanner(output, logo, clock);
   output.PrintLine("Start Upload");
 
-  int longs = 0;
-  switch (ReadImageFile(path, image, longs)) {
+  const ImageRead read = ReadImageFile(path, image);
+  switch (read.result) {
     case FileResult::kMissing:
       output.PrintLine("No such file");
       port.PurgeReceive();
@@ -96,7 +95,7 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
       break;
   }
 
-  PulseReset(port, clock, settings.UseRTS);
+  PulseReset(port, clock, useRts);
   BootProtocol protocol(port, clock, output);
   const int version = protocol.Handshake();
   if (protocol.PortLost()) return UploadOutcome::kPortLost;
@@ -107,7 +106,7 @@ UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
     protocol.FlushTx();
     return UploadOutcome::kNoChip;
   }
-  const bool confirmed = protocol.Download(longs * 4, image, eepromMode);
+  const bool confirmed = protocol.Download(read.longs * 4, image, eepromMode);
   if (protocol.PortLost()) return UploadOutcome::kPortLost;
   port.PurgeReceive();
   return confirmed ? UploadOutcome::kRunning : UploadOutcome::kChipError;

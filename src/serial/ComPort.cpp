@@ -39,7 +39,7 @@ ComPort::~ComPort() {
 }
 
 bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
-                       int ft232r) {
+                       bool ft232r) {
   ClosePort();
   openError_.clear();
   const std::string device = PortDeviceName(numberText, workingFolder_);
@@ -60,7 +60,7 @@ bool ComPort::OpenPort(const std::string& numberText, int baudIndex,
   // Opening a tty raises both modem lines. On boards wired to an FT232R the
   // reset hangs off DTR, so it must stay low there. Pseudo-terminals refuse
   // these calls, which is harmless.
-  port_.setDataTerminalReady(ft232r == 0);
+  port_.setDataTerminalReady(!ft232r);
   port_.setRequestToSend(false);
   port_.clearError();
   lost_ = false;

@@ -5,7 +5,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "services/DeviceFileNames.h"
+#include "loader/EventPacer.h"
+#include "loader/RegularFile.h"
 
 namespace kestrix {
 namespace {
@@ -41,13 +42,13 @@ constexpr int kQuickPolls = 256;
 constexpr int kStepMs = 1;
 
 // Bytes read (> 0), 0 for none, -1 when the port is gone.
-int Poll(ServiceContext& context) {
+int Poll(const TransferContext& context) {
   if (!context.port.IsOpen()) return -1;
   return context.port.Read(context.blocks.ReceiveBuffer.data(),
                            SharedBlocks::kMaxChunk);
 }
 
-GoAhead WaitForGoAhead(ServiceContext& context, EventPacer& pacer) {
+GoAhead WaitForGoAhead(const TransferContext& context, EventPacer& pacer) {
   for (int round = 1; round <= kWaitRounds; ++round) {
     // Right after a block only a paced pump: a quick device answers sooner
     // than the desktop's event pass takes.
@@ -75,7 +76,7 @@ GoAhead WaitForGoAhead(ServiceContext& context, EventPacer& pacer) {
   return GoAhead::kTimedOut;
 }
 
-bool WriteAll(ServiceContext& context, int count) {
+bool WriteAll(const TransferContext& context, int count) {
   return context.port.IsOpen() &&
          context.port.Write(context.blocks.OutBlock.data(), count) == count;
 }
@@ -83,14 +84,13 @@ bool WriteAll(ServiceContext& context, int count) {
 }  // namespace
 
 void SendBinaryFile(std::string name, const std::string& binPath,
-                    ServiceContext& context) {
+                    const TransferContext& context) {
   if (name == "*.*") {
     name = context.host
                .OpenFile("Download Binary", binPath + "*.binary",
                          "Propeller(.binary)|*.binary|All Files|*.*", 0)
                .path;
   }
-  MouseReportRestore mouse(context.mouse);
   ProgressShown progress(context.host);
   context.port.PurgeReceive();
   const std::filesystem::path path(name);
@@ -107,14 +107,11 @@ void SendBinaryFile(std::string name, const std::string& binPath,
   std::ifstream file(path, std::ios::binary);
   if (!file) return;
 
-  mouse.HoldBack();
   context.host.SetProgress(kStartProgress);
   context.host.ShowProgress(true);
 
   const auto size = static_cast<std::uint32_t>(fileSize);
-  for (int i = 0; i < 4; ++i) {
-    context.blocks.OutBlock[i] = static_cast<std::uint8_t>(size >> (8 * i));
-  }
+  context.blocks.PutLong(size);
   // Whatever the device sent before it was told the length is stale. The
   // purge comes before the length, not after it: a device that answers the
   // length at once would otherwise lose its first go-ahead and time out.

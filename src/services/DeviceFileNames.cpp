@@ -1,6 +1,5 @@
 #include "services/DeviceFileNames.h"
 
-#include <system_error>
 
 namespace kestrix {
 
@@ -11,11 +10,6 @@ bool IsUsableDeviceName(std::string_view name) {
     if (code < 0x20 || code == 0x7F) return false;
   }
   return true;
-}
-
-bool IsRegularFile(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
 }
 
 }  // namespace kestrix

@@ -31,12 +31,9 @@ std::int32_t PreparedFileSizeAnswer(const std::string& preparedFile) {
 }
 
 void SendPreparedFileSize(const std::string& preparedFile,
-                          ServiceContext& context) {
-  const auto answer =
-      static_cast<std::uint32_t>(PreparedFileSizeAnswer(preparedFile));
-  for (int i = 0; i < 4; ++i) {
-    context.blocks.OutBlock[i] = static_cast<std::uint8_t>(answer >> (8 * i));
-  }
+                          const TransferContext& context) {
+  context.blocks.PutLong(
+      static_cast<std::uint32_t>(PreparedFileSizeAnswer(preparedFile)));
   WriteRaw(context.port, context.blocks.OutBlock.data(), 4);
 }
 
@@ -45,7 +42,7 @@ bool WriteDeviceFile(const std::string& name, const std::string& text) {
 }
 
 char RunLetteredRequest(std::int32_t request, const RequestNames& names,
-                        ServiceContext& context,
+                        TypingPace pace, const TransferContext& context,
                         const UploadProgram& uploadProgram) {
   const std::string& name = names.ScreenText;
   const bool usable = IsUsableDeviceName(name);
@@ -55,7 +52,7 @@ char RunLetteredRequest(std::int32_t request, const RequestNames& names,
   }
   if (Is(request, 't')) {
     if (!usable) return 0;
-    SendTextFile(name, context);
+    SendTextFile(name, pace, context);
     return 't';
   }
   if (Is(request, 'i')) {

@@ -3,12 +3,11 @@
 #include <fstream>
 #include <string>
 
-#include "services/DeviceFileNames.h"
+#include "loader/RegularFile.h"
 
 namespace kestrix {
 namespace {
 
-constexpr int kObjPatternIndex = 3;
 constexpr int kCharacterPauseMs = 1;
 constexpr int kLinePauseCursorMs = 100;
 constexpr int kLinePauseMs = 10;
@@ -31,7 +30,7 @@ bool NextLine(std::streambuf& in, std::string& line) {
   return true;
 }
 
-bool SendByte(ServiceContext& context, std::uint8_t byte) {
+bool SendByte(const TransferContext& context, std::uint8_t byte) {
   context.blocks.OutBlock[0] = byte;
   return context.port.IsOpen() &&
          context.port.Write(context.blocks.OutBlock.data(), 1) == 1;
@@ -39,7 +38,13 @@ bool SendByte(ServiceContext& context, std::uint8_t byte) {
 
 }  // namespace
 
-void SendTextFile(const std::filesystem::path& path, ServiceContext& context) {
+TypingPace DevicePace(bool textCursor, bool perCharacter) {
+  return {textCursor ? kLinePauseCursorMs : kLinePauseMs,
+          perCharacter ? kCharacterPauseMs : 0};
+}
+
+void SendTextFile(const std::filesystem::path& path, TypingPace pace,
+                  const TransferContext& context) {
   if (!IsRegularFile(path)) return;
   std::ifstream file(path, std::ios::binary);
   if (!file) return;
@@ -47,14 +52,11 @@ void SendTextFile(const std::filesystem::path& path, ServiceContext& context) {
   while (NextLine(*file.rdbuf(), line)) {
     for (char c : line) {
       if (!SendByte(context, static_cast<std::uint8_t>(c))) return;
-      if (context.UploadPatternIndex == kObjPatternIndex) {
-        context.clock.SleepMs(kCharacterPauseMs);
-      }
+      if (pace.characterMs > 0) context.clock.SleepMs(pace.characterMs);
     }
     if (!SendByte(context, kCr)) return;
     context.host.PumpEvents();
-    context.clock.SleepMs(context.TxtCurs != 0 ? kLinePauseCursorMs
-                                               : kLinePauseMs);
+    context.clock.SleepMs(pace.lineMs);
   }
 }
 

@@ -56,6 +56,11 @@ std::string_view FirstLine(std::string_view text) {
   return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
 }
 
+// A flag is on for any value but 0, so every reader of it agrees.
+bool ReadFlag(const IniGroup& group, std::string_view key, bool absent) {
+  return group.ReadInteger(key, absent ? 1 : 0) != 0;
+}
+
 }  // namespace
 
 void LoadSettings(const std::filesystem::path& path, Settings& settings) {
@@ -64,20 +69,19 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
 
   const IniGroup config = file->Group(kConfigGroup);
   settings.ComNr = config.ReadInteger("ComNr", settings.ComNr);
-  settings.FT232R = config.ReadInteger("FT232R", 1);
-  settings.UseRTS = config.ReadInteger("UseRTS", 0);
+  settings.FT232R = ReadFlag(config, "FT232R", true);
+  settings.UseRTS = ReadFlag(config, "UseRTS", false);
   settings.BinPath = config.ReadText("BinPath", settings.BinPath);
-  settings.AutoDis = config.ReadInteger("AutoDis", 0);
-  settings.VKeys = config.ReadInteger("VKeys", 0);
-  settings.TxtCurs = config.ReadInteger("TxtCurs", 1);
-  settings.MsMoveOff = config.ReadInteger("MsMoveOff", 1);
-  settings.NormalTerminalFlag = settings.MsMoveOff;
+  settings.AutoDis = ReadFlag(config, "AutoDis", false);
+  settings.VKeys = ReadFlag(config, "VKeys", false);
+  settings.TxtCurs = ReadFlag(config, "TxtCurs", true);
+  settings.MsMoveOff = ReadFlag(config, "MsMoveOff", true);
   settings.BaudRate = config.ReadInteger("BaudRate", 1);
-  settings.CRmode = config.ReadInteger("CRmode", 0);
+  settings.CRmode = ReadFlag(config, "CRmode", false);
   settings.Rows = config.ReadInteger("Rows", 25);
   settings.Cols = config.ReadInteger("Cols", 80);
   settings.Autoload = config.ReadText("Autoload", "");
-  settings.InversScreenshot = config.ReadInteger("InversScreenshot", 0);
+  settings.InversScreenshot = ReadFlag(config, "InversScreenshot", false);
   settings.WindowScale = config.ReadFloat("WindowScale", 1.0f);
 
   const IniGroup colours = file->Group(kColorsGroup);
@@ -90,7 +94,7 @@ void LoadSettings(const std::filesystem::path& path, Settings& settings) {
   }
 }
 
-std::string FormatSettings(const Settings& settings, int autoModeChecked) {
+std::string FormatSettings(const Settings& settings) {
   std::string out;
   const auto line = [&out](std::string_view a, std::string_view b = {}) {
     out.append(a).append(b).append(kLineEnd);
@@ -98,22 +102,25 @@ std::string FormatSettings(const Settings& settings, int autoModeChecked) {
   const auto number = [&line](std::string_view key, int value) {
     line(key, std::to_string(value));
   };
+  const auto flag = [&number](std::string_view key, bool on) {
+    number(key, on ? 1 : 0);
+  };
   line(kBanner);
   line("[" + std::string(kConfigGroup) + "]");
   number("ComNr=", settings.ComNr);
-  number("FT232R=", settings.FT232R);
-  number("UseRTS=", settings.UseRTS);
+  flag("FT232R=", settings.FT232R);
+  flag("UseRTS=", settings.UseRTS);
   line("BinPath=", FirstLine(settings.BinPath));
-  number("AutoDis=", autoModeChecked != 0 ? 1 : 0);
-  number("VKeys=", settings.VKeys);
-  number("TxtCurs=", settings.TxtCurs);
-  number("MsMoveOff=", settings.MsMoveOff);
+  flag("AutoDis=", settings.AutoDis);
+  flag("VKeys=", settings.VKeys);
+  flag("TxtCurs=", settings.TxtCurs);
+  flag("MsMoveOff=", settings.MsMoveOff);
   number("BaudRate=", settings.BaudRate);
-  number("CRmode=", settings.CRmode);
+  flag("CRmode=", settings.CRmode);
   number("Rows=", settings.Rows);
   number("Cols=", settings.Cols);
   line("Autoload=");
-  number("InversScreenshot=", settings.InversScreenshot);
+  flag("InversScreenshot=", settings.InversScreenshot);
   line("WindowScale=", FixedSix(settings.WindowScale));
   line("[" + std::string(kColorsGroup) + "]");
   for (std::size_t i = 0; i < settings.palette.size(); ++i) {
@@ -122,9 +129,9 @@ std::string FormatSettings(const Settings& settings, int autoModeChecked) {
   return out;
 }
 
-bool SaveSettings(const std::filesystem::path& path, const Settings& settings,
-                  int autoModeChecked) {
-  return WriteFileAtomically(path, FormatSettings(settings, autoModeChecked));
+bool SaveSettings(const std::filesystem::path& path,
+                  const Settings& settings) {
+  return WriteFileAtomically(path, FormatSettings(settings));
 }
 
 }  // namespace kestrix

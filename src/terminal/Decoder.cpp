@@ -37,10 +37,10 @@ ChunkResult Decoder::DecodeChunk(int count) {
 void Decoder::Decode(int count) {
   if (presenter_ == nullptr || screen_.image.empty()) return;
   if (!reader_.Begin(count)) return;
-  const DecoderMode& mode = options_.NormalTerminalFlag == 0
+  const DecoderMode& mode = !options_.NormalTerminalFlag
                                 ? mode_tables::kDeviceDisplay
                                 : mode_tables::kNormalTerminal;
-  const bool cursorOn = options_.TxtCurs == 1;
+  const bool cursorOn = options_.TxtCurs;
   for (; !reader_.AtEnd(); reader_.Advance()) {
     int c = reader_.Current();
     if (c == kAltBackspace) c = kBackspaceCode;
@@ -82,12 +82,12 @@ void Decoder::ShowPicture(const Raster& picture, int row) {
   if (presenter_ == nullptr || screen_.image.empty()) return;
   // The cursor moves first: its mark at the old place is covered by the
   // picture (or erased), and the picture keeps no dots of it.
-  if (options_.TxtCurs == 1) CursorMark(screen_, false);
+  if (options_.TxtCurs) CursorMark(screen_, false);
   screen_.CursorColumn = 0;
   screen_.CursorRow = row % screen_.Rows;
   Painter painter(screen_.image);
   painter.Blit(picture, 0, 0, picture.width(), picture.height(), 0, 0);
-  if (options_.TxtCurs == 1) CursorMark(screen_, true);
+  if (options_.TxtCurs) CursorMark(screen_, true);
   presenter_->PresentScreen(screen_.image);
 }
 
@@ -173,7 +173,7 @@ void Decoder::RunControl(ControlAction action) {
     case ControlAction::kCarriageReturn:
       screen_.CursorColumn = 0;
       RecordLineBreak(screen_, "\r");
-      if (options_.CRmode == 1) {
+      if (options_.CRmode) {
         RecordLineBreak(screen_, "\n");
         LineFeed();
       }

@@ -101,11 +101,7 @@ bool AnswerImmediateRequest(const GraphicsCommand& cmd, RequestContext& ctx) {
   auto& out = ctx.blocks.OutBlock;
   std::copy(block->data.begin(), block->data.end(), out.begin());
   WriteRaw(ctx.port, out.data(), kBlockSize);
-  const auto sum = static_cast<std::uint32_t>(block->checksum);
-  for (int i = 0; i < 4; ++i) {
-    out[static_cast<std::size_t>(i)] =
-        static_cast<std::uint8_t>(sum >> (8 * i));
-  }
+  ctx.blocks.PutLong(static_cast<std::uint32_t>(block->checksum));
   WriteRaw(ctx.port, out.data(), 4);
   return true;
 }

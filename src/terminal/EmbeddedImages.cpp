@@ -9,46 +9,42 @@
 namespace kestrix {
 namespace {
 
-// Decodes one image and checks its size; on failure writes "<what>: reason".
-std::optional<Raster> LoadImage(std::span<const std::uint8_t> png,
-                                const char* what, int width, int height,
-                                std::string* error) {
-  std::string reason;
-  std::optional<Raster> image = DecodePng(png, &reason);
+// Decodes one image and checks its size; on failure the error reads
+// "<what>: reason".
+DecodedPng LoadImage(std::span<const std::uint8_t> png, const char* what,
+                     int width, int height) {
+  DecodedPng decoded = DecodePng(png);
+  const std::optional<Raster>& image = decoded.image;
   if (image && (image->width() != width || image->height() != height)) {
-    reason = "is " + std::to_string(image->width()) + "x" +
-             std::to_string(image->height()) + " pixels, expected " +
-             std::to_string(width) + "x" + std::to_string(height);
-    image.reset();
+    decoded.error = "is " + std::to_string(image->width()) + "x" +
+                    std::to_string(image->height()) + " pixels, expected " +
+                    std::to_string(width) + "x" + std::to_string(height);
+    decoded.image.reset();
   }
-  if (!image && error != nullptr) *error = std::string(what) + ": " + reason;
-  return image;
+  if (!decoded.image) decoded.error = std::string(what) + ": " + decoded.error;
+  return decoded;
 }
 
 }  // namespace
 
-std::optional<EmbeddedImages> LoadEmbeddedImages(
-    std::span<const std::uint8_t> glyphSheetPng,
-    std::span<const std::uint8_t> logoPng, std::string* error) {
-  std::optional<Raster> sheet = LoadImage(
-      glyphSheetPng, "glyph sheet", kGlyphSheetWidth, kGlyphSheetHeight, error);
-  if (!sheet) return std::nullopt;
-  const auto pixels = std::as_const(*sheet).pixels();
+LoadedImages LoadEmbeddedImages(std::span<const std::uint8_t> glyphSheetPng,
+                                std::span<const std::uint8_t> logoPng) {
+  DecodedPng sheet = LoadImage(glyphSheetPng, "glyph sheet", kGlyphSheetWidth,
+                               kGlyphSheetHeight);
+  if (!sheet.image) return {std::nullopt, std::move(sheet.error)};
+  const auto pixels = std::as_const(*sheet.image).pixels();
   if (!std::all_of(pixels.begin(), pixels.end(),
                    [](Colour c) { return c == kBlack || c == kWhite; })) {
-    if (error != nullptr) {
-      *error = "glyph sheet: holds colours other than black and white";
-    }
-    return std::nullopt;
+    return {std::nullopt,
+            "glyph sheet: holds colours other than black and white"};
   }
-  std::optional<Raster> logo =
-      LoadImage(logoPng, "logo", kLogoWidth, kLogoHeight, error);
-  if (!logo) return std::nullopt;
-  return EmbeddedImages{std::move(*sheet), std::move(*logo)};
+  DecodedPng logo = LoadImage(logoPng, "logo", kLogoWidth, kLogoHeight);
+  if (!logo.image) return {std::nullopt, std::move(logo.error)};
+  return {EmbeddedImages{std::move(*sheet.image), std::move(*logo.image)}, {}};
 }
 
-std::optional<EmbeddedImages> LoadEmbeddedImages(std::string* error) {
-  return LoadEmbeddedImages(assets::GlyphSheetPng(), assets::LogoPng(), error);
+LoadedImages LoadEmbeddedImages() {
+  return LoadEmbeddedImages(assets::GlyphSheetPng(), assets::LogoPng());
 }
 
 }  // namespace kestrix

@@ -40,8 +40,12 @@ void Engine::PrintLine(std::string_view text) {
   std::string line(text);
   line.push_back('\r');
   PrintText(line);
-  // In normal-terminal mode a CR alone only returns the carriage.
-  if (options().NormalTerminalFlag != 0) PrintText("\n");
+  const std::string_view lineFeed = LineFeed();
+  if (!lineFeed.empty()) PrintText(lineFeed);
+}
+
+std::string_view Engine::LineFeed() const {
+  return options().NormalTerminalFlag ? "\n" : "";
 }
 
 void Engine::ClearScreen() {

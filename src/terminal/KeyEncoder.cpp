@@ -76,7 +76,7 @@ void KeyEncoder::SendByte(int code) {
 }
 
 void KeyEncoder::OnKeyDown(int k, KeyModes modes) {
-  if (modes.VKeys != 0) {
+  if (modes.VKeys) {
     if (k == 0 || !port_.IsOpen()) return;
     SendByte(k);
     charPass_ = 0;
@@ -93,7 +93,7 @@ void KeyEncoder::OnKeyDown(int k, KeyModes modes) {
     if (k >= kVkA && k <= kVkZ && shiftHeld_ == 0) code = k + kLowerCaseOffset;
   }
   if (k >= kVkF1 && k <= kVkF12) code = k + kFunctionKeyOffset;
-  if (code < kFirstKeyCode && modes.NormalTerminalFlag != 0) code = 0;
+  if (code < kFirstKeyCode && modes.NormalTerminalFlag) code = 0;
 
   if (code > 0 && port_.IsOpen()) {
     SendByte(code);
@@ -113,14 +113,14 @@ void KeyEncoder::OnKeyUp(int k, KeyModes modes) {
     ctrlHeld_ = 0;
   }
 
-  if (modes.VKeys != 0) {
+  if (modes.VKeys) {
     if (k == 0 || !port_.IsOpen()) return;
     blocks_.OutBlock[0] = kReleasePrefix;
     blocks_.OutBlock[1] = static_cast<std::uint8_t>(k & 0xFF);
     WriteRaw(port_, blocks_.OutBlock.data(), 2);
     return;
   }
-  if (code < kFirstKeyCode && modes.NormalTerminalFlag != 0) code = 0;
+  if (code < kFirstKeyCode && modes.NormalTerminalFlag) code = 0;
   if (code > 0 && port_.IsOpen()) SendByte(code);
 }
 
@@ -128,11 +128,11 @@ void KeyEncoder::OnCharacter(int c, KeyModes modes) {
   if (c < 0 || c > 0xFF) return;
   // Ctrl+A to Ctrl+D reach a normal terminal as control codes, although
   // their key-down already sent the letter.
-  if (c >= 1 && c <= 4 && ctrlHeld_ == 1 && modes.NormalTerminalFlag != 0) {
+  if (c >= 1 && c <= 4 && ctrlHeld_ == 1 && modes.NormalTerminalFlag) {
     charPass_ = 1;
   }
   if (charPass_ == 0) return;
-  if (modes.NormalTerminalFlag == 0) {
+  if (!modes.NormalTerminalFlag) {
     if (c == kBackspaceChar) c = kBackspaceKeyCode;
     if (c == kEscapeChar) c = kEscapeKeyCode;
   }

@@ -133,11 +133,9 @@ bool DecodeInto(DecodeJob& job) {
 
 }  // namespace
 
-std::optional<Raster> DecodePng(std::span<const std::uint8_t> data,
-                                std::string* error) {
-  auto report = [error](const char* message) -> std::optional<Raster> {
-    if (error != nullptr) *error = message;
-    return std::nullopt;
+DecodedPng DecodePng(std::span<const std::uint8_t> data) {
+  auto report = [](const char* message) {
+    return DecodedPng{std::nullopt, message};
   };
   if (data.size() < kSignatureSize ||
       png_sig_cmp(data.data(), 0, kSignatureSize) != 0) {
@@ -159,7 +157,7 @@ std::optional<Raster> DecodePng(std::span<const std::uint8_t> data,
   }
   png_destroy_read_struct(&job.png, &job.info, nullptr);
   if (!ok) return report(job.message[0] ? job.message : "PNG decoding failed");
-  return std::move(job.image);
+  return {std::move(job.image), {}};
 }
 
 }  // namespace kestrix

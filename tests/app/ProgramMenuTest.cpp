@@ -14,26 +14,28 @@ TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
   const struct {
     const char* name;
     int id;
-    int Settings::*value;
+    bool RunState::*value;
   } toggles[] = {
-      {"Virtual Keycodes", kMenuVirtualKeycodes, &Settings::VKeys},
-      {"Text Cursor", kMenuTextCursor, &Settings::TxtCurs},
-      {"CR with Auto-LF", kMenuCrAutoLf, &Settings::CRmode},
-      {"Normal-Terminal Mode", kMenuNormalTerminal, &Settings::MsMoveOff},
+      {"Virtual Keycodes", kMenuVirtualKeycodes, &RunState::virtualKeys},
+      {"Text Cursor", kMenuTextCursor, &RunState::textCursor},
+      {"CR with Auto-LF", kMenuCrAutoLf, &RunState::crAutoLf},
+      {"Normal-Terminal Mode", kMenuNormalTerminal,
+       &RunState::mouseReportsHeldBack},
   };
   for (auto [name, id, value] : toggles) {
     const bool before = rig_.view.IsChecked(id);
     for (bool now : {!before, before}) {
       rig_.Menu(id);
       EXPECT_EQ(rig_.view.IsChecked(id), now) << name;
-      EXPECT_EQ(rig_.settings().*value, now ? 1 : 0) << name;
-      EXPECT_EQ(rig_.settings().NormalTerminalFlag, rig_.settings().MsMoveOff);
+      EXPECT_EQ(rig_.p().state().*value, now) << name;
+      EXPECT_EQ(rig_.p().state().normalTerminal,
+                rig_.p().state().mouseReportsHeldBack);
     }
   }
   // The auto mode is only a mark until the settings are saved.
   rig_.Menu(kMenuAutoMode);
   EXPECT_FALSE(rig_.view.IsChecked(kMenuAutoMode));
-  EXPECT_EQ(rig_.settings().AutoDis, 1);
+  EXPECT_TRUE(rig_.settings().AutoDis);
   rig_.Menu(kMenuSaveSettings);
   const std::string text = rig_.ReadFile("Kestrix2.ini");
   EXPECT_NE(text.find("\r\nAutoDis=0\r\n"), std::string::npos) << text;
@@ -92,8 +94,8 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
 
 TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
   rig_.WriteFile("other.ini",
-                 "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\n"
-                 "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=1\r\nCols=100\r\n"
+                 "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=7\r\nTxtCurs=0\r\n"
+                 "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=-1\r\nCols=100\r\n"
                  "Rows=30\r\nWindowScale=2\r\n");
   rig_.host.openAnswers.push_back({rig_.PathOf("other.ini"), 0});
   const Raster& image = rig_.p().screen().image;

@@ -26,8 +26,7 @@ using Lines = std::vector<std::string>;
 class ProgramRig {
  public:
   explicit ProgramRig(std::vector<std::string> args = {}) {
-    std::string error;
-    auto loaded = LoadEmbeddedImages(&error);
+    auto [loaded, error] = LoadEmbeddedImages();
     EXPECT_TRUE(loaded.has_value()) << error;
     if (loaded) images = std::move(*loaded);
     port.existingPorts = {6, 7};

@@ -140,7 +140,7 @@ TEST_F(ServicesEndToEnd, DeviceRequestsGetWhatTheyAskFor) {
     EXPECT_EQ(pcFile(), row.letter == 's' ? row.printed : row.pcFile)
         << row.name;
     EXPECT_EQ(launched(), row.letter == 'i' ? 1 : 0) << row.name;
-    EXPECT_EQ(rig.program->settings().MsMoveOff, 0) << row.name;
+    EXPECT_FALSE(rig.program->state().mouseReportsHeldBack) << row.name;
   }
 }
 
@@ -180,7 +180,7 @@ TEST_F(ServicesEndToEnd, UploadFileObjectLoadsTheMonitorsHubMemory) {
     EXPECT_EQ(monitor.BytesLoaded(), image.size() - row.skipped) << row.name;
     EXPECT_EQ(monitor.Errors(), 0) << row.name;
     EXPECT_EQ(rig.program->UploadPatternIndex(), kObjectKind) << row.name;
-    EXPECT_EQ(rig.program->settings().MsMoveOff, 0) << row.name;
+    EXPECT_FALSE(rig.program->state().mouseReportsHeldBack) << row.name;
   }
 }
 
@@ -216,7 +216,7 @@ TEST_F(ServicesEndToEnd, BinaryTransferFaultsEndItCleanly) {
     EXPECT_EQ(screen.substr(0, screen.find('\r')), file.string() + row.printed)
         << row.name;
     EXPECT_EQ(rig.clock.TotalSleptMs() >= 1990, !row.unplug) << row.name;
-    EXPECT_EQ(rig.program->settings().MsMoveOff, 0) << row.name;
+    EXPECT_FALSE(rig.program->state().mouseReportsHeldBack) << row.name;
   }
 }
 

@@ -27,8 +27,7 @@ WindowRig::WindowRig(const std::vector<std::string>& configLines) {
     ini << "[Config]\r\n";
     for (const std::string& line : configLines) ini << line << "\r\n";
   }
-  std::string error;
-  auto loaded = LoadEmbeddedImages(&error);
+  auto [loaded, error] = LoadEmbeddedImages();
   EXPECT_TRUE(loaded.has_value()) << error;
   if (loaded) images = std::move(*loaded);
   program = std::make_unique<Program>(

@@ -20,7 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
 // The search prints nothing and pumps no window.
-LoaderContext Context(BytePort& port, Clock& clock, SharedBlocks& blocks) {
+TransferContext Context(BytePort& port, Clock& clock, SharedBlocks& blocks) {
   static test::RecordingOutput output;
   static NullHost host;
   return {port, clock, output, host, blocks};

@@ -17,6 +17,8 @@ class RecordingOutput : public TextOutput {
     lines.push_back("text:" + std::string(text));
   }
   void PrintLine(std::string_view text) override { lines.emplace_back(text); }
+  std::string_view LineFeed() const override { return "\n"; }
+
   bool HasScreen() const override { return false; }
   void ClearScreen() override {}
   void ShowPicture(const Raster&, int) override {}

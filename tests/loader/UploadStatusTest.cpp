@@ -88,14 +88,14 @@ TEST(UploadStatusTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     Options options;
     c.set(options);
     UploadRig rig(UploadRig::Output::kWindow, false, options);
-    rig.settings.UseRTS = (&c - cases) % 2;
+    rig.useRts = (&c - cases) % 2 != 0;
     EXPECT_EQ(rig.Upload(rig.Write(c.file, test::PatternBytes(100, 4))),
               c.outcome);
     EXPECT_EQ(rig.ScreenLines(), c.lines);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line, and a purge at the end of a
     // finished download.
-    const std::string line = rig.settings.UseRTS ? "RTS" : "DTR";
+    const std::string line = rig.useRts ? "RTS" : "DTR";
     EXPECT_EQ(rig.port.lineEvents,
               (Lines{line + "+", line + "-", line + "+", line + "-"}));
     EXPECT_TRUE(rig.log.empty());

@@ -10,10 +10,9 @@
 
 #include "core/Host.h"
 #include "core/SharedBlocks.h"
-#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
+#include "loader/TransferContext.h"
 #include "loader/UploadDriver.h"
-#include "settings/Settings.h"
 #include "sim/SimulatedPropeller.h"
 #include "support/ScriptedHost.h"
 #include "support/SimulatedPropellerPort.h"
@@ -46,9 +45,9 @@ struct UploadRig {
                      sim::SimulatedPropeller::Options options = {})
       : chip(std::move(options)) {
     port.FollowClock(clock);
-    settings.NormalTerminalFlag = settings.MsMoveOff = deviceMode ? 0 : 1;
-    CreateScreenImage(screen, settings.Cols, settings.Rows, true);
-    if (auto images = LoadEmbeddedImages(nullptr)) {
+    decoderOptions.NormalTerminalFlag = !deviceMode;
+    CreateScreenImage(screen, kCols, kRows, true);
+    if (auto images = LoadEmbeddedImages().images) {
       sheet = images->glyphSheet;
       logo = images->logo;
     }
@@ -58,14 +57,11 @@ struct UploadRig {
     engine.ClearScreen();
   }
 
-  // The engine follows the settings the test set, as the program's does.
-  void SyncOptions() {
-    engine.SetOptions({settings.TxtCurs, settings.CRmode,
-                       settings.NormalTerminalFlag, settings.palette});
-  }
+  // The engine follows the options the test set, as the program's does.
+  void SyncOptions() { engine.SetOptions(decoderOptions); }
   UploadOutcome Upload(const std::string& path) {
     SyncOptions();
-    return UploadFile(path, context, settings, image, logo);
+    return UploadFile(path, context, useRts, image, logo);
   }
 
   // The screen's text since the upload cleared it; both modes record a line
@@ -84,7 +80,10 @@ struct UploadRig {
   sim::SimulatedPropeller chip;
   SimulatedPropellerPort port{chip};
   VirtualClock clock;
-  Settings settings;
+  static constexpr int kCols = 80;
+  static constexpr int kRows = 25;
+  DecoderOptions decoderOptions;
+  bool useRts = false;
   Raster sheet;
   Raster logo;
   Watcher watcher;  // the window's presents and the console's lines
@@ -93,7 +92,7 @@ struct UploadRig {
   LoaderImage image{};
   Engine engine{sheet, port, clock};
   TerminalScreen& screen = engine.screen();
-  LoaderContext context{port, clock, engine, host, engine.blocks()};
+  TransferContext context{port, clock, engine, host, engine.blocks()};
   TempFolder folder;
   // Writes the bytes into a file of the folder; returns its path.
   std::string Write(const std::string& name,

@@ -49,9 +49,8 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     port.failsOpen = row.kind == 5;
     NullHost host;
     SharedBlocks blocks;
-    int msMoveOff = 5, normalTerminal = 0;
-    MonitorLoadContext context{
-        port, clock, host, blocks, {msMoveOff, normalTerminal}};
+    RecordingOutput output;
+    const TransferContext context{port, clock, output, host, blocks};
     auto path = folder / "p.obj";
     if (row.kind == 0 || row.kind >= 4) folder.Write("p.obj", row.file);
     if (row.kind == 2) std::filesystem::create_directory(path);
@@ -61,7 +60,6 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     EXPECT_EQ(port.writes.size(), row.typed.size()) << row.name;  // 1 each
     EXPECT_EQ(port.purges, 1) << row.name;
     EXPECT_LE(port.writesWhileGone, 1) << row.name;
-    EXPECT_EQ(msMoveOff, row.kind == 0 || row.kind >= 4 ? 0 : 5) << row.name;
     if (row.kind != 0) continue;
 
     // The monitor holds the bytes from 0xE80 on, and the start address.

@@ -49,18 +49,17 @@ TEST(RequestTableTest, TypesTextLinesWithPauses) {
   const std::string file = std::string("AB\r\nC\n\rD\0E\r", 11);
   const struct {
     const char* name;
-    int txtCurs;
-    int patternIndex;
+    bool textCursor;
+    bool perCharacter;
     std::vector<int> sleeps;
   } rows[] = {
-      {"text cursor on", 1, 0, {100, 100, 100, 100, 100}},
-      {"text cursor off", 0, 2, {10, 10, 10, 10, 10}},
-      {"OBJ kind: per character", 0, 3, {1, 1, 10, 1, 10, 10, 1, 10, 1, 10}},
+      {"text cursor on", true, false, {100, 100, 100, 100, 100}},
+      {"text cursor off", false, false, {10, 10, 10, 10, 10}},
+      {"per character", false, true, {1, 1, 10, 1, 10, 10, 1, 10, 1, 10}},
   };
   for (const auto& row : rows) {
     ServiceRig rig({{'t', "t.txt", "", 5}});
-    rig.txtCurs = row.txtCurs;
-    rig.patternIndex = row.patternIndex;
+    rig.pace = DevicePace(row.textCursor, row.perCharacter);
     EXPECT_EQ(rig.Run('t', rig.folder.Write("t.txt", file).string()), 't');
     EXPECT_EQ(rig.client.Results()[0].Typed, "AB\rC\r\rD\rE\r") << row.name;
     EXPECT_EQ(rig.clock.sleeps, row.sleeps) << row.name;
@@ -73,23 +72,22 @@ TEST(RequestTableTest, RequestOutcomes) {
     std::int32_t request;
     std::string file;
     int kind;  // as for Make; -1 a path to nothing, -2 the name as it is
-    int msMoveOff;
     char taken;  // the letter carried out, 0 when refused
     std::string log = {};
   } rows[] = {
-      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 5, 'e',
+      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e',
        "upload bins/My Doc; rm x"},
-      {"t, empty name", 2 * 't', "", -2, 5, 0},
-      {"i, control character", 2 * 'i', "a\x01", -2, 5, 0},
-      {"f, control character", 2 * 'f', "x\x1b", -2, 5, 0},
-      {"s, control character", 2 * 's', "ab\x02", -1, 5, 0},
-      {"t, missing file", 2 * 't', "gone.txt", -1, 5, 't'},
-      {"t, folder", 2 * 't', "dir", 1, 5, 't'},
-      {"f, FIFO", 2 * 'f', "fifo", 2, 0, 'f'},
-      {"a, folder prepared", 2 * 'a', "dir", 1, 0, 'a'},
-      {"a, none prepared", 2 * 'a', "", -2, 5, 0},
-      {"no letter", 2 * 'x', "", -2, 5, 0},
-      {"odd value", 2 * 'f' + 1, "", -2, 5, 0},
+      {"t, empty name", 2 * 't', "", -2, 0},
+      {"i, control character", 2 * 'i', "a\x01", -2, 0},
+      {"f, control character", 2 * 'f', "x\x1b", -2, 0},
+      {"s, control character", 2 * 's', "ab\x02", -1, 0},
+      {"t, missing file", 2 * 't', "gone.txt", -1, 't'},
+      {"t, folder", 2 * 't', "dir", 1, 't'},
+      {"f, FIFO", 2 * 'f', "fifo", 2, 'f'},
+      {"a, folder prepared", 2 * 'a', "dir", 1, 'a'},
+      {"a, none prepared", 2 * 'a', "", -2, 0},
+      {"no letter", 2 * 'x', "", -2, 0},
+      {"odd value", 2 * 'f' + 1, "", -2, 0},
   };
   for (const auto& row : rows) {
     ServiceRig rig({{'f', "x", "", 0}});
@@ -102,7 +100,6 @@ TEST(RequestTableTest, RequestOutcomes) {
                                        : std::vector<std::string>{row.log})
         << row.name;
     EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0) << row.name;
-    EXPECT_EQ(rig.msMoveOff, row.msMoveOff) << row.name;
   }
 }
 

@@ -34,7 +34,7 @@ struct ServiceRig {
                const std::string& previous = "") {
     const RequestNames names{name, previous, binPath, preparedFile};
     return RunLetteredRequest(
-        request, names, context,
+        request, names, pace, context,
         [this](const std::string& path) { log.push_back("upload " + path); });
   }
   char Run(char letter, const std::string& name,
@@ -53,13 +53,8 @@ struct ServiceRig {
   SharedBlocks blocks;
   std::string binPath = "bins/";
   std::string preparedFile;
-  int msMoveOff = 5;
-  int normalTerminal = 0;
-  int txtCurs = 0;
-  int patternIndex = 0;
-  ServiceContext context{port,    clock,       host,
-                         output,  blocks,      {msMoveOff, normalTerminal},
-                         txtCurs, patternIndex};
+  TypingPace pace = DevicePace(false, false);
+  TransferContext context{port, clock, output, host, blocks};
 };
 
 }  // namespace kestrix::test

@@ -20,8 +20,7 @@ using test::TempFolder;
 auto Fields(const Settings& s) {
   return std::tie(s.ComNr, s.FT232R, s.UseRTS, s.BinPath, s.AutoDis, s.VKeys,
                   s.TxtCurs, s.MsMoveOff, s.BaudRate, s.CRmode, s.Rows, s.Cols,
-                  s.Autoload, s.InversScreenshot, s.WindowScale, s.palette,
-                  s.NormalTerminalFlag);
+                  s.Autoload, s.InversScreenshot, s.WindowScale, s.palette);
 }
 
 Settings Load(const TempFolder& folder, const std::string& text,
@@ -38,7 +37,7 @@ std::size_t Entries(const TempFolder& folder) {
 TEST(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
   TempFolder folder;
   const fs::path path = folder.Write("Kestrix2.ini", std::string(5000, 'x'));
-  ASSERT_TRUE(SaveSettings(path, Settings{}, 1));
+  ASSERT_TRUE(SaveSettings(path, Settings{}));
   EXPECT_EQ(
       folder.Read("Kestrix2.ini"),
       "/* Kestrix Settings v0.5 */'\r\n[Config]\r\nComNr=6\r\nFT232R=0\r\n"
@@ -52,33 +51,34 @@ TEST(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
 }
 
 TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
-  // A value of its own for every key, so one written under the wrong key or
-  // read from the wrong one shows.
+  // A value of its own for every number key, so one written under the wrong
+  // key or read from the wrong one shows; each flag is off from its start
+  // value (FlagKeysReadAnyValueButZeroAsOn tells the flags apart).
   Settings saved{-3,
-                 2,
-                 3,
+                 true,
+                 true,
                  "C:\\Propeller\\bin\\",
-                 4,
-                 5,
-                 7,
-                 8,
+                 false,
+                 true,
+                 false,
+                 false,
                  9,
-                 10,
+                 true,
                  std::numeric_limits<int>::min(),
                  132,
                  "demo.binary",
-                 11,
+                 true,
                  0.1f,
                  Palette{0x0, 0xF, 0x1234567, 0xFFFFFFFF, 0xFF, 0xFF00,
                          0x010203, 0xFEDCBA}};
   TempFolder folder;
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", saved, 1));
+  ASSERT_TRUE(SaveSettings(folder / "k.ini", saved));
   EXPECT_EQ(folder.Read("k.ini"),
             "/* Kestrix Settings v0.5 */'\r\n[Config]\r\nComNr=-3\r\n"
-            "FT232R=2\r\nUseRTS=3\r\nBinPath=C:\\Propeller\\bin\\\r\n"
-            "AutoDis=1\r\nVKeys=5\r\nTxtCurs=7\r\nMsMoveOff=8\r\nBaudRate=9\r\n"
-            "CRmode=10\r\nRows=-2147483648\r\nCols=132\r\nAutoload=\r\n"
-            "InversScreenshot=11\r\nWindowScale=0.100000\r\n[Colors]\r\n"
+            "FT232R=1\r\nUseRTS=1\r\nBinPath=C:\\Propeller\\bin\\\r\n"
+            "AutoDis=0\r\nVKeys=1\r\nTxtCurs=0\r\nMsMoveOff=0\r\nBaudRate=9\r\n"
+            "CRmode=1\r\nRows=-2147483648\r\nCols=132\r\nAutoload=\r\n"
+            "InversScreenshot=1\r\nWindowScale=0.100000\r\n[Colors]\r\n"
             "pal_0=#000000\r\npal_1=#00000F\r\npal_2=#123456\r\n"
             "pal_3=#FFFFFF\r\npal_4=#0000FF\r\npal_5=#00FF00\r\n"
             "pal_6=#010203\r\npal_7=#FEDCBA\r\n");
@@ -86,8 +86,6 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
   LoadSettings(folder / "k.ini", loaded);
   Settings expected = saved;
   expected.Autoload = "";
-  expected.AutoDis = 1;  // the Auto Mode state at saving
-  expected.NormalTerminalFlag = 8;
   expected.palette[2] = 0x123456;
   expected.palette[3] = 0xFFFFFF;
   EXPECT_EQ(Fields(loaded), Fields(expected));
@@ -95,15 +93,48 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
 
 TEST(SettingsFileTest, AbsentKeysTakeReaderDefaults) {
   TempFolder folder;
-  const Settings settings{9, 2,  3, "bin/", 4,          5,  7,    8,
-                          9, 10, 3, 4,      "x.binary", 11, 3.0f, kStartPalette,
-                          8};
+  const Settings settings{9,    false, true,       "bin/", true,
+                          true, false, false,      9,      true,
+                          3,    4,     "x.binary", true,   3.0f,
+                          kStartPalette};
   // Only ComNr and BinPath keep their value; FT232R, AutoDis and BaudRate
   // default to other values than at start-up.
-  Settings expected{9, 1, 0, "bin/", 0, 0, 1, 1, 1, 0, 25, 80, "", 0, 1.0f};
+  Settings expected{9,    true,  false, "bin/", false, false, true, true,
+                    1,    false, 25,    80,     "",    false, 1.0f};
   expected.palette[0] = 0;
   EXPECT_EQ(Fields(Load(folder, "[Colors]\r\npal_0=#000000\r\n", settings)),
             Fields(expected));
+}
+
+// Any value but 0 is on, for every reader alike, and is saved as 1.
+TEST(SettingsFileTest, FlagKeysReadAnyValueButZeroAsOn) {
+  const struct {
+    const char* key;
+    bool Settings::*flag;
+  } rows[] = {{"FT232R", &Settings::FT232R},
+              {"UseRTS", &Settings::UseRTS},
+              {"AutoDis", &Settings::AutoDis},
+              {"VKeys", &Settings::VKeys},
+              {"TxtCurs", &Settings::TxtCurs},
+              {"MsMoveOff", &Settings::MsMoveOff},
+              {"CRmode", &Settings::CRmode},
+              {"InversScreenshot", &Settings::InversScreenshot}};
+  TempFolder folder;
+  for (const auto& row : rows) {
+    const std::string key = row.key;
+    const Settings off = Load(folder, "[Config]\r\n" + key + "=0\r\n");
+    for (const char* value : {"7", "-1", "1"}) {
+      Settings on = Load(folder, "[Config]\r\n" + key + "=" + value + "\r\n");
+      EXPECT_TRUE(on.*row.flag) << key << "=" << value;
+      EXPECT_NE(FormatSettings(on).find("\r\n" + key + "=1\r\n"),
+                std::string::npos)
+          << key << "=" << value;
+      // No other key moved.
+      on.*row.flag = false;
+      EXPECT_EQ(Fields(on), Fields(off)) << key << "=" << value;
+    }
+    EXPECT_FALSE(off.*row.flag) << key;
+  }
 }
 
 TEST(SettingsFileTest, ColoursDropTheirFirstCharacterWhateverItIs) {
@@ -130,7 +161,7 @@ TEST(SettingsFileTest, TextValuesCannotInjectLines) {
   TempFolder folder;
   Settings settings;
   settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings, 1));
+  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings));
   EXPECT_EQ(folder.Read("k.ini").find("123456"), std::string::npos);
   Settings loaded;
   LoadSettings(folder / "k.ini", loaded);
@@ -152,7 +183,7 @@ TEST(SettingsFileTest, FailuresChangeNothing) {
   for (const fs::path& path :
        {folder / "missing" / "Kestrix2.ini", blocker / "Kestrix2.ini",
         folder / "Kestrix2.ini"}) {
-    EXPECT_FALSE(SaveSettings(path, settings, 1)) << path;
+    EXPECT_FALSE(SaveSettings(path, settings)) << path;
   }
   EXPECT_EQ(folder.Read("blocker"), "old");
   EXPECT_TRUE(fs::is_directory(folder / "Kestrix2.ini"));

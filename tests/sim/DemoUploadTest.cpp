@@ -62,15 +62,14 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
       std::string image(static_cast<std::size_t>(row.size), '\0');
       for (int i = 0; i < row.size; ++i)
         image[i] = static_cast<char>(i * 7 + 3);
-      Settings settings;
       NullHost host;
       RecordingOutput output;
       LoaderImage loaderImage{};
       const Raster logo;
       SharedBlocks blocks;
       UploadFile(folder.Write(row.file, image).string(),
-                 {port, clock, output, host, blocks}, settings, loaderImage,
-                 logo);
+                 {port, clock, output, host, blocks}, /*useRts=*/false,
+                 loaderImage, logo);
     }
     port.Write(reinterpret_cast<const std::uint8_t*>(row.typed.data()),
                static_cast<int>(row.typed.size()));

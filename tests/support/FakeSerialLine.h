@@ -44,10 +44,10 @@ class FakeSerialLine : public ScriptedPort<SerialLine> {
   }
   void SetDtr(bool on) override { Record(on ? "DTR+" : "DTR-"); }
   void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
-  bool OpenPort(const std::string& numberText, int index, int ft232r) override {
+  bool OpenPort(const std::string& numberText, int index, bool ft232r) override {
     open = existingPorts.count(std::atoi(numberText.c_str())) > 0;
     Record("open " + numberText + " @" + std::to_string(index) + " ft" +
-           std::to_string(ft232r) + (open ? "" : " failed"));
+           (ft232r ? "1" : "0") + (open ? "" : " failed"));
     return open;
   }
   void ClosePort() override {

@@ -18,7 +18,7 @@ class FakeView : public View, public Presenter {
   std::set<int> checked, disabled;
   int innerHeightWithMenu = 446;
 
-  bool IsChecked(int id) const override { return checked.count(id) > 0; }
+  bool IsChecked(int id) const { return checked.count(id) > 0; }
   void SetChecked(int id, bool on) override {
     log_.push_back("view mark " + std::to_string(id) + (on ? " on" : " off"));
     on ? (void)checked.insert(id) : (void)checked.erase(id);

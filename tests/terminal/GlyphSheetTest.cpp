@@ -20,8 +20,7 @@ std::string CellOf(const Raster& sheet, int code) {
 }
 
 TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
-  std::string error;
-  const auto images = LoadEmbeddedImages(&error);
+  const auto [images, error] = LoadEmbeddedImages();
   ASSERT_TRUE(images.has_value()) << error;
   const auto glyph = [&](int code) { return CellOf(images->glyphSheet, code); };
   EXPECT_EQ(glyph('A'),

@@ -30,7 +30,7 @@ Bytes Play(int mode, const std::vector<Key>& keys) {
   test::FakePort port;
   SharedBlocks blocks;
   KeyEncoder encoder{port, blocks};
-  const KeyModes modes{mode >> 1, mode & 1};
+  const KeyModes modes{(mode >> 1) != 0, (mode & 1) != 0};
   for (const Key& k : keys) {
     if (k.vk < 0) {
       port.open = !port.open;

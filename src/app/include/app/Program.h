@@ -7,14 +7,14 @@
 
 #include "app/MenuMarks.h"
 #include "app/PortControl.h"
+#include "app/RunState.h"
 #include "app/UploadCommands.h"
 #include "app/View.h"
 #include "core/Clock.h"
 #include "core/Host.h"
 #include "core/SerialLine.h"
 #include "core/SharedBlocks.h"
-#include "loader/LoaderContext.h"
-#include "loader/LoaderImage.h"
+#include "loader/TransferContext.h"
 #include "settings/Settings.h"
 #include "terminal/EmbeddedImages.h"
 #include "terminal/Engine.h"
@@ -65,6 +65,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // platform and the exit statuses of the console upload.
 std::string UsageText();
 
+// The inner size of the window below the menu bar.
+struct InnerSize {
+  int width = 0;
+  int height = 0;
+};
+
 // The whole program-wide state and the logic of the window mode: start-up,
 // menu commands, key and mouse input, the serial poll of each event-loop
 // turn and the auto mode. The Qt window forwards its events here and shows
@@ -83,7 +89,7 @@ class Program : private RequestHandler {
   // from WindowInnerSize(), then AttachWindow, then ConnectAtStartup.
   void LoadStartupSettings();
   // Inner size of the window below the menu bar for the current settings.
-  void WindowInnerSize(int* width, int* height) const;
+  InnerSize WindowInnerSize() const;
   // Sets the check marks, creates the screen image with the strip below the
   // grid, makes the window the decoder's presenter and clears the screen.
   void AttachWindow(View& view, Presenter& presenter);
@@ -127,8 +133,9 @@ class Program : private RequestHandler {
 
   // Read access for the window and for tests.
   const Settings& settings() const { return settings_; }
+  const RunState& state() const { return state_; }
   const TerminalScreen& screen() const { return engine_.screen(); }
-  int UploadPatternIndex() const { return uploads_.PatternIndex(); }
+  int UploadPatternIndex() const { return static_cast<int>(state_.uploadKind); }
 
  private:
   // Runs `action` as an entry point unless another one is running; see
@@ -137,7 +144,14 @@ class Program : private RequestHandler {
   void Enter(const std::function<void()>& action);
 
   void RunMenuCommand(int menuId);
-  void ApplyCheckMarks();
+  void ShowModeMarks();
+  // Toggles one of the Options menu's modes and shows its mark.
+  void ToggleMode(int menuId, bool& mode);
+  // What the transfers use of the program, for the one that runs now.
+  TransferContext Transfers() {
+    return {services_.port, services_.clock, engine_, services_.host,
+            engine_.blocks()};
+  }
   void RefreshMenuState();
   void ClearCommand();
   void Screenshot();
@@ -152,29 +166,24 @@ class Program : private RequestHandler {
   void PollPort();
   // RequestHandler: a lettered request left by the poll's chunk.
   void CarryOut(int request) override;
-  // Hands the settings the engine follows to the engine; called whenever
-  // they may have changed (every entry point, every menu command).
+  // Hands the modes the engine follows to the engine; called whenever they
+  // may have changed (every entry point, every menu command).
   void SyncEngine();
-  KeyModes Modes() const {
-    return {settings_.VKeys, settings_.NormalTerminalFlag};
-  }
+  KeyModes Modes() const { return {state_.virtualKeys, state_.normalTerminal}; }
 
   ProgramServices services_;
   CommandLine commandLine_;
   std::filesystem::path programFolder_;
+  // What the settings file gave, with the changes the commands made to it.
   Settings settings_;
-  LoaderImage loaderImage_{};
+  RunState state_;
   // The terminal: screen, shared blocks, decoder and the serial poll.
   Engine engine_;
-  TerminalScreen& screen_ = engine_.screen();
-  SharedBlocks& blocks_ = engine_.blocks();
   KeyEncoder keys_;
   MouseButtons buttons_;
   MenuMarks marks_;
-  LoaderContext loaderContext_;
   PortControl portControl_;
   UploadCommands uploads_;
-  int appliedBaud_ = 0;
   bool quitRequested_ = false;
   bool portLostPending_ = false;
   int busy_ = 0;

@@ -3,12 +3,11 @@
 namespace kestrix {
 
 // What the program's logic asks of its main window. The window implements
-// it with Qt widgets; tests with a double. The check marks live in the
-// window's menu and are read back from there.
+// it with Qt widgets; tests with a double. The window shows the check marks
+// it is handed; the program never reads them back.
 class View {
  public:
   virtual ~View() = default;
-  virtual bool IsChecked(int menuId) const = 0;
   virtual void SetChecked(int menuId, bool checked) = 0;
   virtual void SetEnabled(int menuId, bool enabled) = 0;
   // Resizes the inner area below the menu bar, keeping the window's place.

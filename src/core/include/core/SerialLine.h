@@ -14,7 +14,7 @@ class SerialLine : public BytePort {
   // Opens port `numberText` ("6" for COM6) at a baud-table index. Returns
   // false when the device cannot be opened; the port is then closed.
   virtual bool OpenPort(const std::string& numberText, int baudIndex,
-                        int ft232r) = 0;
+                        bool ft232r) = 0;
   // No effect when already closed.
   virtual void ClosePort() = 0;
   // Rate and stop bits only; nothing on a closed port.

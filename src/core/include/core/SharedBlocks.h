@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace kestrix {
@@ -17,6 +18,14 @@ struct SharedBlocks {
 
   std::array<std::uint8_t, kOutBlockSize> OutBlock{};
   std::array<std::uint8_t, kReceiveBufferSize> ReceiveBuffer{};
+
+  // Puts `value` into the first four bytes of the out block, least
+  // significant byte first, as every number the PC sends the device goes.
+  void PutLong(std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      OutBlock[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+  }
 };
 
 }  // namespace kestrix

@@ -14,8 +14,11 @@ class TextOutput {
   virtual ~TextOutput() = default;
   // The text exactly as given (control bytes act as control codes on screen).
   virtual void PrintText(std::string_view text) = 0;
-  // The text, CR, and an LF more in normal-terminal mode.
+  // The text, CR, and LineFeed() after it.
   virtual void PrintLine(std::string_view text) = 0;
+  // What follows a line's CR: an LF in normal-terminal mode, where a CR
+  // alone only returns the carriage; nothing in device display.
+  virtual std::string_view LineFeed() const = 0;
 
   // Whether the lines go to a terminal screen (a window) or a console.
   virtual bool HasScreen() const = 0;

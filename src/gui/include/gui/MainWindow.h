@@ -56,8 +56,10 @@ class MainWindow : public QMainWindow, public View, public Presenter {
   // the program's Shutdown).
   void SetOnFinished(std::function<void()> onFinished);
 
+  // What the menu shows (for tests); the program keeps the state itself.
+  bool IsChecked(int menuId) const;
+
   // View
-  bool IsChecked(int menuId) const override;
   void SetChecked(int menuId, bool checked) override;
   void SetEnabled(int menuId, bool enabled) override;
   void ResizeInner(int width, int height) override;

@@ -3,22 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "core/BytePort.h"
-#include "core/Clock.h"
-#include "core/Host.h"
-#include "core/SharedBlocks.h"
-#include "loader/TransferGuards.h"
+#include "loader/TransferContext.h"
 
 namespace kestrix {
-
-// What a monitor load uses of the program.
-struct MonitorLoadContext {
-  BytePort& port;
-  Clock& clock;
-  Host& host;
-  SharedBlocks& blocks;
-  MouseReports mouse;
-};
 
 // The lowest hub address the monitor may be typed into: below it lies the
 // monitor's own workspace.
@@ -32,6 +19,6 @@ inline constexpr std::int32_t kLowestLoadAddress = 0xE80;
 // and a port that fails under the load ends it at once. Nothing is reported:
 // the monitor's echo shows on the terminal afterwards.
 void MonitorLoad(const std::filesystem::path& path, std::int32_t hubAddress,
-                 MonitorLoadContext& context);
+                 const TransferContext& context);
 
 }  // namespace kestrix

@@ -3,9 +3,8 @@
 #include <string>
 
 #include "core/Raster.h"
-#include "loader/LoaderContext.h"
 #include "loader/LoaderImage.h"
-#include "settings/Settings.h"
+#include "loader/TransferContext.h"
 
 namespace kestrix {
 
@@ -33,9 +32,9 @@ enum class UploadOutcome {
 // chip through its boot loader, reporting every step as a line of text.
 // The image is cleared first, so nothing of an earlier upload is sent. Every
 // wait keeps the window painting. A port that vanishes midway ends the
-// upload with one "Hardware lost" line.
-UploadOutcome UploadFile(const std::string& path, const LoaderContext& context,
-                         const Settings& settings, LoaderImage& image,
-                         const Raster& logo);
+// upload with one "Hardware lost" line. The chip is reset on RTS when
+// `useRts` is set, on DTR otherwise.
+UploadOutcome UploadFile(const std::string& path, const TransferContext& context,
+                         bool useRts, LoaderImage& image, const Raster& logo);
 
 }  // namespace kestrix

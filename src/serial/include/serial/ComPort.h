@@ -36,12 +36,12 @@ class ComPort : public SerialLine {
   ComPort& operator=(const ComPort&) = delete;
 
   // Opens the port exclusively: 8 data bits, no parity, no flow control, rate
-  // and stop bits from the baud table. DTR is asserted while open when ft232r
-  // is 0 and left off otherwise; RTS is off. Line settings that the device
+  // and stop bits from the baud table. DTR is asserted while open unless ft232r
+  // is set, and left off then; RTS is off. Line settings that the device
   // refuses do not fail the open. A port that is already open is closed
   // first. Returns false when the device cannot be opened.
   bool OpenPort(const std::string& numberText, int baudIndex,
-                int ft232r) override;
+                bool ft232r) override;
   // Closes the port; no effect when it is closed. Does not call onLost.
   void ClosePort() override;
   // Changes the rate and stop bits only; does nothing on a closed port.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string_view>
 
 namespace kestrix {
@@ -9,8 +8,5 @@ namespace kestrix {
 // folder), unless it is empty or holds control characters: those come from
 // a garbled screen, not from a name.
 bool IsUsableDeviceName(std::string_view name);
-
-// Plain files only: a FIFO or device would block the open or never end.
-bool IsRegularFile(const std::filesystem::path& path);
 
 }  // namespace kestrix

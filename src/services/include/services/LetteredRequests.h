@@ -4,16 +4,17 @@
 #include <functional>
 #include <string>
 
-#include "services/ServiceContext.h"
+#include "loader/TransferContext.h"
+#include "services/TextFileSender.h"
 
 namespace kestrix {
 
 // The texts a lettered request refers to.
 struct RequestNames {
-  const std::string& ScreenText;    // the name the device printed
-  const std::string& PreviousText;  // what it printed before (for "s")
-  const std::string& BinPath;       // folder of program uploads
-  const std::string& PreparedFile;  // empty until one is prepared
+  std::string ScreenText;    // the name the device printed
+  std::string PreviousText;  // what it printed before (for "s")
+  std::string BinPath;       // folder of program uploads
+  std::string PreparedFile;  // empty until one is prepared
 };
 
 // Uploads a program file ("b", "e") through the program's upload driver.
@@ -26,19 +27,19 @@ std::int32_t PreparedFileSizeAnswer(const std::string& preparedFile);
 
 // "o": sends that answer, least significant byte first, in one write.
 void SendPreparedFileSize(const std::string& preparedFile,
-                          ServiceContext& context);
+                          const TransferContext& context);
 
 // "s": replaces the named file with exactly `text`; the old file stays whole
 // when the new one cannot be written. Returns whether it was written.
 bool WriteDeviceFile(const std::string& name, const std::string& text);
 
 // Carries out the request whose value is twice a letter's code: "b" or "e",
-// "t", "i", "f", "a", "o", "s", tested in that order. Names that are empty
+// "t" (typed at `pace`), "i", "f", "a", "o", "s", tested in that order. Names that are empty
 // or hold control characters are refused for "t", "i", "f" and "s". Returns
 // the letter carried out, or 0 when the value names no letter or the request
 // was refused.
 char RunLetteredRequest(std::int32_t request, const RequestNames& names,
-                        ServiceContext& context,
+                        TypingPace pace, const TransferContext& context,
                         const UploadProgram& uploadProgram);
 
 }  // namespace kestrix

@@ -6,30 +6,27 @@
 
 namespace kestrix {
 
-// Every user choice that survives a restart, with its start-up value. The
-// field names are the keys of the settings file. Flags hold 0 or 1.
+// Every user choice that survives a restart, with its start-up value: what
+// the settings file is read into and written from. The
+// field names are the keys of the settings file. A flag key reads as on for
+// any value but 0 and is written back as 1 or 0.
 struct Settings {
   int ComNr = 6;
-  int FT232R = 0;
-  int UseRTS = 0;
+  bool FT232R = false;
+  bool UseRTS = false;
   std::string BinPath;
-  int AutoDis = 1;
-  int VKeys = 0;
-  int TxtCurs = 1;
-  int MsMoveOff = 1;
+  bool AutoDis = true;
+  bool VKeys = false;
+  bool TxtCurs = true;
+  bool MsMoveOff = true;
   int BaudRate = 0;
-  int CRmode = 0;
+  bool CRmode = false;
   int Rows = 25;
   int Cols = 80;
   std::string Autoload;
-  int InversScreenshot = 0;
+  bool InversScreenshot = false;
   float WindowScale = 1.0f;
   Palette palette = kStartPalette;
-
-  // Not stored: the decoder's mode switch (1 = normal terminal, 0 = device
-  // display). Set together with MsMoveOff by the Normal-Terminal Mode command
-  // and by every load; it mirrors that command's check mark.
-  int NormalTerminalFlag = 1;
 };
 
 }  // namespace kestrix

@@ -22,9 +22,9 @@ enum class ControlAction;
 // The user's choices the decoder follows, handed over as values by the
 // program whenever they may have changed.
 struct DecoderOptions {
-  int TxtCurs = 1;             // draw the text cursor
-  int CRmode = 0;              // a CR also feeds a line (normal terminal)
-  int NormalTerminalFlag = 1;  // 1 normal terminal, 0 device display
+  bool TxtCurs = true;              // draw the text cursor
+  bool CRmode = false;             // a CR also feeds a line (normal terminal)
+  bool NormalTerminalFlag = true;  // normal terminal, else device display
   Palette palette = kStartPalette;
 };
 

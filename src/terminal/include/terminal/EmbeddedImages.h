@@ -25,13 +25,16 @@ struct EmbeddedImages {
 
 // Decodes the given PNG bytes and checks the sizes and that the sheet holds
 // only black and white (glyphs are drawn with NOT(glyph OR screen), so any
-// other colour would tint text). On failure returns nothing and sets *error
-// to a message starting "glyph sheet: " or "logo: ".
-std::optional<EmbeddedImages> LoadEmbeddedImages(
-    std::span<const std::uint8_t> glyphSheetPng,
-    std::span<const std::uint8_t> logoPng, std::string* error);
+// other colour would tint text). On failure there are no images and the
+// error starts "glyph sheet: " or "logo: ".
+struct LoadedImages {
+  std::optional<EmbeddedImages> images;
+  std::string error;  // empty when there are images
+};
+LoadedImages LoadEmbeddedImages(std::span<const std::uint8_t> glyphSheetPng,
+                                std::span<const std::uint8_t> logoPng);
 
 // The same for the images built into the program.
-std::optional<EmbeddedImages> LoadEmbeddedImages(std::string* error);
+LoadedImages LoadEmbeddedImages();
 
 }  // namespace kestrix

@@ -60,6 +60,7 @@ class Engine : public TextOutput {
   // TextOutput
   void PrintText(std::string_view text) override;
   void PrintLine(std::string_view text) override;
+  std::string_view LineFeed() const override;
   bool HasScreen() const override { return HasWindow(); }
   // A single byte 0: clear screen, cursor home.
   void ClearScreen() override;

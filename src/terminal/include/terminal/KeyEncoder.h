@@ -7,8 +7,8 @@ namespace kestrix {
 
 // The two menu switches that shape the encoding.
 struct KeyModes {
-  int VKeys = 0;               // report raw virtual key codes
-  int NormalTerminalFlag = 1;  // modifiers send nothing in a normal terminal
+  bool VKeys = false;              // report raw virtual key codes
+  bool NormalTerminalFlag = true;  // modifiers send nothing in a normal terminal
 };
 
 // Turns the window's key-down, key-up and character events into the bytes the

@@ -7,30 +7,6 @@
 
 namespace kestrix {
 
-// Mouse-movement reports, held back while a transfer owns the line so that
-// no report interleaves with the transfer's bytes.
-struct MouseReports {
-  int& MsMoveOff;
-  // The check state of the Normal-Terminal Mode command, which decides
-  // whether reports are sent outside a transfer.
-  const int& NormalTerminalFlag;
-};
-
-// Gives mouse reports back on every exit path: MsMoveOff returns to the
-// Normal-Terminal Mode state, whatever it was before.
-class MouseReportRestore {
- public:
-  explicit MouseReportRestore(MouseReports reports) : reports_(reports) {}
-  ~MouseReportRestore() { reports_.MsMoveOff = reports_.NormalTerminalFlag; }
-  MouseReportRestore(const MouseReportRestore&) = delete;
-  MouseReportRestore& operator=(const MouseReportRestore&) = delete;
-
-  void HoldBack() { reports_.MsMoveOff = 1; }
-
- private:
-  MouseReports reports_;
-};
-
 // Keeps the window painted during a long send. Pumping the desktop's events
 // costs far more than typing one character, so it happens at most once per
 // interval of work instead of after every byte.
