@@ -5,29 +5,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "serial/AdapterListing.h"
 #include "serial/BaudTable.h"
 #include "serial/PortNames.h"
+#include "serial/SerialAdapters.h"
 
 namespace kestrix {
 namespace {
 
-// Port numbers are small; nine digits keep the value inside an int.
-constexpr std::size_t kMaxNumberDigits = 9;
-
 HANDLE AsHandle(void* handle) { return static_cast<HANDLE>(handle); }
-
-// "\\.\COM" is followed by the number text as it stands, and Windows
-// resolves ".." in such names, so anything but plain digits could reach a
-// different device.
-bool PlainPortNumber(const std::string& text) {
-  if (text.empty() || text.size() > kMaxNumberDigits || text[0] == '0') {
-    return false;
-  }
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
 
 BYTE StopBitsSetting(int index) {
   return StopBitsForIndex(index) == 2 ? TWOSTOPBITS : ONESTOPBIT;
@@ -72,10 +58,12 @@ Win32SerialLine::Win32SerialLine(const std::filesystem::path& workingFolder,
 Win32SerialLine::~Win32SerialLine() { ClosePort(); }
 
 bool Win32SerialLine::OpenPort(const std::string& numberText, int baudIndex,
-                               int ft232r) {
+                               bool ft232r) {
   ClosePort();
-  if (!PlainPortNumber(numberText)) return false;
-  const std::string device = WindowsPortName(numberText);
+  // Plain digits only: Windows resolves ".." in "\\.\COM" names, so any
+  // other text could reach a different device.
+  const std::string device = PortDeviceName(numberText, {});
+  if (device.empty()) return false;
   HANDLE handle = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                               nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
@@ -98,7 +86,7 @@ bool Win32SerialLine::OpenPort(const std::string& numberText, int baudIndex,
     line.fParity = 0;
     line.fOutxCtsFlow = 0;
     line.fOutxDsrFlow = 0;
-    line.fDtrControl = ft232r == 0 ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+    line.fDtrControl = ft232r ? DTR_CONTROL_DISABLE : DTR_CONTROL_ENABLE;
     line.fDsrSensitivity = 0;
     line.fTXContinueOnXoff = 0;
     line.fOutX = 0;
@@ -243,6 +231,18 @@ void Win32SerialLine::HandleLoss() {
     std::function<void()> onLost = onLost_;
     onLost();
   }
+}
+
+std::string Win32SerialLine::OpenFailure(
+    const std::string& numberText) const {
+  const std::string device = PortDeviceName(numberText, {});
+  if (device.empty()) return "COM" + numberText + " names no device.";
+  return "COM" + numberText + " is " + device +
+         ": no such port, or another program has it open.";
+}
+
+std::string Win32SerialLine::AdaptersPresent() const {
+  return AdapterListing(ListSerialAdapters({}));
 }
 
 }  // namespace kestrix

@@ -175,7 +175,7 @@ TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
 TEST_F(Win32SerialLineTest, ModemLinesTheDeviceLacksLeaveThePortWorking) {
   // A pseudo-terminal has no modem lines: DTR held by the open and every
   // pulse are refused by the driver.
-  for (int ft232r : {0, 1}) {
+  for (bool ft232r : {false, true}) {
     SCOPED_TRACE(ft232r);
     ASSERT_TRUE(line_.OpenPort(number_, 0, ft232r));
     line_.SetDtr(true);

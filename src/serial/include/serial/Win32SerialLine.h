@@ -38,13 +38,13 @@ class Win32SerialLine : public SerialLine {
   Win32SerialLine& operator=(const Win32SerialLine&) = delete;
 
   // Opens the port exclusively: 8 data bits, no parity, no flow control,
-  // rate and stop bits from the baud table. DTR is asserted while open when
-  // ft232r is 0 and left off otherwise; RTS is off. Line settings that the
+  // rate and stop bits from the baud table. DTR is asserted while open unless
+  // ft232r is set; RTS is off. Line settings that the
   // device refuses do not fail the open. A port that is already open is
   // closed first. Returns false when the number is not plain decimal digits
   // (at least 1, no leading zero) or the device cannot be opened.
   bool OpenPort(const std::string& numberText, int baudIndex,
-                int ft232r) override;
+                bool ft232r) override;
   // Closes the port; no effect when it is closed. Does not call onLost.
   void ClosePort() override;
   // Changes the rate and stop bits only; does nothing on a closed port.
@@ -56,6 +56,8 @@ class Win32SerialLine : public SerialLine {
   int Write(const std::uint8_t* data, int count) override;
   int Read(std::uint8_t* data, int max) override;
   bool BytesWaiting() const override;
+  std::string OpenFailure(const std::string& numberText) const override;
+  std::string AdaptersPresent() const override;
   void PurgeReceive() override;
   // A line the driver cannot move (a virtual port without modem lines) is
   // left as it is; the port stays usable.
