@@ -67,10 +67,9 @@ UploadOutcome UploadFile(const std::string& path, const TransferContext& context
   TextOutput& output = context.output;
   if (!port.IsOpen()) {
     context.host.MessageBox(
-        "No COM", "wrong number or not activated\n\nCOM" +
-                      std::to_string(settings.ComNr) +
-                      " is not open: choose a port with Options > Com-Port "
-                      "(or the number after -L).");
+        "No COM",
+        "wrong number or not activated\n\nThe port is not open: choose a "
+        "port with Options > Com-Port (or the number after -L).");
     return UploadOutcome::kNoPort;
   }
   PumpingClock clock(context.clock, context.host);

@@ -115,8 +115,8 @@ TEST(UploadFileTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   EXPECT_EQ(rig.Upload(rig.Write("prog.eeprom", test::PatternBytes(8, 11))),
             UploadOutcome::kNoPort);
   EXPECT_EQ(rig.log, Lines{"host box No COM / wrong number or not activated"
-                           "\n\nCOM6 is not open: choose a port with Options "
-                           "> Com-Port (or the number after -L)."});
+                           "\n\nThe port is not open: choose a port with "
+                           "Options > Com-Port (or the number after -L)."});
   EXPECT_EQ(rig.screen.image, before);
   EXPECT_EQ(rig.screen.ScreenText, textBefore);
   EXPECT_TRUE(rig.port.lineEvents.empty());
