@@ -6,8 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   if (size < 4) return 0;
-  // Bytes 1 and 2 from 200 up give the larger grids.
-  const int cols = 1 + data[1] % (data[1] >= 200 ? 100 : 20);
-  const int rows = 1 + data[2] % (data[2] >= 200 ? 40 : 8);
+  // Bytes 1 and 2 from 224 up give the larger grids.
+  const int cols = 1 + data[1] % (data[1] >= 224 ? 100 : 12);
+  const int rows = 1 + data[2] % (data[2] >= 224 ? 40 : 5);
   return kestrix::fuzz::FuzzDecoder(data, size, cols, rows);
 }
