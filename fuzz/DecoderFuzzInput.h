@@ -1,10 +1,10 @@
 #pragma once
 
 // The stream decoder on arbitrary device bytes, decoded in a chunking the
-// input picks (a quarter of them in one piece) and in single bytes; the two
-// must agree as the chunking oracle says. Byte 0 picks the mode, the text cursor, the
-// strip and CR with Auto-LF; bytes 1 and 2 the grid; byte 3 the chunking;
-// the rest (up to one chunk's worth) is the stream.
+// input picks (a quarter of them in full chunks) and in single bytes; the
+// two must agree as the chunking oracle says. Byte 0 picks the mode, the
+// text cursor, the strip and CR with Auto-LF; bytes 1 and 2 the grid; byte 3
+// the chunking; the rest is the stream.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include <fstream>
 #include <span>
 #include <string>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -31,15 +32,22 @@ inline Raster MakeSheet() {
   return sheet;
 }
 
-// A prepared file of 700 bytes for the block reads: one full block, one
-// partly past the end.
-inline std::string MakePreparedFile() {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("kestrix-fuzz-" + std::to_string(::getpid()) + ".bin");
-  std::ofstream out(path, std::ios::binary);
-  for (int i = 0; i < 700; ++i) out.put(static_cast<char>(i * 37));
-  return path.string();
-}
+// A prepared file of 700 bytes for the block reads (one full block, one
+// partly past the end), removed when the run ends.
+struct PreparedFile {
+  PreparedFile() {
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < 700; ++i) out.put(static_cast<char>(i * 37));
+  }
+  ~PreparedFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  const std::string path =
+      (std::filesystem::temp_directory_path() /
+       ("kestrix-fuzz-" + std::to_string(::getpid()) + ".bin"))
+          .string();
+};
 
 // Chunk sizes from a seed: full chunks, or a mix of short ones and ones up
 // to the chunk limit.
@@ -67,7 +75,7 @@ class ChunkSizes {
 inline int FuzzDecoder(const std::uint8_t* data, std::size_t size, int cols,
                        int rows) {
   static const Raster sheet = MakeSheet();
-  static const std::string prepared = MakePreparedFile();
+  static const PreparedFile prepared;
   test::StreamSetup setup;
   setup.deviceMode = (data[0] & 1) != 0;
   setup.cursor = (data[0] & 2) != 0;
@@ -75,7 +83,7 @@ inline int FuzzDecoder(const std::uint8_t* data, std::size_t size, int cols,
   setup.crMode = (data[0] & 8) != 0;
   setup.cols = cols;
   setup.rows = rows;
-  setup.preparedFile = prepared;
+  setup.preparedFile = prepared.path;
   // Two engines for all inputs: building one costs more than most inputs.
   static test::StreamRun chunked(sheet), bytewise(sheet);
   const std::string wrong =

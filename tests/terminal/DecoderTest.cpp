@@ -1,5 +1,5 @@
-// Control codes of both modes, carries across chunks, ScreenText, the
-// program's own lines.
+// Control codes of both modes, the bottom edge, parameters read from the port,
+// ScreenText, the program's own lines. Carries across chunks: ChunkingTest.
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
@@ -108,26 +108,6 @@ TEST(Decoder, LineEndsAndWrapsScrollOnlyFromTheLastRow) {
       EXPECT_EQ(e.LineMismatch(r, line), -1) << row.name << ", row " << r;
     }
   }
-}
-
-TEST(Decoder, DeviceModeCarriesCutOffCommandsToTheNextChunk) {
-  EngineRig e(/*deviceMode=*/true);
-  e.CursorOff();
-  e.Feed(Bytes{'A', 10});
-  e.Feed(Bytes{5, 'B'});  // column 5, then "B" drawn there
-  EXPECT_EQ(e.LineMismatch(0, "A____B_"), -1);
-  EXPECT_EQ(e.screen.ScreenText, "AB");
-  // Escapes cut off after one and after three of their four bytes.
-  e.Feed(Bytes{5, 1});
-  e.Feed(Bytes{10, 20});
-  EXPECT_EQ(e.Px(20, 40), e.Entry(0));
-  e.Feed(Bytes{'x', 5, 1, 30});
-  e.Feed(Bytes{30});
-  EXPECT_EQ(e.Px(60, 60), e.Entry(0));
-  e.Feed("y");  // nothing left over to take it as a parameter
-  EXPECT_EQ(e.LineMismatch(0, "A____Bxy_"), -1);
-  EXPECT_TRUE(e.clock.sleeps.empty());
-  EXPECT_TRUE(e.port.writes.empty());
 }
 
 TEST(Decoder, NormalModeReadsMissingParametersFromThePort) {
