@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "WirePort.h"
 #include "core/SharedBlocks.h"
 #include "loader/RecordingOutput.h"
 #include "services/LetteredRequests.h"
@@ -11,15 +10,9 @@
 #include "support/ScriptedHost.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
+#include "support/WirePort.h"
 
 namespace kestrix::test {
-
-// Bytes first, first + step, ... (mod 256).
-inline std::string Bytes(int count, int first = 0, int step = 7) {
-  std::string bytes;
-  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
-  return bytes;
-}
 
 // One device client on a wire port, with the program's side of a request.
 struct ServiceRig {

@@ -1,5 +1,5 @@
-// Control codes of both modes, carries across chunks, ScreenText, the
-// program's own lines.
+// Control codes of both modes, the bottom edge, parameters read from the port,
+// ScreenText, the program's own lines. Carries across chunks: ChunkingTest.
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
@@ -27,7 +27,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
       {"device ignored", true, "a\2\3\4\6\7b", {2, 0}, "ab", 0, "ab_"},
       {"device column and row", true, "a\n\125\13\36B", {6, 5}, "aB", 5, "_____B_"},
       {"device new line", true, "a\rb", {1, 1}, "a\r\nb", 1, "b_"},
-      {"device new line scrolls", true, "\13\30a\rb", {1, 24}, "a\r\nb", 23, "a_"},
       {"device tab from 7", true, "abcdefg" + tab + "x", {9, 0}, "abcdefgx", 0, "abcdefg#x_"},
       {"device tab from 8", true, "abcdefgh" + tab + "x", {17, 0}, "abcdefghx", 0, "abcdefgh########x_"},
       {"device backspace wraps", true, k80 + "\b", {79, 0}, k80, 0, k80.substr(1) + "_"},
@@ -36,7 +35,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
       {"normal ignored", false, "a\1\2\3\4\6\7\13b", {2, 0}, "ab", 0, "ab_"},
       {"normal return", false, "AB\rC", {1, 0}, "AB\rC", 0, "CB_"},
       {"normal line feed", false, "AB\nC", {1, 1}, "AB\nC", 1, "C_"},
-      {"normal line feed scrolls", false, "\5\14\120\30a\nb", {1, 24}, "a\nb", 23, "a_"},
       {"normal tab", false, "a" + tab + "b", {3, 0}, "a b", 0, "a_b_"},
       {"normal backspace wraps", false, k80 + "\b", {79, 0}, k80, 0, k80.substr(1) + "_"},
       {"normal byte 200", false, "ab\310", {1, 0}, "ab", 0, "a_"},
@@ -59,24 +57,57 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
   EXPECT_EQ(e.LineMismatch(1, "C"), -1);
 }
 
-TEST(Decoder, DeviceModeCarriesCutOffCommandsToTheNextChunk) {
-  EngineRig e(/*deviceMode=*/true);
-  e.CursorOff();
-  e.Feed(Bytes{'A', 10});
-  e.Feed(Bytes{5, 'B'});  // column 5, then "B" drawn there
-  EXPECT_EQ(e.LineMismatch(0, "A____B_"), -1);
-  EXPECT_EQ(e.screen.ScreenText, "AB");
-  // Escapes cut off after one and after three of their four bytes.
-  e.Feed(Bytes{5, 1});
-  e.Feed(Bytes{10, 20});
-  EXPECT_EQ(e.Px(20, 40), e.Entry(0));
-  e.Feed(Bytes{'x', 5, 1, 30});
-  e.Feed(Bytes{30});
-  EXPECT_EQ(e.Px(60, 60), e.Entry(0));
-  e.Feed("y");  // nothing left over to take it as a parameter
-  EXPECT_EQ(e.LineMismatch(0, "A____Bxy_"), -1);
-  EXPECT_TRUE(e.clock.sleeps.empty());
-  EXPECT_TRUE(e.port.writes.empty());
+// Line ends and wraps near the bottom of a 10 x 4 grid whose rows read
+// AAAAAAAAA, BBBBBBBBB, ...: from the row above the last nothing scrolls,
+// from the last row the picture scrolls exactly once per line fed.
+TEST(Decoder, LineEndsAndWrapsScrollOnlyFromTheLastRow) {
+  struct Row {
+    const char* name;
+    bool device, crMode;
+    int column, row;  // where the input starts
+    std::string input;
+    int scrolls;
+    std::pair<int, int> cursor;
+    char lastCell;  // what the input leaves in column 9, before scrolling
+  };
+  // clang-format off
+  const Row rows[] = {
+      {"device new line above the last row", true, false, 5, 2, "\r", 0, {0, 3}, '_'},
+      {"device new line on the last row", true, false, 5, 3, "\r", 1, {0, 3}, '_'},
+      {"device new line ignores Auto-LF", true, true, 5, 3, "\r", 1, {0, 3}, '_'},
+      {"device wrap above the last row", true, false, 9, 2, "z", 0, {0, 3}, 'z'},
+      {"device wrap on the last row", true, false, 9, 3, "z", 1, {0, 3}, 'z'},
+      {"device tab wrapping on the last row", true, false, 9, 3, "\t", 1, {0, 3}, '_'},
+      {"normal line feed above the last row", false, false, 5, 2, "\n", 0, {0, 3}, '_'},
+      {"normal line feed on the last row", false, false, 5, 3, "\n", 1, {0, 3}, '_'},
+      {"normal CR on the last row", false, false, 5, 3, "\r", 0, {0, 3}, '_'},
+      {"normal CR, Auto-LF, above the last row", false, true, 5, 2, "\r", 0, {0, 3}, '_'},
+      {"normal CR, Auto-LF, on the last row", false, true, 5, 3, "\r", 1, {0, 3}, '_'},
+      {"normal CR LF, Auto-LF, on the last row", false, true, 5, 3, "\r\n", 2, {0, 3}, '_'},
+      {"normal wrap above the last row", false, false, 9, 2, "z", 0, {0, 3}, 'z'},
+      {"normal wrap on the last row", false, false, 9, 3, "z", 1, {0, 3}, 'z'},
+      {"normal tab wrapping on the last row", false, false, 9, 3, "\t", 1, {0, 3}, '_'},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    EngineRig e(row.device, 10, 4);
+    e.CursorOff();
+    e.options.CRmode = row.crMode ? 1 : 0;
+    for (int r = 0; r < 4; ++r) {
+      e.Feed(Bytes{5, 0x0C, 0, static_cast<std::uint8_t>(r)});
+      e.Feed(std::string(9, char('A' + r)));
+    }
+    e.Feed(Bytes{5, 0x0C, static_cast<std::uint8_t>(row.column),
+                 static_cast<std::uint8_t>(row.row)});
+    e.Feed(row.input);
+    EXPECT_EQ(e.Cursor(), row.cursor) << row.name;
+    for (int r = 0; r < 4; ++r) {
+      const int from = r + row.scrolls;  // the row that moved up to r
+      std::string line = from < 4 ? std::string(9, char('A' + from)) : "_________";
+      line += from == row.row ? row.lastCell : '_';
+      EXPECT_EQ(e.LineMismatch(r, line), -1) << row.name << ", row " << r;
+    }
+  }
 }
 
 TEST(Decoder, NormalModeReadsMissingParametersFromThePort) {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "EngineHarness.h"
 #include "terminal/Painter.h"
 #include "terminal/TerminalScreen.h"
 
@@ -17,44 +20,115 @@ Colour Pattern(int x, int y) {
   return static_cast<Colour>(y * 4096 + x + 1) & kColourMask;
 }
 
-TEST(ScrollRing, RepeatedScrollsKeepEveryPixelWhereAMoveWouldPutIt) {
-  struct Row {
+// The picture moved the plain way, pixel by pixel: it is the text area and
+// the strip below it (counted even when the image has none); what moves
+// lands dx to the left and dy up, the text area it misses turns black, and
+// the image's strip keeps what nothing moved onto.
+Raster PlainMove(const TerminalScreen& s, int dx, int dy) {
+  const Raster& from = s.image;
+  Raster to = from;
+  for (int y = 0; y < std::min(s.TextHeight(), to.height()); ++y)
+    for (int x = 0; x < to.width(); ++x) to.At(x, y) = kBlack;
+  const int w = s.TextWidth() - std::abs(dx);
+  const int h = s.TextHeight() + TerminalScreen::kStripHeight - std::abs(dy);
+  for (int j = 0; j < h; ++j) {
+    for (int i = 0; i < w; ++i) {
+      const int sx = std::max(dx, 0) + i, sy = std::max(dy, 0) + j;
+      const int tx = std::max(-dx, 0) + i, ty = std::max(-dy, 0) + j;
+      if (!to.Contains(tx, ty)) continue;
+      to.At(tx, ty) = from.Contains(sx, sy) ? from.At(sx, sy) : kBlack;
+    }
+  }
+  return to;
+}
+
+// A picture scrolled through its ring of rows beside the same picture moved
+// the plain way; every step is compared pixel for pixel.
+struct RingAndPlain {
+  RingAndPlain(int cols, int rows, bool strip) {
+    CreateScreenImage(ring, cols, rows, strip);
+    for (int y = 0; y < ring.image.height(); ++y)
+      for (int x = 0; x < ring.image.width(); ++x)
+        ring.image.At(x, y) = Pattern(x, y);
+    plain = ring;
+  }
+  // Empty when both still agree.
+  std::string Scroll(int dx, int dy) {
+    const int top = ring.image.RingTop();
+    ScrollScreen(ring, dx, dy);
+    plain.image = PlainMove(plain, dx, dy);
+    if (ring.image.RingTop() < top) ++wraps;
+    return ring.image == plain.image ? "" : "differs after scroll (" +
+        std::to_string(dx) + ", " + std::to_string(dy) + ")";
+  }
+  TerminalScreen ring, plain;
+  int wraps = 0;  // times the ring's start passed its end
+};
+
+TEST(ScrollRing, NamedScrollRunsMatchAPlainMoveAfterEveryStep) {
+  struct Run {
     const char* name;
     int rows;
     bool strip;
-    int dy;
+    std::vector<std::pair<int, int>> steps;  // repeated three times
   };
-  const Row table[] = {
-      {"text row with strip", 3, true, 17},
-      {"more than half of a one-row picture", 1, true, 30},
-      {"without strip", 3, false, 17},
-      {"without strip, beyond the strip height", 3, false, 40},
+  // 3 rows with the strip: 72 pixel rows, half 36; without: 51, half 25.
+  const Run runs[] = {
+      {"text rows", 3, true, {{0, 17}, {0, 17}, {0, 17}, {0, 17}, {0, 17}}},
+      {"one pixel row at a time", 3, false,
+       std::vector<std::pair<int, int>>(40, {0, 1})},
+      {"around half", 3, true, {{0, 35}, {0, 36}, {0, 37}, {0, 35}}},
+      {"around half, no strip", 3, false, {{0, 24}, {0, 25}, {0, 26}}},
+      {"whole picture and beyond", 3, true,
+       {{0, 72}, {0, 17}, {0, 17}, {0, 90}, {0, 17}, {0, 17}}},
+      {"down and up", 3, true, {{0, -17}, {0, 17}, {0, -1}, {0, 36}, {0, 17}}},
+      {"sideways on a turned ring", 2, true,
+       {{0, 17}, {3, 0}, {0, 17}, {0, 30}, {-5, 2}, {0, 17}, {-32, 0}, {0, 17}}},
+      {"one row picture", 1, true, {{0, 17}, {0, 19}, {0, 20}, {0, 1}}},
   };
-  for (const Row& row : table) {
-    TerminalScreen s;
-    CreateScreenImage(s, 4, row.rows, row.strip);
-    const int w = s.image.width();
-    const int imgH = s.image.height();
-    const int pictureH = row.rows * 17 + TerminalScreen::kStripHeight;
-    for (int y = 0; y < imgH; ++y)
-      for (int x = 0; x < w; ++x) s.image.At(x, y) = Pattern(x, y);
-    for (int step = 0; step < 3; ++step) {
-      const Raster before = s.image;
-      ScrollScreen(s, 0, row.dy);
-      const int moved = std::min(std::max(pictureH - row.dy, 0), imgH);
-      int wrong = 0;
-      for (int y = 0; y < imgH; ++y) {
-        for (int x = 0; x < w; ++x) {
-          Colour want = kBlack;
-          if (y < moved) {
-            if (y + row.dy < imgH) want = before.At(x, y + row.dy);
-          } else if (y >= s.TextHeight()) {
-            want = before.At(x, y);
+  for (const Run& run : runs) {
+    RingAndPlain pictures(4, run.rows, run.strip);
+    for (int round = 0; round < 3; ++round) {
+      for (const auto& [dx, dy] : run.steps) {
+        const std::string wrong = pictures.Scroll(dx, dy);
+        ASSERT_EQ(wrong, "") << run.name << ", round " << round;
+      }
+    }
+    EXPECT_GE(pictures.wraps, 2) << run.name;  // past zero and round again
+  }
+}
+
+// Random runs of scrolls of every kind, with drawing between them.
+TEST(ScrollRing, RandomScrollsAndDrawingMatchAPlainMoveAfterEveryStep) {
+  const Raster sheet = MakeTestSheet();
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    RingAndPlain pictures(2 + trial % 3, 1 + trial % 4, trial % 2 == 0);
+    const int h = pictures.ring.image.height(), w = pictures.ring.image.width();
+    const int sizes[] = {1, h / 2 - 1, h / 2, h / 2 + 1, h, 17, 2 * h};
+    for (int step = 0; step < 40; ++step) {
+      const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+      const int size = sizes[pick(7)];
+      int dx = 0, dy = 0;
+      switch (pick(6)) {
+        case 0: dy = 17; break;  // a new line at the bottom
+        case 1: dy = size; break;
+        case 2: dy = -size; break;
+        case 3: dx = pick(2 * w + 1) - w, dy = pick(2) * size; break;
+        default: {  // a glyph and a line drawn on both pictures
+          for (TerminalScreen* s : {&pictures.ring, &pictures.plain}) {
+            s->CursorColumn = 0;
+            s->CursorRow = step % s->Rows;
+            PutGlyph(*s, sheet, 'A' + step, kStartPalette[step % 8]);
+            Painter p(s->image);
+            p.SetColour(0x00FF00);
+            p.Line(step % w, 0, w - 1, h - 1 - step % h);
           }
-          if (s.image.At(x, y) != want) ++wrong;
+          continue;
         }
       }
-      EXPECT_EQ(wrong, 0) << row.name << ", scroll " << step + 1;
+      const std::string wrong = pictures.Scroll(dx, dy);
+      ASSERT_EQ(wrong, "") << "trial " << trial << ", step " << step;
     }
   }
 }

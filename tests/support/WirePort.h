@@ -2,12 +2,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "sim/WireDevice.h"
 #include "support/FakePort.h"
 #include "support/VirtualClock.h"
 
 namespace kestrix::test {
+
+// Bytes first, first + step, ... (mod 256).
+inline std::string Bytes(int count, int first = 0, int step = 7) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
+  return bytes;
+}
 
 // Connects the program's writes to a simulated device on a virtual clock.
 // What the device answers stays on the wire until the next read, so a purge

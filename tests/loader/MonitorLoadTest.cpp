@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "ServiceRig.h"
 #include "loader/MonitorLoader.h"
 #include "sim/P2Monitor.h"
+#include "support/TempFolder.h"
+#include "support/VirtualClock.h"
+#include "support/WirePort.h"
 
 namespace kestrix::test {
 namespace {
