@@ -3,6 +3,7 @@
 #include <string>
 
 #include "loader/MonitorLoader.h"
+#include "loader/RecordingOutput.h"
 #include "sim/P2Monitor.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
