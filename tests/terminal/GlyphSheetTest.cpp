@@ -20,9 +20,10 @@ std::string CellOf(const Raster& sheet, int code) {
 }
 
 TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
-  const auto [images, error] = LoadEmbeddedImages();
-  ASSERT_TRUE(images.has_value()) << error;
-  const auto glyph = [&](int code) { return CellOf(images->glyphSheet, code); };
+  const LoadedImages loaded = LoadEmbeddedImages();
+  ASSERT_TRUE(loaded.images.has_value()) << loaded.error;
+  const EmbeddedImages& images = *loaded.images;
+  const auto glyph = [&](int code) { return CellOf(images.glyphSheet, code); };
   EXPECT_EQ(glyph('A'),
             "........ ........ ........ ........ ...##... ..#..#.. ..#..#.. "
             ".#....#. .#....#. .######. .#....#. .#....#. .#....#. .#....#. "
@@ -34,7 +35,7 @@ TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
               code != 32 && code != 160)
         << code;
   }
-  EXPECT_NE(images->logo, Raster(210, 85));  // not all black
+  EXPECT_NE(images.logo, Raster(210, 85));  // not all black
 }
 
 }  // namespace
