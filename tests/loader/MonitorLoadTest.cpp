@@ -3,6 +3,7 @@
 #include <string>
 
 #include "loader/MonitorLoader.h"
+#include "loader/RecordingOutput.h"
 #include "sim/P2Monitor.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
@@ -77,19 +78,6 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     EXPECT_EQ(monitor.StartAddress(), start) << row.name;
     EXPECT_EQ(monitor.Errors(), 0) << row.name;
   }
-}
-
-TEST(MonitorLoadTest, EchoNobodyReadsKeepsOnlyTheNewest) {
-  sim::P2Monitor monitor;
-  const std::string typed =
-      std::string(100, 'B') + std::string(sim::P2Monitor::kEchoLimit, 'A');
-  monitor.OnHostBytes(reinterpret_cast<const std::uint8_t*>(typed.data()),
-                      static_cast<int>(typed.size()), 0);
-  EXPECT_EQ(monitor.EchoDropped(), 100u);
-  std::string echo(typed.size(), '\0');
-  echo.resize(monitor.TakeReplies(reinterpret_cast<std::uint8_t*>(echo.data()),
-                                  static_cast<int>(echo.size())));
-  EXPECT_EQ(echo, typed.substr(100));
 }
 
 }  // namespace
