@@ -55,8 +55,9 @@ TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
   // clang-format off
   Settings saved{-3, true, true, "C:\\Propeller\\bin\\", false, true, false,
                  false, 9, true, std::numeric_limits<int>::min(), 132,
-                 "demo.binary", true, 0.1f, Palette{0x0, 0xF, 0x1234567, 0xFFFFFFFF, 0xFF,
-                                     0xFF00, 0x010203, 0xFEDCBA}};
+                 "demo.binary", true, 0.1f,
+                 Palette{0x0, 0xF, 0x1234567, 0xFFFFFFFF, 0xFF, 0xFF00,
+                         0x010203, 0xFEDCBA}};
   // clang-format on
   TempFolder folder;
   ASSERT_TRUE(SaveSettings(folder / "k.ini", saved));
