@@ -60,7 +60,9 @@ struct UploadRig {
     }
     if (window) engine.SetPresenter(&watcher);
     engine.SetConsole(&watcher);
-    engine.SetOptions({.NormalTerminalFlag = !deviceMode});
+    DecoderOptions decoder;
+    decoder.NormalTerminalFlag = !deviceMode;
+    engine.SetOptions(decoder);
     engine.ClearScreen();
   }
   Outcome Upload(const std::string& path) {
