@@ -1,5 +1,5 @@
-// The boot protocol on a scripted port: wire bytes, reply waits and channel
-// failures.
+// The boot protocol on a scripted port and on a simulated chip: reply waits,
+// channel failures, the reset pulse, the handshake and the port search.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/SharedBlocks.h"
 #include "loader/BootProtocol.h"
+#include "loader/PortSearch.h"
 #include "loader/PulseReset.h"
 #include "loader/RecordingOutput.h"
 #include "sim/SimulatedPropeller.h"
@@ -20,21 +22,28 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
+using Options = sim::SimulatedPropeller::Options;
+
+struct ChipPort : test::SimulatedPropellerPort {
+  explicit ChipPort(Options options = {})
+      : SimulatedPropellerPort(chip), chip(std::move(options)) {}
+  sim::SimulatedPropeller chip;
+};
 
 template <typename Port>
 struct Rig {
+  template <typename... Args>
+  explicit Rig(Args&&... args) : port(std::forward<Args>(args)...) {}
+  TransferContext Context() { return {port, clock, output, host, blocks}; }
+
   Port port;
   test::VirtualClock clock;
   test::RecordingOutput output;
   BootProtocol protocol{port, clock, output};
+  NullHost host;
+  SharedBlocks blocks;
 };
 using Wire = Rig<test::FakePort>;
-
-// For the channel faults the scripted port does not play.
-struct ChipPort : test::SimulatedPropellerPort {
-  ChipPort() : SimulatedPropellerPort(chip) {}
-  sim::SimulatedPropeller chip;
-};
 using ChipWire = Rig<ChipPort>;
 
 TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
@@ -70,9 +79,7 @@ TEST(ByteChannel, ShortOrFailedTransfersAreReportedAndDropped) {
   w.protocol.QueueByte(0x22);
   w.protocol.FlushTx();
   EXPECT_EQ(w.port.writes, (std::vector<Bytes>{Bytes(200, 0x11), {0x22}}));
-
-  // A failed read on a port still there is reported on every pass of a
-  // wait; two fit in 20 ms.
+  // A failed read on a port still there is reported on every pass of a wait.
   ChipWire r;
   r.port.failReads = true;
   EXPECT_EQ(r.protocol.FillRx(), 0);
@@ -82,41 +89,27 @@ TEST(ByteChannel, ShortOrFailedTransfersAreReportedAndDropped) {
 }
 
 TEST(ByteChannel, AVanishedPortStopsTheExchangeWithOneLine) {
-  // The driver closes a port whose adapter was pulled; its writes and reads
-  // then fail outright.
-  const struct {
-    const char* name;
-    bool failWrite;
-  } cases[] = {{"write", true}, {"read", false}};
-  for (const auto& c : cases) {
+  for (bool failWrite : {true, false}) {
+    SCOPED_TRACE(failWrite ? "write" : "read");
     Wire w;
     w.port.open = false;
-    if (c.failWrite) {
-      w.protocol.QueueByte(0x33);
-      w.protocol.FlushTx();
-    } else {
-      w.protocol.FillRx();
-    }
+    w.protocol.QueueByte(0x33);
+    if (failWrite) w.protocol.FlushTx();
+    if (!failWrite) w.protocol.FillRx();
     w.port.open = true;  // nothing more is tried, even if it came back
-    EXPECT_EQ(w.protocol.ReplyBit(1, 2500), -1) << c.name;
-    w.protocol.QueueByte(0x35);
+    EXPECT_EQ(w.protocol.ReplyBit(1, 2500), -1);
     w.protocol.FlushTx();
-    EXPECT_EQ(w.output.lines, (Lines{"Hardware lost"})) << c.name;
-    EXPECT_TRUE(w.port.writes.empty()) << c.name;
-    EXPECT_TRUE(w.clock.sleeps.empty()) << c.name;
-    EXPECT_TRUE(w.protocol.PortLost()) << c.name;
+    EXPECT_EQ(w.output.lines, (Lines{"Hardware lost"}));
+    EXPECT_TRUE(w.port.writes.empty());
+    EXPECT_TRUE(w.clock.sleeps.empty());
+    EXPECT_TRUE(w.protocol.PortLost());
   }
 }
 
 TEST(PulseReset, PulsesOnlyTheChosenLineThenPurgesWhatArrivedMeanwhile) {
-  const struct {
-    const char* name;
-    int useRts;
-    Lines events;
-  } cases[] = {{"RTS", 1, {"RTS+", "RTS-"}},
-               {"DTR", 0, {"DTR+", "DTR-"}},
-               {"any other value is RTS", 7, {"RTS+", "RTS-"}}};
-  for (const auto& [name, useRts, events] : cases) {
+  for (const auto& [useRts, line] :
+       {std::pair{true, "RTS"}, std::pair{false, "DTR"}}) {
+    const Lines events = {line + std::string("+"), line + std::string("-")};
     Wire w;
     w.port.Feed(std::string("stale"));
     Lines atSleep;
@@ -125,12 +118,113 @@ TEST(PulseReset, PulsesOnlyTheChosenLineThenPurgesWhatArrivedMeanwhile) {
       w.port.Feed(std::string("boot noise"));
     };
     PulseReset(w.port, w.clock, useRts);
-    EXPECT_EQ(w.port.lineEvents, events) << name;
-    EXPECT_EQ(atSleep, events) << name << ": released before the settle wait";
-    EXPECT_EQ(w.clock.sleeps, (std::vector<int>{25, 100})) << name;
-    EXPECT_EQ(w.port.purges, 1) << name;
-    EXPECT_TRUE(w.port.incoming.empty()) << name;
-    EXPECT_TRUE(w.port.writes.empty()) << name;
+    EXPECT_EQ(w.port.lineEvents, events) << line;
+    EXPECT_EQ(atSleep, events) << line << ": released before the settle wait";
+    EXPECT_EQ(w.clock.sleeps, (std::vector<int>{25, 100})) << line;
+    EXPECT_EQ(w.port.purges, 1) << line;
+    EXPECT_TRUE(w.port.incoming.empty()) << line;
+    EXPECT_TRUE(w.port.writes.empty()) << line;
+  }
+}
+
+TEST(Handshake, VersionAndFaultsOfTheChip) {
+  auto then = [](Lines lines, const char* last) {
+    lines.push_back(last);
+    return lines;
+  };
+  const struct {
+    const char* name;
+    void (*set)(Options&);
+    int version;
+    Lines lines;
+    int sleptMs = -1;  // -1: not checked
+  } cases[] = {
+      // clang-format off
+      // Version 0 too: refusing it is the caller's business.
+      {"version 0", [](auto& o) { o.version = 0; }, 0, {"Propeller Version = 0"}},
+      {"version 255", [](auto& o) { o.version = 255; }, 255,
+       {"Propeller Version = 255"}},
+      {"wrong echo bit fails silently", [](auto& o) { o.flipEchoBit = 249; }, -1, {}},
+      {"silent", [](auto& o) { o.silent = true; }, -1, {"Time Out"}, 100},
+      // A missing version bit sets every bit from its own upwards.
+      {"no version bits", [](auto& o) { o.handshakeReplies = 250; }, -1,
+       then(Lines(8, "Time Out"), "Propeller Version = -1"), 8 * 50 + 10},
+      {"last version bit missing", [](auto& o) { o.handshakeReplies = 257; }, -127,
+       {"Time Out", "Propeller Version = -127"}},
+      {"noise before the echo", [](auto& o) { o.noiseBeforeEcho = {0, 0x55}; }, 1,
+       {"Hardware lost", "Hardware lost", "Propeller Version = 1"}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Options options;
+    c.set(options);
+    ChipWire w(options);
+    w.port.FollowClock(w.clock);
+    EXPECT_EQ(w.protocol.Handshake(), c.version);
+    EXPECT_TRUE(w.port.chip.record().hostBitsOk);
+    EXPECT_EQ(w.output.lines, c.lines);
+    EXPECT_EQ(c.sleptMs < 0 ? -1 : w.clock.TotalSleptMs(), c.sleptMs);
+  }
+}
+
+TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
+  ChipWire w;
+  // An earlier exchange left two replies in the protocol's own buffer.
+  w.port.Feed(Bytes{0xFE, 0xFF, 0xFF});
+  EXPECT_EQ(w.protocol.ReplyBit(0, 100), 0);
+  EXPECT_EQ(w.protocol.Handshake(), 1);
+  EXPECT_EQ(w.output.lines, (Lines{"Propeller Version = 1"}));
+}
+
+TEST(PortSearch, ProbeBitMapsReplyBytesToBitsSilently) {
+  const struct {
+    const char* name;
+    int clock;
+    Bytes incoming;
+    int bit;
+    std::vector<int> sleeps;
+  } cases[] = {
+      {"FE", 0, {0xFE}, 0, {}},
+      {"FF", 0, {0xFF}, 1, {}},
+      {"others dropped", 0, {0x00, 0x41, 0xFF}, 1, {10, 10}},
+      {"budget spent first",
+       0,
+       {0, 0, 0, 0, 0, 0xFF},
+       -1,
+       std::vector<int>(5, 10)},
+      // A clock byte's own wait does not count against the budget.
+      {"with clock", 1, {}, -1, {25, 10, 25, 10, 25, 10, 25, 10, 25, 10}}};
+  for (const auto& c : cases) {
+    Wire w;
+    w.port.Feed(c.incoming);
+    EXPECT_EQ(ProbeBit(w.Context(), c.clock, 50), c.bit) << c.name;
+    EXPECT_EQ(w.clock.sleeps, c.sleeps) << c.name;
+    EXPECT_EQ(w.port.writes.size(), c.sleeps.size() / 2 * c.clock) << c.name;
+    EXPECT_TRUE(w.output.lines.empty()) << c.name;
+  }
+}
+
+TEST(PortSearch, DetectSendsTheHandshakeInTwoRawWritesAndReadsTheVersion) {
+  ChipWire w;
+  EXPECT_EQ(DetectPropeller(w.Context(), 0), 1);
+  // A calibration byte, 250 host bits from the boot LFSR written out here
+  // (seed 0x50, taps 7, 5, 4 and 1), then 258 clock bytes.
+  std::vector<Bytes> expected = {{0xF9}, Bytes(258, 0xF9)};
+  for (unsigned i = 0, state = 0x50; i < 250; ++i) {
+    expected[0].push_back(state & 1 ? 0xFF : 0xFE);
+    const unsigned feedback =
+        ((state >> 7) ^ (state >> 5) ^ (state >> 4) ^ (state >> 1)) & 1;
+    state = ((state << 1) & 0xFE) | feedback;
+  }
+  EXPECT_EQ(w.port.writes, expected);
+  EXPECT_EQ(w.port.lineEvents, (Lines{"DTR+", "DTR-"}));
+  for (int flip : {-1, 100}) {
+    Options options;
+    options.silent = flip < 0;
+    options.flipEchoBit = flip;
+    ChipWire other(options);
+    EXPECT_EQ(DetectPropeller(other.Context(), 1), -1)
+        << (flip < 0 ? "silent" : "wrong echo");
   }
 }
 

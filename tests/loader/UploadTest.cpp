@@ -1,0 +1,344 @@
+// Whole uploads against a simulated chip: the banner, what becomes of the
+// file, the lines shown for each outcome and what the chip got.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Host.h"
+#include "loader/FileNames.h"
+#include "loader/LoaderImage.h"
+#include "loader/TransferContext.h"
+#include "loader/UploadDriver.h"
+#include "sim/SimulatedPropeller.h"
+#include "support/ScriptedHost.h"
+#include "support/SimulatedPropellerPort.h"
+#include "support/TempFolder.h"
+#include "support/VirtualClock.h"
+#include "terminal/EmbeddedImages.h"
+#include "terminal/Engine.h"
+#include "terminal/EngineHarness.h"
+#include "terminal/TerminalScreen.h"
+
+namespace kestrix::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+using Bytes = std::vector<std::uint8_t>;
+using Options = sim::SimulatedPropeller::Options;
+using Phase = sim::SimulatedPropeller::Phase;
+using Outcome = UploadOutcome;
+
+constexpr int kBannerPauseMs = 2000;
+
+// Bytes that differ within and between longs: a shifted byte shows.
+Bytes Pattern(int count, std::uint32_t seed) {
+  Bytes bytes;
+  for (std::uint32_t x = seed; std::ssize(bytes) < count;) {
+    x = x * 1103515245u + 12345u;
+    bytes.push_back(static_cast<std::uint8_t>(x >> 16));
+  }
+  return bytes;
+}
+
+// A simulated chip on the port following a virtual clock, the terminal engine
+// with a window or a console, the real logo.
+struct UploadRig {
+  explicit UploadRig(bool window = true, bool deviceMode = false,
+                     Options options = {})
+      : chip(std::move(options)) {
+    port.FollowClock(clock);
+    CreateScreenImage(screen, 80, 25, true);
+    if (auto images = LoadEmbeddedImages().images) {
+      sheet = images->glyphSheet;
+      logo = images->logo;
+    }
+    if (window) engine.SetPresenter(&watcher);
+    engine.SetConsole(&watcher);
+    DecoderOptions decoder;
+    decoder.NormalTerminalFlag = !deviceMode;
+    engine.SetOptions(decoder);
+    engine.ClearScreen();
+  }
+  Outcome Upload(const std::string& path) {
+    return UploadFile(path, context, useRts, image, logo);
+  }
+  Outcome Put(const std::string& name, const Bytes& bytes) {
+    std::filesystem::create_directories((folder / name).parent_path());
+    return Upload(folder
+                      .Write(name, {reinterpret_cast<const char*>(bytes.data()),
+                                    bytes.size()})
+                      .string());
+  }
+  // The screen's text since the upload cleared it, split at CR LF.
+  Lines ScreenLines() const {
+    Lines lines;
+    const std::string& text = screen.ScreenText;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = std::min(text.find("\r\n", at), text.size());
+      lines.push_back(text.substr(at, end - at));
+      at = end + 2;
+    }
+    return lines;
+  }
+  int Sleeps(int ms) const {
+    return static_cast<int>(std::ranges::count(clock.sleeps, ms));
+  }
+
+  sim::SimulatedPropeller chip;
+  SimulatedPropellerPort port{chip};
+  VirtualClock clock;
+  bool useRts = false;
+  Raster sheet;
+  Raster logo;
+  Watcher watcher;
+  Lines log;  // the host's calls
+  ScriptedHost host{log};
+  LoaderImage image{};
+  Engine engine{sheet, port, clock};
+  TerminalScreen& screen = engine.screen();
+  TransferContext context{port, clock, engine, host, engine.blocks()};
+  TempFolder folder;
+};
+
+// Every pixel of the logo, the home cell's included: the cursor mark that
+// stood there must not cut dots into the picture.
+bool LogoAtTopLeft(const Raster& screen, const Raster& logo) {
+  if (logo.width() == 0) return false;
+  for (int y = 0; y < logo.height(); ++y) {
+    for (int x = 0; x < logo.width(); ++x) {
+      if (screen.At(x, y) != logo.At(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
+  for (bool deviceMode : {true, false}) {
+    SCOPED_TRACE(deviceMode ? "device mode" : "normal mode");
+    UploadRig rig(true, deviceMode);
+    int row = -1, column = -1;
+    Raster image;  // the screen when the banner pause begins
+    rig.clock.onSleep = [&](int ms) {
+      rig.chip.AdvanceMs(ms);
+      if (ms != kBannerPauseMs || row >= 0) return;
+      row = rig.screen.CursorRow;
+      column = rig.screen.CursorColumn;
+      image = rig.screen.image;
+    };
+    rig.Put("prog.eeprom", Pattern(64, 1));
+    EXPECT_EQ(row, 5);
+    EXPECT_EQ(column, 0);
+    EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
+    // Five status lines from row 5 end on row 10 and leave the logo whole.
+    EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo));
+    EXPECT_EQ(rig.screen.CursorRow, 10);
+    EXPECT_EQ(rig.ScreenLines().back(), "..OK -> RUN");
+    EXPECT_EQ(rig.Sleeps(kBannerPauseMs), 1);
+    // An escape code here would wait for parameter bytes in 2 ms steps and
+    // could leave a request for the event loop.
+    EXPECT_EQ(rig.Sleeps(2), 0);
+    EXPECT_EQ(rig.engine.Decode({}).ServiceRequest, 0);
+  }
+}
+
+TEST(UploadTest, ConsoleGetsTheBannerAndStatusLines) {
+  UploadRig rig(false);
+  const Raster before = rig.screen.image;
+  rig.Put("p.eeprom", Pattern(64, 4));
+  const Lines& lines = rig.watcher.lines;
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "\r\n");  // the credit line
+  EXPECT_EQ(
+      Lines(lines.begin() + 1, lines.end()),
+      (Lines{"Ask for a customized version\r\n",
+             "for your commercial product!\r\r\n", "Start Upload\r", "\n",
+             "Propeller Version = 1\r", "\n", "Write in EEPROM Lenght=32768\r",
+             "\n", "Verify ..\r", "\n", "..OK -> RUN\r", "\n"}));
+  EXPECT_EQ(rig.screen.image, before) << "nothing drawn, the logo neither";
+  EXPECT_EQ(rig.Sleeps(kBannerPauseMs), 1);
+}
+
+TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
+  const struct {
+    const char* name;
+    std::string path;
+    int eeprom;
+    std::string folder;
+  } cases[] = {{"bare eeprom", "prog.eeprom", 1, ""},
+               {"capitals", "/work/prog.EEPROM", 0, "/work/"},
+               {"folder named .eeprom", "/work/x.eeprom/prog.binary", 0,
+                "/work/x.eeprom/"},
+               {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
+               {"empty", "", 0, ""},
+               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
+    EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
+  }
+}
+
+TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
+  UploadRig rig;
+  const Bytes file = Pattern(30, 7);
+  // Neither the folder's name nor the name in capitals chooses EEPROM.
+  rig.Put("build.eeprom/PROG.EEPROM", file);
+  EXPECT_EQ(rig.ScreenLines().at(2), "Write in RAM Lenght=32");
+  EXPECT_EQ(rig.chip.record().command, 1);
+  Bytes padded = file;
+  padded.resize(32, 0);
+  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+  // An empty file still runs the handshake and announces a length of 0.
+  rig.Put("empty.binary", {});
+  EXPECT_EQ(rig.ScreenLines(),
+            Lines({"Start Upload", "Propeller Version = 1",
+                   "Write in RAM Lenght=0", "Verify ..", "..OK -> RUN"}));
+  EXPECT_TRUE(rig.chip.record().ImageBytes().empty());
+  // An EEPROM image after a longer one has zeros past the file.
+  rig.Put("full.eeprom", Bytes(32768, 0xA5));
+  const Bytes small = Pattern(100, 8);
+  rig.Put("small.eeprom", small);
+  padded = small;
+  padded.resize(32768, 0);
+  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+}
+
+TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"absent.binary", "No such file"},
+      {"dir.binary", "No such file"},
+      {"fifo.binary", "No such file"},  // would block the open for ever
+      {"big.binary", "File too long for a Propeller 1 image"}};
+  for (const auto& [name, line] : cases) {
+    UploadRig rig;
+    std::filesystem::create_directories(rig.folder / "dir.binary");
+    MakeFifo(rig.folder / "fifo.binary");
+    rig.folder.Write("big.binary", std::string(32769, 'x'));
+    EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused)
+        << name;
+    EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", line})) << name;
+    EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"})) << name;
+    EXPECT_EQ(rig.port.purges, 2) << name;
+    EXPECT_TRUE(rig.port.writes.empty()) << name;
+  }
+  UploadRig fits;  // exactly the hub's size goes through
+  const Bytes file = Pattern(32768, 10);
+  fits.Put("big.binary", file);
+  EXPECT_EQ(fits.chip.record().ImageBytes(), file);
+}
+
+TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
+  UploadRig rig;
+  rig.engine.PrintLine("device text");
+  const Raster before = rig.screen.image;
+  const std::string textBefore = rig.screen.ScreenText;
+  rig.port.open = false;
+  EXPECT_EQ(rig.Put("prog.eeprom", Pattern(8, 11)), Outcome::kNoPort);
+  ASSERT_EQ(rig.log.size(), 1u);
+  EXPECT_EQ(rig.log[0].substr(0, 48),
+            "host box No COM / wrong number or not activated\n");
+  EXPECT_EQ(rig.screen.image, before);
+  EXPECT_EQ(rig.screen.ScreenText, textBefore);
+  EXPECT_TRUE(rig.port.lineEvents.empty());
+  EXPECT_TRUE(rig.clock.sleeps.empty());  // not even the banner pause
+}
+
+TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
+  const Lines ram = {"Start Upload", "Propeller Version = 1",
+                     "Write in RAM Lenght=100", "Verify .."};
+  const Lines eeprom = {"Start Upload", "Propeller Version = 1",
+                        "Write in EEPROM Lenght=32768", "Verify .."};
+  auto then = [](Lines head, const Lines& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+  };
+  const struct {
+    const char* name;
+    void (*set)(Options&);
+    const char* file;
+    Lines lines;
+    Phase chipEnds;
+    Outcome outcome;
+    int minClocks = 0;  // clock bytes after the handshake's 258
+    int maxClocks = INT_MAX;
+  } cases[] = {
+      // clang-format off
+      {"good RAM upload", [](auto&) {}, "a.binary",
+       then(ram, {"..OK -> RUN"}), Phase::kRunning, Outcome::kRunning},
+      {"version 0", [](auto& o) { o.version = 0; }, "a.binary",
+       {"Start Upload", "Propeller Version = 0", "Code Error -> Abort"},
+       Phase::kShutDown, Outcome::kNoChip},
+      {"noise before the checksum", [](auto& o) { o.noiseBeforeChecksum = {0}; },
+       "a.binary", then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
+       Outcome::kRunning},
+      {"RAM checksum error", [](auto& o) { o.checksumError = true; }, "a.binary",
+       then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
+      // An EEPROM checksum error stops before the programming waits.
+      {"EEPROM checksum error", [](auto& o) { o.checksumError = true; }, "a.eeprom",
+       then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError, 1, 4},
+      {"no checksum reply", [](auto& o) { o.silentAfterImage = true; }, "a.binary",
+       then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung, Outcome::kChipError,
+       72, 72},
+      {"EEPROM write error", [](auto& o) { o.eepromWriteError = true; }, "a.eeprom",
+       then(eeprom, {"EEPROM write Error"}), Phase::kRunning, Outcome::kChipError},
+      {"EEPROM verify error", [](auto& o) { o.eepromVerifyError = true; }, "a.eeprom",
+       then(eeprom, {"EEPROM verify Error"}), Phase::kRunning, Outcome::kChipError},
+      // Outlasts the 5 s wait but not the verify wait: two clocks for the
+      // checksum, 143 unanswered during programming.
+      {"slow EEPROM", [](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom",
+       then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning, Outcome::kRunning,
+       2 + 143},
+      {"EEPROM never done", [](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom",
+       then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
+       Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
+  // clang-format on
+  // The shut-down command as it goes over the wire: the long 0.
+  Bytes shutdownLong(10, 0x92);
+  shutdownLong.push_back(0xF2);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Options options;
+    c.set(options);
+    UploadRig rig(true, false, options);
+    rig.useRts = (&c - cases) % 2;
+    EXPECT_EQ(rig.Put(c.file, Pattern(100, 4)), c.outcome);
+    EXPECT_EQ(rig.ScreenLines(), c.lines);
+    EXPECT_EQ(rig.chip.phase(), c.chipEnds);
+    // Two resets through the chosen line; a finished download is purged.
+    const std::string line = rig.useRts ? "RTS" : "DTR";
+    EXPECT_EQ(rig.port.lineEvents,
+              (Lines{line + "+", line + "-", line + "+", line + "-"}));
+    EXPECT_TRUE(rig.log.empty());
+    const bool aborted = c.chipEnds == Phase::kShutDown;
+    EXPECT_EQ(rig.port.purges, aborted ? 2 : 3);
+    const int clocks =
+        static_cast<int>(std::ranges::count(rig.port.Written(), 0xF9)) - 259;
+    EXPECT_GE(clocks, c.minClocks);
+    EXPECT_LE(clocks, c.maxClocks);
+    EXPECT_TRUE(!aborted || (!rig.port.writes.empty() &&
+                             rig.port.writes.back() == shutdownLong));
+  }
+}
+
+TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
+  UploadRig rig;
+  auto advance = rig.clock.onSleep;
+  rig.clock.onSleep = [&](int ms) {
+    advance(ms);
+    if (rig.screen.ScreenText.find("Verify ..") != std::string::npos) {
+      rig.port.open = false;
+    }
+  };
+  EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
+  EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", "Propeller Version = 1",
+                                      "Write in EEPROM Lenght=32768",
+                                      "Verify ..", "Hardware lost"}));
+}
+
+}  // namespace
+}  // namespace kestrix::test

@@ -1,0 +1,227 @@
+// The lettered requests a device client makes, carried out on a wire port.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/SharedBlocks.h"
+#include "loader/RecordingOutput.h"
+#include "services/LetteredRequests.h"
+#include "sim/DeviceClient.h"
+#include "support/ScriptedHost.h"
+#include "support/TempFolder.h"
+#include "support/VirtualClock.h"
+#include "support/WirePort.h"
+
+namespace kestrix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One device client on a wire port, with the program's side of a request.
+struct ServiceRig {
+  explicit ServiceRig(std::vector<sim::ClientRequest> program,
+                      sim::Acknowledge ack = sim::Acknowledge::kAtOnce,
+                      int lateMs = 0)
+      : client(std::move(program), ack, lateMs), port(client, clock) {
+    port.DrainRequest();
+  }
+
+  char Request(std::int32_t request, const std::string& name,
+               const std::string& previous = "") {
+    const RequestNames names{name, previous, binPath, preparedFile};
+    return RunLetteredRequest(
+        request, names, pace, context,
+        [this](const std::string& path) { log.push_back("upload " + path); });
+  }
+  char Run(char letter, const std::string& name,
+           const std::string& previous = "") {
+    return Request(2 * letter, name, previous);
+  }
+  std::string Sent() const { return port.WrittenText(); }
+
+  TempFolder folder;
+  VirtualClock clock;
+  sim::DeviceClient client;
+  WirePort port;
+  std::vector<std::string> log;
+  ScriptedHost host{log};
+  RecordingOutput output;
+  SharedBlocks blocks;
+  std::string binPath = "bins/";
+  std::string preparedFile;
+  TypingPace pace = DevicePace(false, false);
+  TransferContext context{port, clock, output, host, blocks};
+};
+
+// 0 plain file, 1 folder, 2 FIFO, 3 a sparse file of 4 GiB; -1 nothing.
+fs::path Make(ServiceRig& rig, const std::string& name, int kind) {
+  const fs::path path = rig.folder / name;
+  if (kind == 0 || kind == 3) rig.folder.Write(name, std::string(1234, 'x'));
+  if (kind == 1) fs::create_directory(path);
+  if (kind == 2) MakeFifo(path);
+  if (kind == 3) fs::resize_file(path, 1ull << 32);
+  return path;
+}
+
+TEST(RequestTableTest, SizeOfThePreparedFile) {
+  const struct {
+    const char* name;
+    int kind;
+    std::int32_t size;
+  } rows[] = {{"none", -2, -1}, {"FIFO", 2, -1}, {"4 GiB", 3, -1}};
+  for (const auto& row : rows) {
+    ServiceRig rig({{'o', "", "", 0}});
+    if (row.kind != -2)
+      rig.preparedFile = Make(rig, "p.bin", row.kind).string();
+    EXPECT_EQ(rig.Run('o', ""), 'o') << row.name;
+    EXPECT_EQ(rig.client.Results()[0].Size, row.size) << row.name;
+    EXPECT_EQ(rig.Sent().size(), 4u) << row.name;
+  }
+}
+
+TEST(RequestTableTest, WritesExactlyThePrintedTextOverAnOldFile) {
+  ServiceRig rig({{'s', "out.txt", "hello", 0}});
+  rig.folder.Write("out.txt", "an older and longer text\r\n");
+  EXPECT_EQ(rig.Run('s', (rig.folder / "out.txt").string(), "hello"), 's');
+  EXPECT_EQ(rig.folder.Read("out.txt"), "hello");
+  EXPECT_EQ(std::distance(fs::directory_iterator(rig.folder.path()), {}), 1);
+  EXPECT_EQ(rig.Sent(), "");
+}
+
+TEST(RequestTableTest, TypesTextLinesWithPauses) {
+  const std::string file = std::string("AB\r\nC\n\rD\0E\r", 11);
+  const struct {
+    const char* name;
+    bool textCursor;
+    bool perCharacter;
+    std::vector<int> sleeps;
+  } rows[] = {
+      {"text cursor on", true, false, {100, 100, 100, 100, 100}},
+      {"text cursor off", false, false, {10, 10, 10, 10, 10}},
+      {"per character", false, true, {1, 1, 10, 1, 10, 10, 1, 10, 1, 10}},
+  };
+  for (const auto& row : rows) {
+    ServiceRig rig({{'t', "t.txt", "", 5}});
+    rig.pace = DevicePace(row.textCursor, row.perCharacter);
+    EXPECT_EQ(rig.Run('t', rig.folder.Write("t.txt", file).string()), 't');
+    EXPECT_EQ(rig.client.Results()[0].Typed, "AB\rC\r\rD\rE\r") << row.name;
+    EXPECT_EQ(rig.clock.sleeps, row.sleeps) << row.name;
+  }
+}
+
+TEST(RequestTableTest, RequestOutcomes) {
+  const struct {
+    const char* name;
+    std::int32_t request;
+    std::string file;
+    int kind;    // as for Make; -1 a path to nothing, -2 the name as it is
+    char taken;  // the letter carried out, 0 when refused
+    std::string log = {};
+  } rows[] = {
+      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e',
+       "upload bins/My Doc; rm x"},
+      {"t, empty name", 2 * 't', "", -2, 0},
+      {"i, control character", 2 * 'i', "a\x01", -2, 0},
+      {"f, control character", 2 * 'f', "x\x1b", -2, 0},
+      {"s, control character", 2 * 's', "ab\x02", -1, 0},
+      {"t, missing file", 2 * 't', "gone.txt", -1, 't'},
+      {"t, folder", 2 * 't', "dir", 1, 't'},
+      {"f, FIFO", 2 * 'f', "fifo", 2, 'f'},
+      {"a, folder prepared", 2 * 'a', "dir", 1, 'a'},
+      {"a, none prepared", 2 * 'a', "", -2, 0},
+      {"no letter", 2 * 'x', "", -2, 0},
+      {"odd value", 2 * 'f' + 1, "", -2, 0},
+  };
+  for (const auto& row : rows) {
+    ServiceRig rig({{'f', "x", "", 0}});
+    std::string name = row.file;
+    if (row.kind != -2) name = Make(rig, row.file, row.kind).string();
+    if (row.request == 2 * 'a') rig.preparedFile = name;
+    EXPECT_EQ(rig.Request(row.request, name, "text"), row.taken) << row.name;
+    EXPECT_EQ(rig.Sent(), "") << row.name;
+    EXPECT_EQ(rig.log, row.log.empty() ? std::vector<std::string>{}
+                                       : std::vector<std::string>{row.log})
+        << row.name;
+    EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0) << row.name;
+  }
+}
+
+std::string Length(std::uint32_t n) {
+  return {static_cast<char>(n), static_cast<char>(n >> 8),
+          static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
+}
+
+TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
+  enum Kind { kPlain, kAsk, kAskCancelled, kHuge, kGrows, kClosed, kFailing };
+  using enum sim::Acknowledge;
+  const struct {
+    const char* name;
+    char letter;
+    Kind kind;
+    std::string file;
+    std::string sent;
+    std::vector<int> progress;
+    sim::Acknowledge ack = kAtOnce;
+    int lateMs = 0;
+    std::int64_t pausedMs = 0;
+  } rows[] = {
+      // clang-format off
+      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40),
+       Length(40) + Bytes(40), {50, 40, 80, 100}},
+      {"f, empty file: the length alone", 'f', kPlain, "", Length(0), {50}},
+      {"a, the prepared file", 'a', kPlain, Bytes(33),
+       Length(33) + Bytes(33), {50, 48, 96, 100}},
+      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5),
+       {50, 100}},
+      {"*.* cancelled", 'f', kAskCancelled, Bytes(5), "", {}},
+      {"4 GiB refused with a line", 'f', kHuge, "", "", {}},
+      {"grows after it was measured", 'f', kGrows, "", Length(0), {50}},
+      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16),
+       {50, 80}},
+      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16),
+       {50, 80}},
+      {"acknowledged in round 199", 'f', kPlain, Bytes(20),
+       Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
+      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20),
+       {50}, kLate, 1990, 1990},
+      // clang-format on
+  };
+  for (const auto& row : rows) {
+    ServiceRig rig({{row.letter, "x.bin", "", 0}}, row.ack, row.lateMs);
+    std::string path = rig.folder.Write("x.bin", row.file).string();
+    rig.preparedFile = path;
+    if (row.kind == kHuge) std::filesystem::resize_file(path, 1ull << 32);
+    if (row.kind == kGrows) {
+      rig.port.onPurge = [&](int n) {
+        if (n == 2) rig.folder.Write("x.bin", Bytes(40));
+      };
+    }
+    rig.port.writesLeft = row.kind >= kClosed ? 2 : -1;
+    rig.port.failsOpen = row.kind == kFailing;
+    if (row.kind == kAsk) rig.host.openAnswers.push_back({path, 1});
+    if (row.kind == kAsk || row.kind == kAskCancelled) path = "*.*";
+    EXPECT_EQ(rig.Run(row.letter, path), row.letter) << row.name;
+    EXPECT_EQ(rig.Sent(), row.sent) << row.name;
+    const bool complete = row.sent.size() == row.file.size() + 4;
+    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete) << row.name;
+    if (path == "*.*") {
+      EXPECT_EQ(rig.log.at(0),
+                "host open Download Binary; bins/*.binary; "
+                "Propeller(.binary)|*.binary|All Files|*.*; 0")
+          << row.name;
+    }
+    std::vector<std::string> lines;
+    if (row.kind == kHuge) lines = {"File too large for the device: " + path};
+    if (row.lateMs >= 1990) lines = {"text:TimeOut Error"};
+    EXPECT_EQ(rig.output.lines, lines) << row.name;
+    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs) << row.name;
+    EXPECT_LE(rig.port.writesWhileGone, 1) << row.name;
+    EXPECT_EQ(rig.host.progress, row.progress) << row.name;
+    EXPECT_FALSE(rig.host.progressShown) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::test
