@@ -13,27 +13,13 @@
 namespace kestrix::test {
 namespace {
 
-TEST(ImmediateRequests, TimeDateAndClockAnswers) {
-  struct Row {
-    const char* name;
-    Bytes request;
-    std::string answer;
-  };
-  // clang-format off
-  const Row rows[] = {
-      {"time", {5, 0x81, 2, 0}, "09:05:03\r"},
-      {"date", {5, 0x81, 3, 77}, "01.31 2026\r"},
-      {"clock, local time read as UTC", {5, 0x81, 1, 0}, "1769850303\r"},
-      {"bits 4 and 6 ignored, selectors 3 and 5 silent", {5, 0xD1, 2, 0, 5, 0xA1, 1, 0, 5, 0xA1, 2, 0}, "09:05:03\r"},
-  };
-  // clang-format on
-  for (const Row& row : rows) {
-    EngineRig e(/*deviceMode=*/true);
-    e.clock.now = {2026, 1, 31, 9, 5, 3};
-    e.Feed(row.request);
-    EXPECT_EQ(e.port.WrittenText(), row.answer) << row.name;
-    EXPECT_EQ(e.port.writes.size(), 1u) << row.name;  // in one write
-  }
+// The answers themselves are pinned by the backlog case below.
+TEST(ImmediateRequests, BitsFourAndSixIgnoredSelectorsThreeAndFiveSilent) {
+  EngineRig e(/*deviceMode=*/true);
+  e.clock.now = {2026, 1, 31, 9, 5, 3};
+  e.Feed(Bytes{5, 0xD1, 2, 0, 5, 0xA1, 1, 0, 5, 0xA1, 2, 0});
+  EXPECT_EQ(e.port.WrittenText(), "09:05:03\r");
+  EXPECT_EQ(e.port.writes.size(), 1u);
   EXPECT_EQ(ClockSeconds({2100, 3, 1, 12, 0, 1}), 4107585601);
   EXPECT_EQ(DateAnswer({987, 12, 9, 0, 0, 0}), "12.09 0987\r");
 }
