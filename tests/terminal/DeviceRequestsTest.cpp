@@ -89,6 +89,7 @@ TEST(LetteredRequests, RecordedOnlyWhenTheLengthMatches) {
       {"bit 5 set", true, "\1T.TXT\5\xA2\2t", 0},
       {"the last of two wins", true, "\1a\5\x82\1f\5\x82\1o", 2 * 'o'},
       {"bit 4 makes it no letter", true, "\1a\5\x92\1b", 2 * 'b' + 1},
+      {"letter 0 withdraws it", true, std::string("\1a\5\x82\1f\5\x82\1\0", 10), 0},
       {"normal home keeps the text", false, "x\1y\5\x82\2i", 2 * 'i'},
   };
   // clang-format on
