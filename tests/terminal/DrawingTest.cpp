@@ -16,14 +16,11 @@ namespace {
 struct GraphicsRig : EngineRig {
   GraphicsRig() : EngineRig(/*deviceMode=*/true) { CursorOff(); }
   ChunkResult Cmd(int k, int x8, int y8) {
-    return Feed(Bytes{5, static_cast<std::uint8_t>(k),
-                      static_cast<std::uint8_t>(x8),
-                      static_cast<std::uint8_t>(y8)});
+    return Feed(Bytes{5, std::uint8_t(k), std::uint8_t(x8), std::uint8_t(y8)});
   }
   void MoveTo(int x, int y) { Cmd(0x00, x / 2, y / 2); }  // even x, y only
   long Count(Colour c) const {
-    return std::count(screen.image.pixels().begin(),
-                      screen.image.pixels().end(), c);
+    return std::ranges::count(screen.image.pixels(), c);
   }
 };
 
