@@ -116,8 +116,7 @@ TEST(ScrollRing, RandomScrollsAndDrawingMatchAPlainMoveAfterEveryStep) {
 
 // A glyph cell or a line across the ring's end must report both ends.
 TEST(ScrollRing, GlyphsCursorAndLinesOnATurnedRingReportEveryRowTheyWrote) {
-  Raster sheet(256, 136, kWhite);
-  for (int y = 0; y < 136; y += 3) sheet.At(y % 256, y) = kBlack;
+  const Raster sheet = MakeTestSheet();
   TerminalScreen s;
   CreateScreenImage(s, 4, 3, /*withStrip=*/true);
   for (int scroll = 0; scroll < 8; ++scroll) {
