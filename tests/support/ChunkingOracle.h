@@ -1,74 +1,60 @@
 #pragma once
 
 // Decoding a stream in one piece and in any chunking of it must agree: the
-// same picture, cursor and text, and the same immediate answers in the same
-// order. A few results belong to the chunk rather than to the stream, and
-// for those the chunk boundaries say what each chunking must give:
+// same picture, cursor and text, and the same immediate answers in order.
+// A few results belong to the chunk, and its boundaries say what it gives:
 //  - the reply byte answers the last pixel query decoded in the chunk;
-//  - the lettered request handed over is the last one of the chunk (a
-//    matching one for letter 0 withdraws the earlier ones), and its argument
-//    is the text as it stands at the chunk's end;
-//  - a file block answered in the chunk brings mouse reports back once, after
-//    the chunk.
-// The decoding in single bytes holds at most one command per chunk, so it
-// shows each command's own result, and the others are derived from it.
-// Stale parameters are the one other place: a normal-terminal command cut
-// off at the very end of the stream takes whatever the out block last held,
-// which a reply byte sent after an earlier chunk may have replaced; streams
-// are compared without such a tail.
+//  - the lettered request is the last one of the chunk (a matching one for
+//    letter 0 withdraws the earlier ones), its argument the text at the end;
+//  - a file block answered in the chunk brings mouse reports back once.
+// Decoding in single bytes shows each command's own result; the rest is
+// derived from it. A normal-terminal command cut off at the very end of the
+// stream takes stale parameters from the out block, so that tail is dropped.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/BytePort.h"
-#include "core/Clock.h"
+#include "support/FakePort.h"
+#include "support/VirtualClock.h"
 #include "terminal/Engine.h"
 
 namespace kestrix::test {
 
 struct StreamSetup {
-  bool deviceMode = true;
-  bool cursor = true;
-  bool crMode = false;
-  int cols = 80;
-  int rows = 25;
+  bool deviceMode = true, cursor = true, crMode = false;
+  int cols = 80, rows = 25;
   bool strip = true;
   std::string preparedFile;
 };
 
-// One decoding of a stream through the serial poll, a chunk at a time; the
-// whole stream waits on the port, so a normal-terminal command cut off at a
-// chunk's end reads its parameters from there.
+// One decoding through the serial poll, a chunk at a time; the whole stream
+// waits on the port, so a cut-off normal-terminal command reads from there.
 class StreamRun : Presenter, RequestHandler {
  public:
   struct Chunk {
     std::size_t end = 0;  // stream bytes taken when the chunk was done
-    std::vector<std::vector<std::uint8_t>> writes;  // to the port, in order
+    std::vector<std::vector<std::uint8_t>> writes;
     ChunkResult result;
-    std::size_t textLength = 0;  // of ScreenText at the end
-    std::string text, previous;  // at the end, when a request or asked
+    std::size_t textLength = 0;
+    std::string text, previous;  // kept on a request or when asked
   };
 
-  explicit StreamRun(const Raster& sheet)
-      : engine_(sheet, port_, clock_) {
+  explicit StreamRun(const Raster& sheet) : engine_(sheet, port_, clock_) {
+    clock_.now = {2026, 1, 31, 9, 5, 3};
     engine_.SetPresenter(this);
   }
 
-  // Starts over on `stream`, as a fresh engine would: whatever an earlier
-  // stream left (a cut-off command, the pen, the colour, the text, the
-  // picture) is put back to the start values first. Fuzzing reuses the
-  // engine, whose glyph table is slow to build under the sanitizers.
+  // Starts over as a fresh engine would (fuzzing reuses the engine, whose
+  // glyph table is slow to build under the sanitizers).
   void Start(const StreamSetup& setup, std::span<const std::uint8_t> stream) {
     DecoderOptions options;
     options.NormalTerminalFlag = 0;
     engine_.SetOptions(options);
     CreateScreenImage(engine_.screen(), 1, 1, false);  // quick to clear
-    // Completes any cut-off command with ignored codes, then: pen to (0, 0),
-    // colour 0, two clears to empty both texts.
+    // Ends a cut-off command, pen to (0, 0), colour 0, both texts emptied.
     static constexpr std::uint8_t kReset[] = {2, 2, 2, 5, 0, 0, 0, 12, 0, 0, 0};
     engine_.Decode(kReset);
     options.NormalTerminalFlag = setup.deviceMode ? 0 : 1;
@@ -77,91 +63,64 @@ class StreamRun : Presenter, RequestHandler {
     engine_.SetOptions(options);
     engine_.SetPreparedFile(setup.preparedFile);
     CreateScreenImage(engine_.screen(), setup.cols, setup.rows, setup.strip);
-    port_ = StreamPort(stream);
+    stream_ = stream;
+    port_.incoming.assign(stream.begin(), stream.end());
+    port_.writes.clear();
+    port_.reads = 0;
     chunks.clear();
   }
 
-  // Polls with the sizes `nextSize` gives until the stream is taken; the
-  // text is kept after each chunk that `keepText` asks for.
+  // Polls with the sizes `nextSize` gives until the stream is taken.
   void Run(const std::function<int()>& nextSize,
            const std::function<bool(std::size_t)>& keepText = nullptr) {
-    while (port_.at < port_.stream.size()) {
-      Chunk chunk;
+    while (!port_.incoming.empty()) {
+      Chunk c;
       const std::size_t before = port_.writes.size();
-      chunk.result = engine_.Poll(*this, std::max(nextSize(), 1));
-      chunk.end = port_.at;
-      chunk.writes.assign(port_.writes.begin() + before, port_.writes.end());
-      chunk.textLength = screen().ScreenText.size();
-      if (chunk.result.ServiceRequest > 0 || (keepText && keepText(chunk.end))) {
-        chunk.text = screen().ScreenText;
-        chunk.previous = screen().PreviousText;
+      c.result = engine_.Poll(*this, std::max(nextSize(), 1));
+      c.end = stream_.size() - port_.incoming.size();
+      c.writes.assign(port_.writes.begin() + before, port_.writes.end());
+      c.textLength = screen().ScreenText.size();
+      if (c.result.ServiceRequest > 0 || (keepText && keepText(c.end))) {
+        c.text = screen().ScreenText;
+        c.previous = screen().PreviousText;
       }
-      chunks.push_back(std::move(chunk));
+      chunks.push_back(std::move(c));
     }
   }
   const TerminalScreen& screen() const { return engine_.screen(); }
-  std::span<const std::uint8_t> stream() const { return port_.stream; }
+  std::span<const std::uint8_t> stream() const { return stream_; }
   // Port reads beyond the one per chunk: parameters fetched from the port.
-  int extraReads() const {
-    return port_.reads - static_cast<int>(chunks.size());
-  }
+  int extraReads() const { return port_.reads - int(chunks.size()); }
   bool deviceMode() const { return engine_.options().NormalTerminalFlag == 0; }
 
   std::vector<Chunk> chunks;
 
  private:
-  class StreamPort : public BytePort {
-   public:
-    StreamPort() = default;
-    explicit StreamPort(std::span<const std::uint8_t> s) : stream(s) {}
-    bool IsOpen() const override { return true; }
-    int Write(const std::uint8_t* data, int count) override {
-      writes.emplace_back(data, data + count);
-      return count;
-    }
+  struct CountingPort : FakePort {
     int Read(std::uint8_t* data, int max) override {
       ++reads;
-      const auto n = std::min<std::size_t>(static_cast<std::size_t>(max),
-                                           stream.size() - at);
-      std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(at), n, data);
-      at += n;
-      return static_cast<int>(n);
+      return FakePort::Read(data, max);
     }
-    void PurgeReceive() override {}
-    void SetDtr(bool) override {}
-    void SetRts(bool) override {}
-    std::span<const std::uint8_t> stream;
-    std::size_t at = 0;
     int reads = 0;
-    std::vector<std::vector<std::uint8_t>> writes;
   };
-  class FixedClock : public Clock {
-    LocalDateTime Now() override { return {2026, 1, 31, 9, 5, 3}; }
-    void SleepMs(int) override {}
-    std::int64_t MonotonicMs() override { return 0; }
-  };
-
   void PresentScreen(const Raster&) override {}
   void CarryOut(int) override {}
 
-  StreamPort port_;
-  FixedClock clock_;
+  std::span<const std::uint8_t> stream_;
+  CountingPort port_;
+  VirtualClock clock_;
   Engine engine_;
 };
 
-// Bytes in the command that starts with `code` (the parameter counts are
-// the only knowledge of the codes the oracle needs).
+// Bytes in the command that starts with `code`.
 inline std::size_t CommandLength(std::uint8_t code, bool deviceMode) {
   if (code == 5) return 4;
   return code == 12 || (deviceMode && (code == 10 || code == 11)) ? 2 : 1;
 }
 
-// The stream without a normal-terminal command cut off at its end.
 inline std::span<const std::uint8_t> WithoutCutOffTail(
     std::span<const std::uint8_t> stream, bool deviceMode) {
-  if (deviceMode) return stream;
-  std::size_t at = 0;
-  while (at < stream.size()) {
+  for (std::size_t at = 0; !deviceMode && at < stream.size();) {
     const std::size_t length = CommandLength(stream[at], false);
     if (at + length > stream.size()) return stream.first(at);
     at += length;
@@ -169,8 +128,7 @@ inline std::span<const std::uint8_t> WithoutCutOffTail(
   return stream;
 }
 
-// For each stream position where a lettered request for letter 0 ends, the
-// text length it matches; -1 elsewhere.
+// Where a lettered request for letter 0 ends, the text length it matches.
 inline std::vector<int> LetterZeroEnds(std::span<const std::uint8_t> stream,
                                        bool deviceMode) {
   std::vector<int> ends(stream.size() + 1, -1);
@@ -189,13 +147,11 @@ inline std::vector<int> LetterZeroEnds(std::span<const std::uint8_t> stream,
 // the same stream decoded in single bytes; else the first difference.
 inline std::string ChunkingDisagreement(const StreamRun& run,
                                         const StreamRun& bytewise) {
-  // The device display carries a cut-off command to the next chunk instead
-  // of waiting on the port for its parameters.
+  // The device display carries a cut-off command over to the next chunk.
   if (run.deviceMode() && run.extraReads() + bytewise.extraReads() != 0) {
     return "device display read parameters from the port";
   }
-  const TerminalScreen& a = run.screen();
-  const TerminalScreen& b = bytewise.screen();
+  const TerminalScreen &a = run.screen(), &b = bytewise.screen();
   if (!(a.image == b.image)) return "picture";
   if (a.CursorColumn != b.CursorColumn || a.CursorRow != b.CursorRow) {
     return "cursor";
@@ -223,7 +179,7 @@ inline std::string ChunkingDisagreement(const StreamRun& run,
                     last->writes.end() - (one.ReplyByte > 0 ? 1 : 0));
       if (one.ReplyByte > 0) want.ReplyByte = one.ReplyByte;
       if (one.ServiceRequest > 0) want.ServiceRequest = one.ServiceRequest;
-      if (letterZero[last->end] == static_cast<int>(last->textLength)) {
+      if (letterZero[last->end] == int(last->textLength)) {
         want.ServiceRequest = 0;
       }
       want.BlockAnswered = want.BlockAnswered || one.BlockAnswered;
@@ -234,14 +190,11 @@ inline std::string ChunkingDisagreement(const StreamRun& run,
     if (want.ReplyByte > 0) {
       writes.push_back({static_cast<std::uint8_t>(want.ReplyByte)});
     }
+    const ChunkResult& got = chunk.result;
     if (chunk.writes != writes) return at + "port writes";
-    if (chunk.result.ReplyByte != want.ReplyByte) return at + "reply byte";
-    if (chunk.result.ServiceRequest != want.ServiceRequest) {
-      return at + "lettered request";
-    }
-    if (chunk.result.BlockAnswered != want.BlockAnswered) {
-      return at + "block answered";
-    }
+    if (got.ReplyByte != want.ReplyByte) return at + "reply byte";
+    if (got.ServiceRequest != want.ServiceRequest) return at + "request";
+    if (got.BlockAnswered != want.BlockAnswered) return at + "block answered";
     if (want.ServiceRequest > 0 &&
         (chunk.text != last->text || chunk.previous != last->previous)) {
       return at + "request argument";
@@ -250,9 +203,8 @@ inline std::string ChunkingDisagreement(const StreamRun& run,
   return "";
 }
 
-// Decodes `stream` in the chunk sizes `nextSize` gives (1 to the chunk
-// limit; always the limit decodes a short stream in one piece) and in single
-// bytes; empty when the two agree as above, else what differs and where.
+// Decodes `stream` in the chunk sizes `nextSize` gives and in single bytes;
+// empty when the two agree as above, else what differs and where.
 inline std::string CheckChunkings(StreamRun& chunked, StreamRun& bytewise,
                                   const StreamSetup& setup,
                                   std::span<const std::uint8_t> stream,
@@ -265,14 +217,15 @@ inline std::string CheckChunkings(StreamRun& chunked, StreamRun& bytewise,
   for (const auto& c : chunked.chunks)
     if (c.result.ServiceRequest > 0) asked.push_back(c.end);
   bytewise.Start(setup, stream);
-  bytewise.Run([] { return 1; }, [&](std::size_t end) {
-    return std::find(asked.begin(), asked.end(), end) != asked.end();
-  });
+  bytewise.Run([] { return 1; },
+               [&](std::size_t end) {
+                 return std::find(asked.begin(), asked.end(), end) !=
+                        asked.end();
+               });
   return ChunkingDisagreement(chunked, bytewise);
 }
 
-inline std::string CheckChunkings(const Raster& sheet,
-                                  const StreamSetup& setup,
+inline std::string CheckChunkings(const Raster& sheet, const StreamSetup& setup,
                                   std::span<const std::uint8_t> stream,
                                   const std::function<int()>& nextSize) {
   StreamRun chunked(sheet), bytewise(sheet);

@@ -51,12 +51,12 @@ struct EngineRig {
   }
 
   // One device chunk; the options the test set take effect with it.
+  ChunkResult Feed(const std::string& s) {
+    return Feed(Bytes(s.begin(), s.end()));
+  }
   ChunkResult Feed(const Bytes& bytes) {
     engine.SetOptions(options);
     return engine.Decode(bytes);
-  }
-  ChunkResult Feed(const std::string& s) {
-    return Feed(Bytes(s.begin(), s.end()));
   }
   // Turns the text cursor off and removes the mark the start-up clear left.
   void CursorOff() {
@@ -68,10 +68,7 @@ struct EngineRig {
     return {screen.CursorColumn, screen.CursorRow};
   }
   Colour Px(int x, int y) const { return screen.image.At(x, y); }
-  Colour Entry(int i) const {
-    return options.palette[static_cast<std::size_t>(i)];
-  }
-  // The 8x17 cell at (col, row) shows the test glyph `code` in ink on paper.
+  Colour Entry(int i) const { return options.palette[std::size_t(i)]; }
   bool CellShows(int col, int row, int code, Colour ink, Colour paper) const {
     for (int y = 0; y < 17; ++y)
       for (int x = 0; x < 8; ++x)
@@ -80,16 +77,15 @@ struct EngineRig {
           return false;
     return true;
   }
-  // The first cell of `row` from column 0 that does not show `line` ('_' a
-  // blank cell, '#' an inverse-video space, else the glyph); -1 when all do.
+  // The first cell of `row` that does not show `line` ('_' a blank cell, '#'
+  // an inverse-video space, else the glyph); -1 when all do.
   int LineMismatch(int row, const std::string& line) const {
-    for (int col = 0; col < static_cast<int>(line.size()); ++col) {
-      const char c = line[static_cast<std::size_t>(col)];
-      const bool shows = c == '_' ? CellShows(col, row, ' ', 0, kBlack)
-                         : c == '#'
-                             ? CellShows(col, row, ' ', 0, kWhite)
-                             : CellShows(col, row, c & 0xFF, Entry(0), kBlack);
-      if (!shows) return col;
+    for (int col = 0; col < int(line.size()); ++col) {
+      const int c = line[std::size_t(col)] & 0xFF;
+      if (!(c == '_'   ? CellShows(col, row, ' ', 0, kBlack)
+            : c == '#' ? CellShows(col, row, ' ', 0, kWhite)
+                       : CellShows(col, row, c, Entry(0), kBlack)))
+        return col;
     }
     return -1;
   }
