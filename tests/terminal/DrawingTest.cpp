@@ -187,10 +187,11 @@ std::string Art(const Raster& r, int x0, int y0, int w, int h,
 }
 
 TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
-  const auto [images, error] = LoadEmbeddedImages();
-  ASSERT_TRUE(images.has_value()) << error;
+  const LoadedImages loaded = LoadEmbeddedImages();
+  ASSERT_TRUE(loaded.images.has_value()) << loaded.error;
+  const EmbeddedImages& images = *loaded.images;
   const auto glyph = [&](int code) {
-    return Art(images->glyphSheet, code % 32 * 8, code / 32 * 17, 8, 17, "#.?");
+    return Art(images.glyphSheet, code % 32 * 8, code / 32 * 17, 8, 17, "#.?");
   };
   EXPECT_EQ(glyph('A'),
             "........ ........ ........ ........ ...##... ..#..#.. ..#..#.. "
@@ -203,7 +204,7 @@ TEST(GlyphSheetTest, GlyphsSitAtTheirCellsAndDiffer) {
               code != 32 && code != 160)
         << code;
   }
-  EXPECT_NE(images->logo, Raster(210, 85));  // not all black
+  EXPECT_NE(images.logo, Raster(210, 85));  // not all black
 }
 
 // Lines include both ends; an ellipse's box leaves out its right and bottom.
