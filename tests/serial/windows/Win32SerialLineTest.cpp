@@ -1,13 +1,11 @@
-// The Win32 serial line against a device on a pseudo-terminal that Wine
-// links as a COM port (see run-under-wine.sh, which starts pty_device.py and
-// names the port in KESTRIX_TEST_COM).
-
+// The Win32 serial line against pty_device.py, which Wine sees as the COM
+// port KESTRIX_TEST_COM (run-under-wine.sh starts both).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +17,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Polls at most this often for bytes the device owes: a bound against a
-// hang, not a speed limit.
-constexpr int kPollLimit = 2000;
-// A port number no device uses, entered in the serial device map.
+constexpr int kPollLimit = 2000;  // against a hang, not a speed limit
 constexpr int kUnusedTestPort = 213;
 
 class Win32SerialLineTest : public ::testing::Test {
@@ -55,6 +50,12 @@ class Win32SerialLineTest : public ::testing::Test {
       bytes.insert(bytes.end(), buffer, buffer + n);
     }
     return bytes;
+  }
+  void WaitForBytes() {
+    for (int poll = 0; poll < kPollLimit && !line_.BytesWaiting(); ++poll) {
+      Sleep(5);
+    }
+    ASSERT_TRUE(line_.BytesWaiting());
   }
   // The device's answer to a command is the next thing to arrive.
   void ExpectAnswer(const std::string& command, const std::string& expected) {
@@ -96,10 +97,7 @@ TEST_F(Win32SerialLineTest, ReadsReturnWhatHasArrivedWithoutWaitingForMore) {
 
 TEST_F(Win32SerialLineTest, PurgeDropsWhatWaits) {
   Send("SEND 64\n");
-  for (int poll = 0; poll < kPollLimit && !line_.BytesWaiting(); ++poll) {
-    Sleep(5);
-  }
-  ASSERT_TRUE(line_.BytesWaiting());
+  WaitForBytes();
   line_.PurgeReceive();
   // The device wrote its 64 bytes at once, so none can follow the purge:
   // the next bytes are the answer to the next command.
@@ -120,10 +118,7 @@ TEST_F(Win32SerialLineTest, AStuckWriteEndsWithWhatWasTakenAndThePortWorks) {
 
   // The device drops what got through and listens again.
   const std::string partial = std::string(resume) + ".new";
-  FILE* file = std::fopen(partial.c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fprintf(file, "%d", std::max(written, 0));
-  std::fclose(file);
+  ASSERT_TRUE(std::ofstream(partial) << std::max(written, 0));
   ASSERT_TRUE(MoveFileExA(partial.c_str(), resume, MOVEFILE_REPLACE_EXISTING));
   ExpectAnswer("PING\n", "PONG\n");
 }
@@ -146,9 +141,7 @@ TEST_F(Win32SerialLineTest, LineSettingsFollowTheBaudIndex) {
 
   // A re-clock keeps the port and what waits in it.
   Send("SEND 3\n");
-  for (int poll = 0; poll < kPollLimit && !line_.BytesWaiting(); ++poll) {
-    Sleep(5);
-  }
+  WaitForBytes();
   line_.SetBaud(5);
   ExpectAnswer("MODE\n", "xxx4800 1 8 0\n");
   line_.SetBaud(0);
@@ -173,8 +166,7 @@ TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
 }
 
 TEST_F(Win32SerialLineTest, ModemLinesTheDeviceLacksLeaveThePortWorking) {
-  // A pseudo-terminal has no modem lines: DTR held by the open and every
-  // pulse are refused by the driver.
+  // A pseudo-terminal has no modem lines: the driver refuses every change.
   for (bool ft232r : {false, true}) {
     SCOPED_TRACE(ft232r);
     ASSERT_TRUE(line_.OpenPort(number_, 0, ft232r));
@@ -229,16 +221,11 @@ TEST(SerialAdaptersTest, PortsOfTheSerialDeviceMapAreListedOnceInOrder) {
   for (const char* driver : drivers) RegDeleteValueA(map, driver);
   RegCloseKey(map);
 
-  EXPECT_EQ(std::count_if(adapters.begin(), adapters.end(),
-                          [](const SerialAdapter& a) {
-                            return a.comNumber == kUnusedTestPort;
-                          }),
-            1);
-  const auto found = std::find_if(
-      adapters.begin(), adapters.end(),
-      [](const SerialAdapter& a) { return a.comNumber == kUnusedTestPort; });
-  ASSERT_NE(found, adapters.end());
-  EXPECT_EQ(found->device, "\\\\.\\" + name);
+  std::vector<std::string> ours;
+  for (const SerialAdapter& a : adapters) {
+    if (a.comNumber == kUnusedTestPort) ours.push_back(a.device);
+  }
+  EXPECT_EQ(ours, std::vector<std::string>{"\\\\.\\" + name});
   EXPECT_TRUE(
       std::is_sorted(adapters.begin(), adapters.end(),
                      [](const SerialAdapter& a, const SerialAdapter& b) {
@@ -246,19 +233,5 @@ TEST(SerialAdaptersTest, PortsOfTheSerialDeviceMapAreListedOnceInOrder) {
                      }));
 }
 
-// Under Wine a crash ends the process with code 0 unless it is caught here.
-LONG WINAPI ExitOnCrash(EXCEPTION_POINTERS*) {
-  std::fputs("crashed\n", stderr);
-  std::fflush(stderr);
-  TerminateProcess(GetCurrentProcess(), 3);
-  return EXCEPTION_EXECUTE_HANDLER;
-}
-
 }  // namespace
 }  // namespace kestrix
-
-int main(int argc, char** argv) {
-  SetUnhandledExceptionFilter(kestrix::ExitOnCrash);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
