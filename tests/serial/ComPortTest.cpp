@@ -73,9 +73,10 @@ TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
     EXPECT_EQ(line.c_oflag & OPOST, 0u);
     port_.ClosePort();
   }
-  ASSERT_TRUE(Open(3));
-  port_.SetBaud(5);
-  EXPECT_EQ(Baud(), speed_t{B4800});
+  ASSERT_TRUE(Open(5));
+  port_.SetBaud(0);  // re-clocks the open port, stop bits included
+  EXPECT_EQ(Baud(), speed_t{B115200});
+  EXPECT_TRUE(pty_.LineSettings().c_cflag & CSTOPB);
 }
 
 TEST_F(ComPortTest, BytesPassBothWaysUnchangedAndReadNeverWaits) {
