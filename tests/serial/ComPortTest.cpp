@@ -13,8 +13,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A pseudo-terminal linked as COM6 in a folder of its own (the port's
-// working folder); the test plays the device.
+// The device: a pseudo-terminal linked as COM6 in the port's working folder.
 struct PseudoTerminal : sim::PseudoTerminal {
   PseudoTerminal() { Link(temp.path().string(), 6); }
   const std::filesystem::path& folder() const { return temp.path(); }

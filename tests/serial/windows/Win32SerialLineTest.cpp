@@ -148,7 +148,6 @@ TEST_F(Win32SerialLineTest, LineSettingsFollowTheBaudIndex) {
 TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
   // Name forms are PortNamesTest's; here each failure closes the open port.
   for (const char* name : {"63", "07", "7\\..\\COM7"}) {
-    // The port open before is closed by any attempt.
     EXPECT_FALSE(line_.OpenPort(name, 0, 0)) << '"' << name << '"';
     EXPECT_FALSE(line_.IsOpen()) << '"' << name << '"';
     std::uint8_t byte = 0;
@@ -188,7 +187,6 @@ TEST_F(Win32SerialLineTest, AVanishedDeviceClosesThePortAndIsReportedOnce) {
   EXPECT_EQ(line_.Read(&byte, 1), -1);
   EXPECT_EQ(losses_, 1);
 
-  // The device is back under the same number.
   ASSERT_TRUE(line_.OpenPort(number_, 0, 0));
   ExpectAnswer("PING\n", "PONG\n");
   EXPECT_EQ(losses_, 1);
