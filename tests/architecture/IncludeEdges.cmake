@@ -1,9 +1,6 @@
-# Checks that no source under SRC (a src/ folder) includes a module it may
-# not depend on. Each folder under src/ is a module; the table below lists
-# the modules each may include ("own" headers always). Qt headers belong to
-# the two modules that sit on Qt. Usage:
-#   cmake -DSRC=<src folder> -P IncludeEdges.cmake
-# Exits with an error listing every forbidden include.
+# cmake -DSRC=<src folder> -P IncludeEdges.cmake: fails listing every include
+# of a module (a folder under src/) that the table below does not allow; own
+# headers always are. Only the two modules on Qt include Qt.
 cmake_minimum_required(VERSION 3.25)
 
 set(allowed_core "")
@@ -19,11 +16,11 @@ set(allowed_sim core)
 set(qt_modules gui serial)
 set(modules core terminal settings loader serial services app gui sim assets)
 
-if(NOT SRC)
-  message(FATAL_ERROR "usage: cmake -DSRC=<src folder> -P IncludeEdges.cmake")
-endif()
 get_filename_component(SRC "${SRC}" ABSOLUTE)
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+if(NOT files)
+  message(FATAL_ERROR "no sources under \"${SRC}\"")
+endif()
 set(violations "")
 foreach(file ${files})
   string(REGEX MATCH "^[^/]+" module "${file}")

@@ -12,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each test in a fresh folder of its own, the port driver's working folder.
 class PortNamesTest : public ::testing::Test {
  protected:
   test::TempFolder temp_;
@@ -21,10 +20,7 @@ class PortNamesTest : public ::testing::Test {
 
 TEST_F(PortNamesTest, NumbersMapToTheDeviceTables) {
   EXPECT_EQ(WindowsPortName("12"), "\\\\.\\COM12");
-  // Number 0 gets a name that no device answers to.
-  EXPECT_EQ(WindowsPortName("0"), "\\\\.\\COM0");
-  // Numbers 1 to 16 are USB adapters, 17 to 32 modems, 33 to 63 COM ports;
-  // anything else is not a port number.
+  EXPECT_EQ(WindowsPortName("0"), "\\\\.\\COM0");  // no device answers to it
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {
       {"1", "/dev/ttyUSB0"}, {"16", "/dev/ttyUSB15"}, {"17", "/dev/ttyACM0"},

@@ -1,5 +1,3 @@
-// The Com-Port requester's list: COM links in the working folder are ports
-// with their numbers, in number order, whatever the system lists beside them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifndef _WIN32
+// COM links in the working folder are listed in number order, whatever the
+// system lists beside them.
 TEST(SerialAdaptersTest, LinksAreListedWithTheirNumbersInOrder) {
   TempFolder folder;
   fs::create_symlink("/nonexistent/pts/9", folder / "COM12");

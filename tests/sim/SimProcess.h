@@ -31,16 +31,14 @@ class SimProcess {
     waitpid(pid_, nullptr, 0);
   }
   void Signal(int number) { kill(pid_, number); }
-  // The exit status if it ends within 2 s, else -1.
-  int Exit() {
-    for (int i = 0, status = 0; i < 400; ++i, Sleep5()) {
+  int Exit() {  // the exit status if it ends within 2 s, else -1
+    for (int i = 0, status = 0; i < 400; ++i, usleep(5000)) {
       if (waitpid(pid_, &status, WNOHANG) != pid_) continue;
       pid_ = -1;
       return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     }
     return -1;
   }
-  static void Sleep5() { usleep(5000); }
 
  private:
   pid_t pid_ = -1;
@@ -49,7 +47,7 @@ class SimProcess {
 // The link's target once it is a link other than `old` (within 2 s).
 inline std::filesystem::path NewLinkTarget(const std::filesystem::path& link,
                                            const std::filesystem::path& old) {
-  for (int i = 0; i < 400; ++i, SimProcess::Sleep5()) {
+  for (int i = 0; i < 400; ++i, usleep(5000)) {
     if (std::filesystem::is_symlink(link) &&
         std::filesystem::read_symlink(link) != old) {
       return std::filesystem::read_symlink(link);

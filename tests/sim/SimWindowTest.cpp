@@ -1,5 +1,3 @@
-// The simulator beside the real window: the title shows, a key opens a page,
-// an upload from the menu is reported on the screen.
 #include <chrono>
 #include <fstream>
 #include <thread>

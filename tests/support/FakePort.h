@@ -21,22 +21,20 @@ class ScriptedPort : public Line {
   std::vector<std::vector<std::uint8_t>> writes;
   int purges = 0;
   std::vector<std::string> lineEvents;  // "DTR+", "DTR-", "RTS+", "RTS-"
-  // Run on every write (a device answering on the wire).
-  std::function<void(const std::uint8_t*, int)> onWrite;
+  std::function<void(const std::uint8_t*, int)> onWrite;  // a device answering
 
   template <typename Bytes>
   void Feed(const Bytes& bytes) {
     incoming.insert(incoming.end(), bytes.begin(), bytes.end());
   }
-  // All bytes written, in order.
-  std::vector<std::uint8_t> Written() const {
+  std::vector<std::uint8_t> Written() const {  // all bytes, in order
     std::vector<std::uint8_t> all;
     for (const auto& w : writes) all.insert(all.end(), w.begin(), w.end());
     return all;
   }
   std::string WrittenText() const {
-    auto all = Written();
-    return std::string(all.begin(), all.end());
+    const auto all = Written();
+    return {all.begin(), all.end()};
   }
 
   bool IsOpen() const override { return open; }
@@ -48,7 +46,7 @@ class ScriptedPort : public Line {
   }
   int Read(std::uint8_t* data, int max) override {
     if (!open) return -1;
-    int n = std::min<int>(max, static_cast<int>(incoming.size()));
+    const int n = std::min<int>(max, static_cast<int>(incoming.size()));
     std::copy_n(incoming.begin(), n, data);
     incoming.erase(incoming.begin(), incoming.begin() + n);
     return n;

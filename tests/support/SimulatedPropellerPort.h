@@ -17,7 +17,6 @@ class SimulatedPropellerPort : public FakePort {
   explicit SimulatedPropellerPort(sim::SimulatedPropeller& chip)
       : chip_(chip) {}
 
-  // The chip's time follows the clock's sleeps.
   void FollowClock(VirtualClock& clock) {
     clock.onSleep = [this](int ms) { chip_.AdvanceMs(ms); };
   }
@@ -42,7 +41,7 @@ class SimulatedPropellerPort : public FakePort {
     FakePort::PurgeReceive();
     chip_.DropReplies();
   }
-  // The board's reset circuit fires on the line being asserted.
+  // The board's reset fires when a line is asserted.
   void SetDtr(bool on) override {
     FakePort::SetDtr(on);
     Line(on, dtr_);

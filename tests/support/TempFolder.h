@@ -12,23 +12,20 @@
 
 namespace kestrix::test {
 
-// A fresh folder of its own for each test, removed with everything in it at
-// the end, so tests that ctest runs side by side never share a file.
+// A fresh folder of its own, removed with everything in it at the end, so
+// tests run side by side never share a file. A random name that did not
+// exist (create_directory tells): mkdtemp is not on every system.
 class TempFolder {
  public:
-  // A random name that did not exist (create_directory tells), so two test
-  // programs never pick the same folder; mkdtemp is not on every system.
   TempFolder() {
     std::error_code error;
-    const std::filesystem::path base =
-        std::filesystem::temp_directory_path(error);
+    const auto base = std::filesystem::temp_directory_path(error);
     std::random_device entropy;
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const std::filesystem::path candidate =
+      const auto candidate =
           base / ("kestrix-test-" + std::to_string(entropy()));
-      if (std::filesystem::create_directory(candidate, error)) {
+      if (std::filesystem::create_directory(candidate, error))
         path_ = candidate;
-      }
     }
   }
   ~TempFolder() {
@@ -42,7 +39,7 @@ class TempFolder {
   std::filesystem::path operator/(std::string_view name) const {
     return path_ / name;
   }
-  // Writes `bytes` into the named file (replacing it); returns its path.
+  // Replaces the named file's content; returns its path.
   std::filesystem::path Write(std::string_view name,
                               std::string_view bytes) const {
     const std::filesystem::path file = path_ / name;
@@ -61,9 +58,8 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// A file that is not a regular one and whose opening for reading would wait
-// for ever: a FIFO. Windows has no FIFOs; nothing is made there, so the row
-// checks an absent file, which every caller refuses the same way.
+// A FIFO: not a regular file, and opening it for reading would wait for ever.
+// Windows has none: the row checks an absent file, refused the same way.
 inline void MakeFifo(const std::filesystem::path& path) {
 #ifdef _WIN32
   (void)path;

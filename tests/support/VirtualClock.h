@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "core/Clock.h"
@@ -14,9 +15,7 @@ class VirtualClock : public Clock {
   LocalDateTime now;
   std::int64_t monotonicMs = 0;
   std::vector<int> sleeps;
-  // Optional hook run on every sleep, after time has advanced (lets a
-  // simulated device act "meanwhile").
-  std::function<void(int)> onSleep;
+  std::function<void(int)> onSleep;  // after time advanced: a device acts
 
   LocalDateTime Now() override { return now; }
   void SleepMs(int ms) override {
@@ -27,9 +26,7 @@ class VirtualClock : public Clock {
   std::int64_t MonotonicMs() override { return monotonicMs; }
 
   std::int64_t TotalSleptMs() const {
-    std::int64_t t = 0;
-    for (int s : sleeps) t += s;
-    return t;
+    return std::accumulate(sleeps.begin(), sleeps.end(), std::int64_t{0});
   }
 };
 

@@ -17,10 +17,9 @@ inline std::string Bytes(int count, int first = 0, int step = 7) {
   return bytes;
 }
 
-// Connects the program's writes to a simulated device on a virtual clock.
-// What the device answers stays on the wire until the next read, so a purge
-// right after a write does not drop it. The port can be unplugged after a
-// number of writes: closed, or open with every write failing.
+// The program's writes go to a simulated device on a virtual clock; its answer
+// stays on the wire until the next read, so a purge right after a write keeps
+// it. Unplugged after `writesLeft` writes: closed, or open failing writes.
 class WirePort : public FakePort {
  public:
   WirePort(sim::WireDevice& device, VirtualClock& clock)

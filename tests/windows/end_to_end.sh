@@ -1,24 +1,15 @@
 #!/usr/bin/env bash
-# The program against the demo simulator (kestrix-sim) on COM6, as a user
-# would meet it:
-#   - a console upload of a .binary ends "..OK -> RUN" with status 0 and the
-#     chip reports the image's length and byte sum;
-#   - the window shows the demo's title (read back through Copy Text and the
-#     clipboard, not guessed from a pause), a key reaches the device (page 8
-#     asks for demo.bin with the "f" request, and the device reports what it
-#     received), and a Propeller 2 monitor load through Upload File arrives.
-#
-#   end_to_end.sh KESTRIX_SIM PROGRAM [ARGS...]
-#
-# PROGRAM is the program to run ("kestrix", or "wine64 kestrix.exe"). Under
-# Wine (WINEPREFIX set) the simulator's pseudo-terminal becomes COM6 of the
-# Wine prefix. Needs an X display (DISPLAY), xdotool and xclip.
+# end_to_end.sh KESTRIX_SIM PROGRAM [ARGS...]: the program ("kestrix", or
+# "wine64 kestrix.exe") against kestrix-sim on COM6, as a user meets it: the
+# window shows the demo's title (read back through Copy Text), a key reaches
+# the device (page 8's "f" request fetches demo.bin), a Propeller 2 monitor
+# load arrives, and a console upload ends "..OK -> RUN" with status 0. Under
+# Wine (WINEPREFIX set) the pseudo-terminal becomes the prefix's COM6. Needs
+# DISPLAY, xdotool and xclip.
 set -euo pipefail
 sim=$(realpath "$1")
 shift
-# The runs below start in a folder of their own: files named relative to
-# here become absolute.
-program=()
+program=()  # absolute: the runs start in a folder of their own
 for arg in "$@"; do
   if [ -e "$arg" ]; then arg=$(realpath "$arg"); fi
   program+=("$arg")
@@ -41,7 +32,6 @@ fail() {
   exit 1
 }
 
-# Until the simulator's log holds a line with the fixed text $1 (30 s).
 wait_log() {
   for _ in $(seq 300); do
     if grep -qF -- "$1" "$work/sim.log"; then return 0; fi
@@ -49,7 +39,6 @@ wait_log() {
   done
   fail "the simulator never reported: $1"
 }
-# The byte sum as the device reports it: 8 hex digits, capitals.
 byte_sum() { od -An -v -tu1 "$1" | tr -s ' ' '\n' | awk 'NF { s += $1 } END { printf "%08X", s }'; }
 
 "$sim" --folder "$work" --port 6 >"$work/sim.log" 2>&1 &
@@ -60,7 +49,7 @@ if [ -n "${WINEPREFIX:-}" ]; then
   ln -sf "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 fi
 
-# 1. The window on COM6, with Normal-Terminal Mode off as the demo wants.
+# Normal-Terminal Mode off, as the demo wants.
 printf '[Config]\r\nComNr=6\r\nMsMoveOff=0\r\n' >"$work/Kestrix2.ini"
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
@@ -75,8 +64,7 @@ done
 # No window manager runs: give the window the keyboard directly.
 keys() { xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true; xdotool key --delay 150 "$@"; }
 
-# File > Copy Text (the second item) puts the text the screen received since
-# the last copy on the clipboard; the pieces add up to what was shown.
+# File > Copy Text copies what the screen received since the last copy.
 wait_log "showing the title"
 shown=
 for _ in $(seq 30); do
@@ -88,14 +76,12 @@ done
 case $shown in *"K E S T R I X"*) ;; *) fail "the title never showed; the screen read: $shown" ;; esac
 echo "end_to_end: the title is on the screen"
 
-# Page 8: the device fetches demo.bin (which it wrote into the folder).
 wait_for_file() { for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done; fail "no $1"; }
 wait_for_file "$work/demo.bin"
 keys 8
 wait_log "Binary file: $(stat -c %s "$work/demo.bin") bytes, byte sum 0x$(byte_sum "$work/demo.bin")"
 echo "end_to_end: a key reached the device and demo.bin arrived"
 
-# File > Upload File with a .obj: the monitor load at the default address.
 keys Escape
 for i in $(seq 0 999); do printf "\\$(printf %03o $(((i * 13 + 5) % 256)))"; done >"$work/p2.obj"
 obj=$work/p2.obj
@@ -115,7 +101,6 @@ kill "$window_pid" 2>/dev/null || true
 window_pid=
 wait_log "The window closed the line"
 
-# 2. The console upload, once the window has closed the line.
 for i in $(seq 0 255); do printf "\\$(printf %03o $((i * 7 % 256)))"; done >"$work/tiny.binary"
 status=0
 (cd "$work" && "${program[@]}" tiny.binary -L 6 </dev/null >console.txt 2>&1) || status=$?

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The Windows zip on a machine that has nothing else: unpacked into an empty
-# folder, kestrix.exe prints its version and opens its window from there,
-# with no Qt or MinGW folder on Wine's program path.
-#
-#   package_test.sh BUILD_FOLDER     (run by scripts/windows-wine)
+# package_test.sh BUILD_FOLDER (run by scripts/windows-wine): the zip,
+# unpacked into an empty folder, prints its version and opens its window with
+# no Qt or MinGW folder on Wine's program path.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "$1" && pwd)
@@ -28,7 +26,6 @@ if [ "$said" != "Kestrix $version" ]; then
   exit 1
 fi
 
-# The window needs the platform plugin from the zip.
 (cd "$folder" && exec "$KESTRIX_WINE" ./kestrix.exe </dev/null >/dev/null 2>&1) &
 window_pid=$!
 for _ in $(seq 300); do

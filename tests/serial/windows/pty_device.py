@@ -1,20 +1,12 @@
 #!/usr/bin/env python3
-"""The device end of a pseudo-terminal linked as a Wine COM port, for the
-Win32 serial line's test. Usage: pty_device.py LINK RESUME, where LINK is
-the COM name in Wine's dosdevices folder and RESUME a file that the host
-writes to end a DEAF spell.
-
-Commands arrive as text lines on the line itself and run in order:
-  ECHO n   read n raw bytes and send them back
-  SEND n   send n bytes "x" in one write
-  MODE     answer "<baud> <stop bits> <data bits> <flow control 0/1>"
-           from the line settings the host has set
-  PING     answer "PONG"
-  DEAF     read nothing, so that the host's writes stall, until the host
-           has written to the RESUME file how many bytes it got out; then
-           drop those bytes and go on
-  HANGUP   link a fresh terminal, then close this one: the port vanishes
-Answers end with LF. Runs until killed."""
+"""pty_device.py LINK RESUME: the device end of a pseudo-terminal linked as
+the Wine COM port LINK. Commands are text lines, answers end with LF:
+  ECHO n   send back the next n raw bytes     SEND n  send n bytes "x" at once
+  MODE     "<baud> <stop bits> <data bits> <flow control 0/1>"
+  PING     "PONG"
+  DEAF     read nothing until the host writes to RESUME how many bytes it
+           got out; then drop those bytes and go on
+  HANGUP   link a fresh terminal, then close this one: the port vanishes"""
 import os
 import sys
 import termios
@@ -27,8 +19,7 @@ SIZES = {termios.CS5: 5, termios.CS6: 6, termios.CS7: 7, termios.CS8: 8}
 
 
 def open_terminal(link):
-    # Our own slave end stays open so the master stays readable while the
-    # host closes and reopens the port.
+    # Our slave end stays open: the master stays readable across reopens.
     master, slave = os.openpty()
     tty.setraw(slave)
     os.symlink(os.ttyname(slave), link + ".new")

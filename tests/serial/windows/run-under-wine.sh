@@ -1,22 +1,11 @@
 #!/bin/sh
-# Runs the Win32 serial line's test program under Wine against a device on a
-# pseudo-terminal (pty_device.py) that Wine sees as COM<KESTRIX_TEST_COM>.
-#
-#   tests/serial/windows/run-under-wine.sh path/to/win32_serial_tests.exe [gtest options]
-#
-# KESTRIX_TEST_COM  the port number to link (default 7)
-# WINEPREFIX        the prefix to use; the caller runs its server. Unset: a
-#                   prefix of our own next to the program, whose server is
-#                   started here and stopped at the end.
-# WINE              the Wine loader (default wine64 on PATH, else Debian's
-#                   /usr/lib/wine/wine64)
-# Needs python3 for the device. Exits with the test program's code.
+# run-under-wine.sh TEST.exe [gtest options]: the Win32 serial line's test
+# under Wine against pty_device.py, which Wine sees as COM<KESTRIX_TEST_COM>
+# (default 7). WINEPREFIX set: the caller runs its server; unset: a prefix of
+# our own next to the program, its server started and stopped here. WINE: the
+# loader (default wine64). Exits with the test program's code.
 set -eu
-if [ $# -lt 1 ]; then
-  echo "usage: $0 TEST.exe [gtest options]" >&2
-  exit 2
-fi
-exe=$1
+exe=${1:?usage: $0 TEST.exe [gtest options]}
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 com=${KESTRIX_TEST_COM:-7}
@@ -50,15 +39,8 @@ cleanup() {
   if [ "$own_server" = 1 ]; then "$wineserver" -k 2>/dev/null || true; fi
 }
 trap cleanup EXIT
-tries=0
-while [ ! -e "$link" ]; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 100 ]; then
-    echo "run-under-wine.sh: the device did not come up" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
+for _ in $(seq 100); do [ -e "$link" ] && break; sleep 0.1; done
+[ -e "$link" ] || { echo "run-under-wine.sh: the device did not come up" >&2; exit 1; }
 
 KESTRIX_TEST_COM=$com KESTRIX_TEST_RESUME="C:\\kestrix-resume-com$com" \
   timeout 300 "$wine" "$exe" "$@"
