@@ -176,7 +176,15 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
                 "/work/x.eeprom/"},
                {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
                {"empty", "", 0, ""},
-               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}};
+#ifdef _WIN32
+               {"backslash separates", "a.eeprom\\b.binary", 0, "a.eeprom\\"},
+               {"drive and backslashes", "C:\\w\\p.eeprom", 1, "C:\\w\\"},
+               {"drive letter alone", "C:p.eeprom", 1, "C:"},
+               {"mixed separators", "C:\\x.eeprom/p.binary", 0, "C:\\x.eeprom/"}
+#else
+               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}
+#endif
+  };
   for (const auto& c : cases) {
     EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
     EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
