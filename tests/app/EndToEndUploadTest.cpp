@@ -34,7 +34,6 @@ TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
        {"demo.binary", "-L", "7"},
        kExitNoPort,
        "COM: 7\nFile: demo.binary\nNo COM: wrong number or not activated\n"},
-      {"version", {"--version"}, 0, "Kestrix " KESTRIX_VERSION "\n"},
       {"port missing after -L",
        {"demo.binary", "-L"},
        kExitUnknownOption,

@@ -73,7 +73,7 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
   rig_.Menu(kMenuCopyText);
   EXPECT_EQ(rig_.Of("host clipboard"), (Lines{"text hello", "text "}));
   rig_.Show(std::string("\0abc\r", 5));
-  rig_.WriteFile("out.txt", "an older and longer text");
+  rig_.temp.Write("out.txt", "an older and longer text");
   rig_.host.saveAnswers.push_back({rig_.PathOf("out.txt"), 0});
   rig_.log.clear();
   rig_.Menu(kMenuSaveText);
@@ -113,7 +113,7 @@ TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
     std::filesystem::create_directories(root / c.programFolder);
     if (*c.readme != 0) {
       std::filesystem::create_directories((root / c.readme).parent_path());
-      rig_.WriteFile(c.readme, "# Kestrix\n");
+      rig_.temp.Write(c.readme, "# Kestrix\n");
     }
     rig_.p().SetProgramFolder(root / c.programFolder);
     rig_.log.clear();

@@ -22,8 +22,8 @@ TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
 
 TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
   ProgramRig rig;
-  rig.WriteFile("Kestrix2.ini",
-                "[Config]\r\nComNr=0\r\nFT232R=0\r\nBaudRate=0\r\n");
+  rig.temp.Write("Kestrix2.ini",
+                 "[Config]\r\nComNr=0\r\nFT232R=0\r\nBaudRate=0\r\n");
   rig.port.existingPorts = {};
   rig.Start();
   // COM1 to COM63 are tried, then the number 0 that remains.
@@ -42,8 +42,8 @@ TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
 
 TEST(ProgramStartupTest, AutoloadRunsAfterConnectingAndBeforeTheRefresh) {
   ProgramRig rig;
-  rig.WriteFile("my.ini", "[Config]\r\nBaudRate=2\r\nFT232R=0\r\n");
-  rig.WriteFile("demo.binary", std::string(8, '\0'));
+  rig.temp.Write("my.ini", "[Config]\r\nBaudRate=2\r\nFT232R=0\r\n");
+  rig.temp.Write("demo.binary", std::string(8, '\0'));
   rig.program = std::make_unique<Program>(
       ProgramServices{rig.port, rig.clock, rig.host, rig.images, rig.folder},
       ParseCommandLine({"my.ini", "-A", rig.PathOf("demo.binary")}));

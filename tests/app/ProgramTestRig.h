@@ -42,9 +42,6 @@ class ProgramRig {
   std::string PathOf(const std::string& name) const {
     return (folder / name).string();
   }
-  void WriteFile(const std::string& name, const std::string& bytes) const {
-    temp.Write(name, bytes);
-  }
   // The device sends `bytes`; one loop turn reads and decodes them.
   void Show(const std::string& bytes) {
     port.Feed(bytes);
@@ -52,7 +49,7 @@ class ProgramRig {
   }
   // Loads an ini with these lines below "[Config]" through Load Settings.
   void LoadSettingsLines(const std::string& lines) {
-    WriteFile("load.ini", "[Config]\r\n" + lines);
+    temp.Write("load.ini", "[Config]\r\n" + lines);
     host.openAnswers.push_back({PathOf("load.ini"), 0});
     Menu(kMenuLoadSettings);
   }

@@ -16,7 +16,7 @@ class ProgramUploadTest : public ProgramTest {
 
 TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
   rig_.Menu(kMenuBaudFirst + 4);  // 9600
-  rig_.WriteFile("demo.binary", std::string(8, '\0'));
+  rig_.temp.Write("demo.binary", std::string(8, '\0'));
   rig_.log.clear();
   Upload(rig_.PathOf("demo.binary"), 1);
   const Lines port = rig_.Of("port");
@@ -36,7 +36,7 @@ TEST_F(ProgramUploadTest, BinaryUploadRunsAt115200AndRemembersTheFolder) {
 TEST_F(ProgramUploadTest, TheChosenKindDecidesNotTheExtension) {
   // A ".binary" file picked under Prepare is only remembered: the device's
   // block reads come from it.
-  rig_.WriteFile("demo.binary", "abc");
+  rig_.temp.Write("demo.binary", "abc");
   Upload(rig_.PathOf("demo.binary"), 4);
   EXPECT_EQ(rig_.p().UploadPatternIndex(), 4);
   rig_.Show(std::string("\x05\x81\x80\x00", 4));
@@ -57,7 +57,7 @@ TEST_F(ProgramUploadTest, TextKindIsPacedByTheKindChosenBefore) {
   // The remembered kind is still the previous one during the send: after
   // OBJ (the start-up kind) each character is paced, after Text only each
   // line (100 ms with the text cursor on).
-  rig_.WriteFile("t.txt", "ab");
+  rig_.temp.Write("t.txt", "ab");
   for (const auto& sleeps : {std::vector<int>{1, 1, 100}, {100}}) {
     rig_.clock.sleeps.clear();
     Upload(rig_.PathOf("t.txt"), 2);
