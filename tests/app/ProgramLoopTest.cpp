@@ -1,6 +1,6 @@
-// One loop turn of the program: what the device sent is decoded, a lettered
-// request is carried out, the reply byte goes last; events that arrive while
-// a command runs are consumed without effect.
+// Loop turns and the port: a lettered request runs before the reply byte;
+// events during a command are consumed; the port is released, lost and
+// retaken.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,9 +11,17 @@
 namespace kestrix::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-class ProgramLoopTest : public ProgramTest {};
+class ProgramLoopTest : public ProgramTest {
+ protected:
+  // A timer tick with the window's inner height at `height`.
+  void Tick(int height) {
+    rig_.view.innerHeightWithMenu = height;
+    rig_.p().AfterEvent(true);
+  }
+  bool Connected() {
+    return rig_.port.IsOpen() && rig_.view.IsChecked(kMenuComEnabled);
+  }
+};
 
 TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
   // Clear, name X.BINARY, request "b", then: is pixel (200, 200) black?
@@ -21,13 +29,11 @@ TEST_F(ProgramLoopTest, ServiceRequestRunsBeforeTheReplyByteIsSent) {
       std::string("\0X.BINARY\x05\x82\x08"
                   "b\x05\x09\x64\x64",
                   17));
-  // The upload of a file that is not there: reset, its lines, the purge;
-  // then the reply.
+  // The upload of a missing file: reset, its lines, the purge; the reply.
   EXPECT_EQ(rig_.Of("port"),
             (Lines{"DTR+", "DTR-", "purge", "purge", "write 1"}));
-  EXPECT_EQ(rig_.port.writes, (std::vector<Bytes>{{0xFE}}));
+  EXPECT_EQ(rig_.port.writes, (std::vector<std::vector<std::uint8_t>>{{0xFE}}));
   EXPECT_EQ(rig_.p().screen().ScreenText, "Start Upload\r\nNo such file\r\n");
-  // Done: the next chunk repeats neither.
   rig_.log.clear();
   rig_.Show("x");
   EXPECT_TRUE(rig_.Of("port").empty());
@@ -53,9 +59,99 @@ TEST_F(ProgramLoopTest, EntryPointsDoNothingWhileAnotherRuns) {
   EXPECT_TRUE(rig_.port.writes.empty());
   EXPECT_EQ(rig_.port.incoming.size(), 4u);
   EXPECT_TRUE(rig_.view.IsChecked(kMenuComEnabled));
-  // Afterwards the waiting bytes are read as usual.
-  rig_.p().AfterEvent(false);
+  rig_.p().AfterEvent(false);  // afterwards the waiting bytes are read
   EXPECT_EQ(rig_.p().screen().ScreenText, "late");
+}
+
+TEST_F(ProgramLoopTest, ComPortAsksForANumberAndReconnectsToIt) {
+  rig_.Show("old");
+  for (const char* answer : {"0", "COM3", "", "-4"}) {
+    rig_.host.inputAnswers.push_back(answer);
+    rig_.Menu(kMenuComPort);
+  }
+  EXPECT_TRUE(rig_.Of("port").empty());
+  EXPECT_EQ(rig_.settings().ComNr, 6);
+  // Each answer that is not a port number is told so; cancelling is not.
+  const Lines boxes = rig_.Of("host box");
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[1].find("ComPort / \"COM3\" is not a COM port number"), 0u);
+  // The requester lists what the line finds.
+  rig_.port.adapters = "Serial adapters present:\nCOM7    /dev/fake7";
+  rig_.host.inputAnswers.push_back("");
+  rig_.log.clear();
+  rig_.Menu(kMenuComPort);
+  EXPECT_EQ(rig_.Of("host"),
+            Lines{"input ComPort; On which COM is the Propeller connected?\n\n"
+                  "Serial adapters present:\nCOM7    /dev/fake7; 6"});
+  // Blanks before the number are skipped; the screen is cleared.
+  rig_.LoadSettingsLines("BaudRate=3\r\nFT232R=1\r\n");
+  rig_.log.clear();
+  rig_.host.inputAnswers.push_back("  7");
+  rig_.Menu(kMenuComPort);
+  EXPECT_EQ(rig_.Of("port"), (Lines{"close", "open 7 @3 ft1"}));
+  EXPECT_TRUE(Connected());
+  EXPECT_EQ(rig_.p().screen().ScreenText, "");
+}
+
+TEST_F(ProgramLoopTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
+  Tick(119);
+  Tick(21);
+  EXPECT_FALSE(rig_.view.IsChecked(kMenuComEnabled));
+  // No raising of the IDE for the automatic release.
+  EXPECT_EQ(rig_.log, (Lines{"view mark 5 off", "port close"}));
+  Tick(180);
+  EXPECT_FALSE(rig_.port.IsOpen());
+  Tick(181);
+  EXPECT_TRUE(Connected());
+  // Middle heights and an unset mark never release.
+  Tick(120);
+  EXPECT_TRUE(rig_.port.IsOpen());
+  rig_.Menu(kMenuAutoMode);
+  Tick(21);
+  EXPECT_TRUE(rig_.port.IsOpen());
+  // A failed reconnect shows the box once and gives up.
+  rig_.Menu(kMenuAutoMode);
+  Tick(21);
+  rig_.port.existingPorts = {};
+  rig_.log.clear();
+  Tick(446);
+  Tick(446);
+  EXPECT_EQ(rig_.Of("host"),
+            Lines{"box Error / COM port not found\n\nCOM6 is /dev/fake6.\n"
+                  "Choose another port with Options > Com-Port; it lists the "
+                  "serial adapters present."});
+}
+
+// A pulled adapter closes the port; a line says so, and another when it is
+// taken again. Reported inside a command, it is applied when that ends.
+TEST_F(ProgramLoopTest, PortLostShowsALineAndIsAppliedWhenACommandEnds) {
+  rig_.host.whileOpen = [this] {
+    rig_.port.Lose();
+    rig_.p().OnPortLost();
+    EXPECT_TRUE(rig_.view.IsChecked(kMenuComEnabled));
+  };
+  rig_.Menu(kMenuSaveText);
+  EXPECT_FALSE(rig_.view.IsChecked(kMenuComEnabled));
+  rig_.p().OnPortLost();  // told twice, shown once
+  EXPECT_EQ(rig_.p().screen().ScreenText, "COM port lost\r\n");
+  rig_.host.whileOpen = nullptr;
+  rig_.Menu(kMenuComEnabled);
+  EXPECT_TRUE(Connected());
+  EXPECT_EQ(rig_.p().screen().ScreenText, "COM port retaken\r\n");
+  // Lost while a reconnect asks for the number: the new connection stays.
+  rig_.host.whileOpen = [this] {
+    rig_.port.Lose();
+    rig_.p().OnPortLost();
+  };
+  rig_.host.inputAnswers.push_back("7");
+  rig_.Menu(kMenuComPort);
+  EXPECT_TRUE(Connected());
+  // Com Enabled off hands the port to the vendor's IDE.
+  rig_.host.whileOpen = nullptr;
+  rig_.log.clear();
+  rig_.Menu(kMenuComEnabled);
+  EXPECT_EQ(rig_.log, (Lines{"view mark 5 off", "port close",
+                             "host raise Propeller Tool"}));
 }
 
 }  // namespace

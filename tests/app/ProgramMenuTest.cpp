@@ -11,25 +11,19 @@ namespace {
 class ProgramMenuTest : public ProgramTest {};
 
 TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
-  const struct {
-    const char* name;
-    int id;
-    bool RunState::*value;
-  } toggles[] = {
-      {"Virtual Keycodes", kMenuVirtualKeycodes, &RunState::virtualKeys},
-      {"Text Cursor", kMenuTextCursor, &RunState::textCursor},
-      {"CR with Auto-LF", kMenuCrAutoLf, &RunState::crAutoLf},
-      {"Normal-Terminal Mode", kMenuNormalTerminal,
-       &RunState::mouseReportsHeldBack},
-  };
-  for (auto [name, id, value] : toggles) {
+  const std::pair<int, bool RunState::*> toggles[] = {
+      {kMenuVirtualKeycodes, &RunState::virtualKeys},
+      {kMenuTextCursor, &RunState::textCursor},
+      {kMenuCrAutoLf, &RunState::crAutoLf},
+      {kMenuNormalTerminal, &RunState::mouseReportsHeldBack}};
+  for (auto [id, value] : toggles) {
     const bool before = rig_.view.IsChecked(id);
     for (bool now : {!before, before}) {
       rig_.Menu(id);
-      EXPECT_EQ(rig_.view.IsChecked(id), now) << name;
-      EXPECT_EQ(rig_.p().state().*value, now) << name;
-      EXPECT_EQ(rig_.p().state().normalTerminal,
-                rig_.p().state().mouseReportsHeldBack);
+      EXPECT_EQ(rig_.view.IsChecked(id), now) << id;
+      EXPECT_EQ(rig_.p().state().*value, now) << id;
+      EXPECT_EQ(rig_.p().state().mouseReportsHeldBack,
+                rig_.p().state().normalTerminal);
     }
   }
   // The auto mode is only a mark until the settings are saved.
@@ -37,13 +31,13 @@ TEST_F(ProgramMenuTest, ModeTogglesFlipTheMarkAndTheValueBehindIt) {
   EXPECT_FALSE(rig_.view.IsChecked(kMenuAutoMode));
   EXPECT_TRUE(rig_.settings().AutoDis);
   rig_.Menu(kMenuSaveSettings);
-  const std::string text = rig_.ReadFile("Kestrix2.ini");
+  const std::string text = rig_.temp.Read("Kestrix2.ini");
   EXPECT_NE(text.find("\r\nAutoDis=0\r\n"), std::string::npos) << text;
 }
 
 TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
-  rig_.Menu(kMenuBaudFirst + 4);  // 9600
-  rig_.Menu(kMenuBaudFirst + 7);  // 1200
+  rig_.Menu(kMenuBaudFirst + 4);
+  rig_.Menu(kMenuBaudFirst + 7);
   EXPECT_EQ(rig_.settings().BaudRate, 7);
   EXPECT_EQ(rig_.Of("port"), (Lines{"baud 4", "baud 7"}));
   rig_.log.clear();
@@ -59,10 +53,8 @@ TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
 
 // The clipboard copy is inverted; the screen, read back by the device, not.
 TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
-  // A red dot at (3, 5): "draw point" in palette colour 1.
-  rig_.Show("\x05\x01\x03\x05");
-  const Raster& image = rig_.p().screen().image;
-  const Raster before = image;
+  rig_.Show("\x05\x01\x03\x05");  // a red dot at (3, 5)
+  const Raster before = rig_.p().screen().image;
   rig_.Menu(kMenuScreenshot);
   rig_.LoadSettingsLines("InversScreenshot=1\r\n");
   rig_.Show("\x05\x01\x03\x05");
@@ -70,10 +62,9 @@ TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
   ASSERT_EQ(rig_.host.clipboardImages.size(), 2u);
   EXPECT_EQ(rig_.host.clipboardImages[0], before);
   const Raster& inverted = rig_.host.clipboardImages[1];
-  ASSERT_EQ(inverted.width() * inverted.height(), 640 * 446);
   EXPECT_EQ(inverted.At(3, 5), 0xFFFFFFu - before.At(3, 5));
   EXPECT_EQ(inverted.At(639, 445), 0xFFFFFFu);
-  EXPECT_EQ(image.At(3, 5), before.At(3, 5));
+  EXPECT_EQ(rig_.p().screen().image, before);
 }
 
 TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
@@ -81,27 +72,22 @@ TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
   rig_.Menu(kMenuCopyText);
   rig_.Menu(kMenuCopyText);
   EXPECT_EQ(rig_.Of("host clipboard"), (Lines{"text hello", "text "}));
-
   rig_.Show(std::string("\0abc\r", 5));
-  rig_.WriteFile("out.txt", "an older and longer text");
+  rig_.temp.Write("out.txt", "an older and longer text");
   rig_.host.saveAnswers.push_back({rig_.PathOf("out.txt"), 0});
   rig_.log.clear();
   rig_.Menu(kMenuSaveText);
   EXPECT_EQ(rig_.Of("host"),
             Lines{"save Save Text; *.txt; Text(.txt)|*.txt; 0"});
-  EXPECT_EQ(rig_.ReadFile("out.txt"), "abc\r");
+  EXPECT_EQ(rig_.temp.Read("out.txt"), "abc\r");
 }
 
 TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
-  rig_.WriteFile("other.ini",
-                 "[Config]\r\nComNr=0\r\nAutoDis=0\r\nVKeys=7\r\nTxtCurs=0\r\n"
-                 "MsMoveOff=1\r\nBaudRate=5\r\nCRmode=-1\r\nCols=100\r\n"
-                 "Rows=30\r\nWindowScale=2\r\n");
-  rig_.host.openAnswers.push_back({rig_.PathOf("other.ini"), 0});
   const Raster& image = rig_.p().screen().image;
   const Colour stripColour = image.At(5, image.height() - 1);
-  rig_.log.clear();
-  rig_.Menu(kMenuLoadSettings);
+  rig_.LoadSettingsLines(
+      "ComNr=0\r\nAutoDis=0\r\nVKeys=7\r\nTxtCurs=0\r\nMsMoveOff=1\r\n"
+      "BaudRate=5\r\nCRmode=-1\r\nCols=100\r\nRows=30\r\nWindowScale=2\r\n");
   EXPECT_EQ(rig_.settings().ComNr, 6);  // 0 never replaces it while running
   EXPECT_EQ(rig_.Of("view resize"), Lines{"1600x1041"});
   // The strip below the grid belongs to the image as at start-up.
@@ -111,35 +97,33 @@ TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
       rig_.view.checked,
       (std::set<int>{kMenuComEnabled, kMenuNormalTerminal, kMenuVirtualKeycodes,
                      kMenuCrAutoLf, kMenuBaudFirst + 5}));
-  // Re-clocked, never reopened.
-  EXPECT_EQ(rig_.Of("port"), Lines{"baud 5"});
+  EXPECT_EQ(rig_.Of("port"), Lines{"baud 5"});  // re-clocked, never reopened
 }
 
 TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
   const std::filesystem::path root = rig_.folder;
   const struct {
-    const char* name;
     const char* programFolder;
     const char* readme;  // where it lies; none when empty
-  } cases[] = {
-      {"beside the program", "a/bin", "a/bin/README.md"},
-      {"installed documentation", "b/bin", "b/share/doc/kestrix/README.md"},
-      {"source tree above a build", "c/build/src/gui", "c/README.md"},
-      {"nowhere", "d/bin", ""}};
+  } cases[] = {{"a/bin", "a/bin/README.md"},
+               {"b/bin", "b/share/doc/kestrix/README.md"},
+               {"c/build/src/gui", "c/README.md"},
+               {"d/bin", ""}};
   for (const auto& c : cases) {
     std::filesystem::create_directories(root / c.programFolder);
     if (*c.readme != 0) {
       std::filesystem::create_directories((root / c.readme).parent_path());
-      rig_.WriteFile(c.readme, "# Kestrix\n");
+      rig_.temp.Write(c.readme, "# Kestrix\n");
     }
     rig_.p().SetProgramFolder(root / c.programFolder);
     rig_.log.clear();
     rig_.Menu(kMenuWebsite);
-    const Lines expected =
-        *c.readme != 0
-            ? Lines{"document " + (root / c.readme).make_preferred().string()}
-            : Lines{"box Website / README.md not found"};
-    EXPECT_EQ(rig_.Of("host"), expected) << c.name;
+    EXPECT_EQ(
+        rig_.Of("host"),
+        Lines{*c.readme != 0
+                  ? "document " + (root / c.readme).make_preferred().string()
+                  : "box Website / README.md not found"})
+        << c.programFolder;
   }
 }
 

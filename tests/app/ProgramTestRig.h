@@ -34,7 +34,6 @@ class ProgramRig {
         ProgramServices{port, clock, host, images, folder},
         ParseCommandLine(args));
   }
-
   void Start() {
     program->LoadStartupSettings();
     program->AttachWindow(view, view);
@@ -43,21 +42,14 @@ class ProgramRig {
   std::string PathOf(const std::string& name) const {
     return (folder / name).string();
   }
-  void WriteFile(const std::string& name, const std::string& bytes) const {
-    temp.Write(name, bytes);
-  }
-  std::string ReadFile(const std::string& name) const {
-    return temp.Read(name);
-  }
   // The device sends `bytes`; one loop turn reads and decodes them.
   void Show(const std::string& bytes) {
     port.Feed(bytes);
     program->AfterEvent(false);
   }
-  // Loads settings from an ini with these lines below "[Config]" through
-  // the Load Settings command.
+  // Loads an ini with these lines below "[Config]" through Load Settings.
   void LoadSettingsLines(const std::string& lines) {
-    WriteFile("load.ini", "[Config]\r\n" + lines);
+    temp.Write("load.ini", "[Config]\r\n" + lines);
     host.openAnswers.push_back({PathOf("load.ini"), 0});
     Menu(kMenuLoadSettings);
   }
@@ -65,9 +57,8 @@ class ProgramRig {
   Lines Of(const std::string& who) const {
     Lines out;
     for (const auto& e : log) {
-      if (e.rfind(who, 0) == 0) {
+      if (e.rfind(who, 0) == 0)
         out.push_back(e.substr(std::min(e.size(), who.size() + 1)));
-      }
     }
     return out;
   }

@@ -1,15 +1,24 @@
-// The real window on a pseudo-terminal: device text shows on the screen,
-// keys and the mouse reach the device as the terminal's bytes.
+// The real window on a pseudo-terminal: device text shows, keys and the
+// mouse reach the device, the menu bar, closing, and an upload from the menu
+// into the simulated chip while the window keeps painting.
+#include <QAction>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "app/MenuIds.h"
 #include "app/WindowRig.h"
 #include "gui/RasterImage.h"
 #include "gui/ScreenGadget.h"
+#include "sim/PtyPropeller.h"
 
 namespace kestrix::test {
 namespace {
@@ -23,7 +32,6 @@ TEST_F(WindowLoop, OpensFixedAndShowsDeviceTextAndAboutWithoutTheTimer) {
   // No timer: only the port's notice of arriving bytes can start a turn.
   rig.Start(/*withTimer=*/false);
   EXPECT_EQ(rig.window->windowTitle(), "Kestrix for P2 Monitor");
-  ASSERT_TRUE(rig.port.IsOpen());
   // 80 x 25 cells of 8 x 17 and the strip of 21 below, under the menu.
   EXPECT_EQ(rig.window->InnerArea()->geometry(),
             QRect(0, rig.window->menuBar()->height(), 640, 446));
@@ -32,17 +40,13 @@ TEST_F(WindowLoop, OpensFixedAndShowsDeviceTextAndAboutWithoutTheTimer) {
   EXPECT_TRUE(rig.window->windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(rig.window->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(rig.window->pos(), QPoint(100, 200));
-
   rig.Send("Hi\r\nthere");
   EXPECT_TRUE(rig.SpinUntil(
       [&] { return rig.program->screen().ScreenText == "Hi\r\nthere"; }));
   rig.Spin(20);
-  // What is shown is the screen image, pixel for pixel.
   EXPECT_EQ(rig.window->Gadget()->grab().toImage(),
             RasterToQImage(rig.program->screen().image));
-
-  // About shows during the program's wait and stays until the next screen
-  // image.
+  // About shows during the program's wait and stays until the next image.
   auto ramp = [&] {
     return rig.window->InnerArea()->grab().toImage().pixel(20, 100);
   };
@@ -61,7 +65,6 @@ TEST_F(WindowLoop, OpensFixedAndShowsDeviceTextAndAboutWithoutTheTimer) {
 TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   WindowRig rig;
   rig.Start();
-  ASSERT_TRUE(rig.port.IsOpen());
   rig.DeviceReceived();
   rig.Tap(Qt::Key_A, Qt::NoModifier, "a");
   rig.Tap(Qt::Key_Left);
@@ -76,12 +79,10 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   rig.Tap(Qt::Key_Pause);
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_FALSE(rig.window->IsChecked(kMenuComEnabled));
-  rig.Tap(Qt::Key_A, Qt::NoModifier, "a");
+  rig.Tap(Qt::Key_A, Qt::NoModifier, "a");  // goes nowhere
   rig.Tap(Qt::Key_Pause);
   EXPECT_TRUE(rig.port.IsOpen());
-  // The key typed while the port was released went nowhere.
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
-
   // Normal-terminal mode: moves are not reported, buttons are. The second
   // press of a double-click sends nothing; its release reports.
   const QPoint at(100, 37);
@@ -104,6 +105,107 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
   rig.Mouse(QEvent::MouseMove, {-30, 500}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x32, 0xFF, 0xFF}));
+}
+
+// One line per item: "id text" with "[x]"/"[ ]" for check items, "--" for a
+// separator, "> text" for a submenu, nested items indented.
+void Describe(const QList<QAction*>& actions, const std::string& indent,
+              std::vector<std::string>& lines) {
+  for (QAction* action : actions) {
+    std::string line = indent;
+    if (action->isSeparator()) {
+      line += "--";
+    } else if (action->menu() != nullptr) {
+      line += (indent.empty() ? "" : "> ") + action->text().toStdString();
+    } else {
+      line += std::to_string(action->data().toInt()) + " ";
+      if (action->isCheckable()) line += action->isChecked() ? "[x] " : "[ ] ";
+      line += action->text().toStdString();
+    }
+    lines.push_back(line);
+    if (action->menu() != nullptr) {
+      Describe(action->menu()->actions(), indent + "  ", lines);
+    }
+  }
+}
+
+TEST_F(WindowLoop, MenuHoldsEveryCommandWithItsIdTextAndCheckMark) {
+  WindowRig rig({"AutoDis=1", "CRmode=1", "BaudRate=0"});
+  rig.Start();
+  std::vector<std::string> lines;
+  Describe(rig.window->menuBar()->actions(), "", lines);
+  // clang-format off
+  const std::vector<std::string> expected = {
+      "&File", "  1 S&creenshot", "  14 &Copy Text", "  18 &Save Text", "  --",
+      "  2 &Save Settings", "  17 &Load Settings", "  --", "  9 &Upload File",
+      "  --", "  3 &Quit",
+      "&Options", "  4 &Com-Port", "  --", "  5 [x] Com &Enabled\tPause",
+      "  10 [x] &Auto Mode\tMinimize", "  --", "  13 [x] &Normal-Terminal Mode",
+      "  > &Baudrate", "    19 [ ] 115200", "    20 [ ] 57600",
+      "    21 [ ] 38400", "    22 [ ] 19200", "    23 [ ] 9600",
+      "    24 [ ] 4800", "    25 [ ] 2400", "    26 [ ] 1200",
+      "  16 [x] Text &Cursor On", "  27 [x] CR with Auto-LF", "  --",
+      "  15 [ ] &Virtual Keycodes", "  --", "  11 &Reset Propeller",
+      "&Help", "  7 &Clear", "  8 &About", "  12 &Website"};
+  // clang-format on
+  EXPECT_EQ(lines, expected);
+  // The hints are text only: no item is bound to a key.
+  for (int id = 1; id <= 27; ++id) {
+    QAction* action = rig.window->Action(id);
+    EXPECT_TRUE(action == nullptr || action->shortcut().isEmpty()) << id;
+  }
+}
+
+TEST_F(WindowLoop, ACloseDuringACommandWaitsForTheCommandToEnd) {
+  WindowRig rig;
+  rig.Start();
+  bool closedMeanwhile = true;
+  rig.host.whileOpen = [&] {  // the Com-Port requester is open
+    closedMeanwhile = rig.window->close();
+    rig.host.whileOpen = nullptr;
+  };
+  rig.Menu(kMenuComPort);
+  EXPECT_FALSE(closedMeanwhile);
+  // The turn after the command ends the program.
+  EXPECT_TRUE(rig.SpinUntil([&] { return rig.finished; }));
+  EXPECT_TRUE(rig.program->QuitRequested());
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_FALSE(rig.window->isVisible());
+}
+
+TEST_F(WindowLoop, EepromFromTheMenuReachesTheChipWhileTheWindowPaints) {
+  WindowRig rig({"ComNr=7"});
+  sim::PtyPropeller chip;
+  ASSERT_TRUE(chip.Start(rig.folder.string(), 7));
+  rig.Start();
+  // Whether the last paint showed the screen as it was, first during the
+  // banner pause, then first while the EEPROM is verified.
+  std::map<std::string, bool> painted;
+  rig.clock.onSleep = [&](int ms) {
+    const std::string& text = rig.program->screen().ScreenText;
+    const bool current = rig.window->Gadget()->image() ==
+                         RasterToQImage(rig.program->screen().image);
+    if (ms == 2000) {  // the banner pause alone costs no time
+      painted.emplace("banner", current);
+      return;
+    }
+    if (text.find("Verify ..") < text.size())
+      painted.emplace("verify", current);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  };
+  rig.host.whileOpen = [] { QCoreApplication::processEvents(); };
+  std::ofstream(rig.folder / "prog.eeprom", std::ios::binary)
+      << std::string(64, '\x5a');
+  rig.host.openAnswers.push_back({(rig.folder / "prog.eeprom").string(), 1});
+  rig.Menu(kMenuUploadFile);
+  rig.clock.onSleep = nullptr;
+  EXPECT_TRUE(chip.WaitBetweenSessions(3000));
+  EXPECT_EQ(chip.LastRecord().command, 3);  // the chip's EEPROM command
+  EXPECT_EQ(rig.program->screen().ScreenText,
+            "Start Upload\r\nPropeller Version = 1\r\nWrite in EEPROM "
+            "Lenght=32768\r\nVerify ..\r\n..OK -> RUN\r\n");
+  EXPECT_EQ(painted,
+            (std::map<std::string, bool>{{"banner", true}, {"verify", true}}));
 }
 
 }  // namespace

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+// The Qt adapters: key events named and typed as the terminal expects, and
+// request "i" handing the desktop's launcher one file URL.
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QString>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/WindowRig.h"
+#include "gui/QtHost.h"
 #include "gui/QtKeyTranslation.h"
 
 namespace kestrix {
@@ -18,7 +24,7 @@ constexpr Qt::KeyboardModifiers kCtrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 
 // Key events need Qt's keyboard device, which a running application owns.
-class QtKeyTranslation : public test::WindowTest {};
+class QtAdapters : public test::WindowTest {};
 
 KeyStroke Key(bool press, int key, Qt::KeyboardModifiers mods = kNone,
               const QString& text = {}, bool autoRepeat = false) {
@@ -27,7 +33,7 @@ KeyStroke Key(bool press, int key, Qt::KeyboardModifiers mods = kNone,
   return TranslateKeyEvent(event);
 }
 
-TEST_F(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
+TEST_F(QtAdapters, NamesKeysWithWindowsVirtualKeys) {
   // The number pad has codes of its own; punctuation is traced back to its
   // key on the US layout.
   const int shift = Qt::ShiftModifier, pad = Qt::KeypadModifier;
@@ -46,7 +52,7 @@ TEST_F(QtKeyTranslation, NamesKeysWithWindowsVirtualKeys) {
   }
 }
 
-TEST_F(QtKeyTranslation, PressesCarryTheCharacterTheKeyTypes) {
+TEST_F(QtAdapters, PressesCarryTheCharacterTheKeyTypes) {
   auto typed = [](int key, Qt::KeyboardModifiers mods, const QString& text) {
     const KeyStroke stroke = Key(true, key, mods, text);
     return stroke.kind == Kind::kDown ? stroke.character : -2;
@@ -74,7 +80,7 @@ TEST_F(QtKeyTranslation, PressesCarryTheCharacterTheKeyTypes) {
   EXPECT_EQ(up.virtualKey, 0x58);
 }
 
-TEST_F(QtKeyTranslation, SystemKeysAndThePauseShortcut) {
+TEST_F(QtAdapters, SystemKeysAndThePauseShortcut) {
   EXPECT_EQ(Key(true, Qt::Key_F, kAlt, "f").kind, Kind::kSystem);
   EXPECT_EQ(Key(false, Qt::Key_Alt).kind, Kind::kSystem);
   EXPECT_EQ(Key(false, Qt::Key_F10, kShift).kind, Kind::kSystem);
@@ -88,6 +94,26 @@ TEST_F(QtKeyTranslation, SystemKeysAndThePauseShortcut) {
   EXPECT_EQ(Key(true, Qt::Key_Pause, kNone, "", true).kind, Kind::kNone);
   EXPECT_EQ(Key(false, Qt::Key_Pause).kind, Kind::kNone);
   EXPECT_EQ(Key(true, Qt::Key_Pause, kCtrl | kAlt).kind, Kind::kDown);
+}
+
+// A relative name is resolved in the working folder first, since
+// "file:doc.txt" is taken for a web address.
+TEST_F(QtAdapters, DocumentLaunchResolvesRelativeNamesInTheWorkingFolder) {
+  std::vector<std::string> launched;
+  QtHost host([&](const QUrl& url) {
+    launched.push_back(url.toString(QUrl::FullyEncoded).toStdString());
+  });
+  const std::string here = std::filesystem::current_path().string();
+  const std::pair<std::string, std::string> rows[] = {
+      {"my doc.txt", "file://" + here + "/my%20doc.txt"},
+      {"docs/a.txt", "file://" + here + "/docs/a.txt"},
+      {"/opt/x/readme.txt", "file:///opt/x/readme.txt"},
+      {"https://example.org/a b", "https://example.org/a%20b"}};
+  for (const auto& [target, url] : rows) {
+    launched.clear();
+    host.OpenDocument(target);
+    EXPECT_EQ(launched, std::vector<std::string>{url}) << target;
+  }
 }
 
 }  // namespace
