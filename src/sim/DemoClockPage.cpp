@@ -7,10 +7,6 @@
 
 namespace kestrix::sim {
 
-namespace {
-constexpr std::uint8_t kEnter = 13;
-}  // namespace
-
 std::string CivilTime(long long seconds) {
   long long days = seconds / 86400, rest = seconds % 86400;
   days += 719468;

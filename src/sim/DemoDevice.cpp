@@ -15,9 +15,6 @@ namespace {
 // Backspace and Escape remapped.
 constexpr std::uint8_t kShiftDown = 1;
 constexpr std::uint8_t kShiftUp = 3;
-constexpr std::uint8_t kBackspaceDisplay = 200;
-constexpr std::uint8_t kEscapeDisplay = 203;
-constexpr std::uint8_t kEscapeNormal = 27;
 constexpr std::uint8_t kMouseReport = 5;
 
 }  // namespace

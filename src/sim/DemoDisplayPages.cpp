@@ -8,16 +8,8 @@
 namespace kestrix::sim {
 
 namespace {
-constexpr std::uint8_t kEscapeDisplay = 203;
-constexpr std::uint8_t kEscapeNormal = 27;
-constexpr std::uint8_t kEnter = 13;
-constexpr std::uint8_t kBackspaceDisplay = 200;
 constexpr int kKeyLines = 18;
 constexpr int kKeyLineWidth = 48;
-
-bool IsEscape(std::uint8_t k) {
-  return k == kEscapeDisplay || k == kEscapeNormal;
-}
 
 std::string MouseLine(const MouseReport& m) {
   char line[60];

@@ -150,7 +150,8 @@ DemoStream GraphicsScreen() {
   s.Command(kPointer, 330, 240);
   s.Colour(kWhite).At(0, 17).Text(
       "Drawn above: a box, an inverted box, two discs, lines, two cut-corner\n"
-      "frames, a fill, a bit pattern, the mouse pointer. Pixel queries answer:");
+      "frames, a fill, a bit pattern, the mouse pointer. Pixel queries "
+      "answer:");
   return s;
 }
 

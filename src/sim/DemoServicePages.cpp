@@ -9,10 +9,6 @@
 namespace kestrix::sim {
 
 namespace {
-constexpr std::uint8_t kEscapeDisplay = 203;
-constexpr std::uint8_t kEscapeNormal = 27;
-constexpr std::uint8_t kEnter = 13;
-constexpr std::uint8_t kBackspaceDisplay = 200;
 // The binary sender discards what it has received right after sending the
 // length, so the first go-ahead must come a little later.
 constexpr int kFirstAckDelayMs = 60;
@@ -21,7 +17,7 @@ constexpr std::uint32_t kBlockBytes = 16;
 }  // namespace
 
 void TypedText::OnByte(std::uint8_t byte, PageOutput& out) {
-  if (byte == kEscapeDisplay || byte == kEscapeNormal) {
+  if (IsEscape(byte)) {
     active_ = false;
     out.backToMenu = true;
   } else if (byte == kEnter) {

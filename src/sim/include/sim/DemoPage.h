@@ -11,6 +11,16 @@ namespace kestrix::sim {
 inline constexpr int kWhite = 0, kCyan = 1, kRed = 2, kMagenta = 3, kBlue = 4,
                      kGreen = 5, kYellow = 6, kGrey = 7;
 
+// Key bytes the pages act on, as the PC sends them in either window mode:
+// Esc is 203 from the device display and 27 from a plain terminal.
+inline constexpr std::uint8_t kEscapeDisplay = 203;
+inline constexpr std::uint8_t kEscapeNormal = 27;
+inline constexpr std::uint8_t kEnter = 13;
+inline constexpr std::uint8_t kBackspaceDisplay = 200;
+inline bool IsEscape(std::uint8_t k) {
+  return k == kEscapeDisplay || k == kEscapeNormal;
+}
+
 // What the PC may take to answer a request before the page stops waiting.
 inline constexpr int kAnswerGiveUpMs = 3000;
 
