@@ -7,8 +7,8 @@ bool Program::AfterEvent(bool timerTick) {
   Enter([this, timerTick] {
     PollPort();
     if (timerTick && state_.autoMode && marks_.view() != nullptr) {
-      portControl_.AutoModeStep(marks_.view()->InnerHeightWithMenu(),
-                                settings_, state_);
+      portControl_.AutoModeStep(marks_.view()->InnerHeightWithMenu(), settings_,
+                                state_);
     }
   });
   return quitRequested_ && !Busy();
@@ -16,7 +16,7 @@ bool Program::AfterEvent(bool timerTick) {
 
 void Program::PollPort() {
   if (!services_.port.IsOpen()) return;
-  if (engine_.Poll(*this).BlockAnswered) {
+  if (engine_.Poll(*this).blockAnswered) {
     state_.mouseReportsHeldBack = state_.normalTerminal;
   }
 }

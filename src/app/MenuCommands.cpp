@@ -128,11 +128,11 @@ void Program::Screenshot() {
   if (geometry.scale < 1.0f) {
     // A shrunken window shows only part of the image; that part is what
     // gets inverted.
-    width = geometry.client_width;
-    height = geometry.client_height;
+    width = geometry.clientWidth;
+    height = geometry.clientHeight;
   }
-  services_.host.SetClipboardImage(ScreenshotImage(
-      image, settings_.InversScreenshot, width, height));
+  services_.host.SetClipboardImage(
+      ScreenshotImage(image, settings_.InversScreenshot, width, height));
 }
 
 void Program::CopyText() {
@@ -188,7 +188,7 @@ void Program::LoadSettingsCommand() {
 
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
   if (View* view = marks_.view()) {
-    view->ResizeInner(geometry.client_width, geometry.client_height);
+    view->ResizeInner(geometry.clientWidth, geometry.clientHeight);
   }
   CreateScreen();
   ShowModeMarks();

@@ -47,14 +47,15 @@ void Program::LoadStartupSettings() {
 
 InnerSize Program::WindowInnerSize() const {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
-  return {geometry.client_width, geometry.client_height};
+  return {geometry.clientWidth, geometry.clientHeight};
 }
 
 void Program::CreateScreen() {
   const ScreenGeometry geometry = EffectiveGeometry(settings_);
   // The strip below the grid is part of the image: a press there is a press
   // on the screen, and the strip is black as at start-up.
-  CreateScreenImage(engine_.screen(), geometry.cols, geometry.rows, /*withStrip=*/true);
+  CreateScreenImage(engine_.screen(), geometry.cols, geometry.rows,
+                    /*withStrip=*/true);
 }
 
 void Program::AttachWindow(View& view, Presenter& presenter) {
@@ -70,21 +71,20 @@ void Program::ConnectAtStartup() {
   Enter([this] {
     if (settings_.ComNr == 0) {
       // A search that finds nothing leaves 0: the connect then fails.
-      settings_.ComNr = ScanPorts(services_.port, Transfers(),
-                                  settings_.FT232R, settings_.UseRTS);
+      settings_.ComNr = ScanPorts(services_.port, Transfers(), settings_.FT232R,
+                                  settings_.UseRTS);
     }
     if (!services_.port.IsOpen()) portControl_.Connect(settings_, state_);
     if (services_.port.IsOpen() && !settings_.Autoload.empty()) {
-      uploads_.UploadProgram(settings_.Autoload, Transfers(),
-                             settings_.UseRTS);
+      uploads_.UploadProgram(settings_.Autoload, Transfers(), settings_.UseRTS);
     }
     RefreshMenuState();
   });
 }
 
 void Program::SyncEngine() {
-  engine_.SetOptions({state_.textCursor, state_.crAutoLf,
-                      state_.normalTerminal, settings_.palette});
+  engine_.SetOptions({state_.textCursor, state_.crAutoLf, state_.normalTerminal,
+                      settings_.palette});
 }
 
 void Program::Shutdown() { services_.port.ClosePort(); }

@@ -80,8 +80,8 @@ void ScreenGadget::Convert() {
     std::rotate(bits, bits + turn * line, bits + height * line);
     shownTop_ = top;
   }
-  for (int row = std::max(changed.First, 0);
-       row <= std::min(changed.Last, height - 1); ++row) {
+  for (int row = std::max(changed.first, 0);
+       row <= std::min(changed.last, height - 1); ++row) {
     const int y = (row - top + height) % height;
     ConvertRow(raster.Row(y), raster.width(), image_.scanLine(y));
   }

@@ -138,9 +138,9 @@ int BootProtocol::Handshake() {
   const boot::ChipAnswer answer = boot::ReadChipAnswer(
       [this](int budgetMs) { return ReplyBit(0, budgetMs); }, kEchoBudgetMs,
       kVersionBudgetMs);
-  if (!answer.Echoed || lost_) return -1;
-  output_.PrintLine("Propeller Version = " + std::to_string(answer.Version));
-  return answer.Version;
+  if (!answer.echoed || lost_) return -1;
+  output_.PrintLine("Propeller Version = " + std::to_string(answer.version));
+  return answer.version;
 }
 
 bool BootProtocol::Download(int byteLength, const LoaderImage& image,

@@ -58,7 +58,7 @@ int DetectPropeller(const TransferContext& context, bool useRts) {
   const boot::ChipAnswer answer = boot::ReadChipAnswer(
       [&context](int budgetMs) { return ProbeBit(context, false, budgetMs); },
       kProbeBudgetMs, kProbeBudgetMs);
-  return answer.Echoed ? answer.Version : -1;
+  return answer.echoed ? answer.version : -1;
 }
 
 int ScanPorts(SerialLine& line, const TransferContext& context, bool ft232r,

@@ -30,9 +30,9 @@ ScreenGeometry EffectiveGeometry(const Settings& settings) {
   const auto limit = static_cast<float>(std::min(widthLimit, heightLimit));
   geometry.scale = std::min(scale, limit);
 
-  geometry.client_width =
+  geometry.clientWidth =
       RoundHalfToEven(geometry.cols * kCellWidth * double{geometry.scale});
-  geometry.client_height = RoundHalfToEven(
+  geometry.clientHeight = RoundHalfToEven(
       geometry.rows * kCellHeight * double{geometry.scale} + kStripHeight);
   return geometry;
 }

@@ -102,10 +102,10 @@ void DemoDevice::OnMouse(const MouseReport& report) {
   PageOutput out;
   // A press or release is reported in either mode; a report that repeats
   // the buttons is a move, which only the device display mode reports.
-  if (report.Buttons == lastButtons_ && page_ == Page::kTitle) {
+  if (report.buttons == lastButtons_ && page_ == Page::kTitle) {
     title_.DisplayModeSeen(out);
   }
-  lastButtons_ = report.Buttons;
+  lastButtons_ = report.buttons;
   Current().OnMouse(report, out);
   Take(std::move(out));
 }

@@ -13,8 +13,8 @@ constexpr int kKeyLineWidth = 48;
 
 std::string MouseLine(const MouseReport& m) {
   char line[60];
-  std::snprintf(line, sizeof line, "mouse x=%3d y=%3d buttons=%d", m.X, m.Y,
-                m.Buttons);
+  std::snprintf(line, sizeof line, "mouse x=%3d y=%3d buttons=%d", m.x, m.y,
+                m.buttons);
   return line;
 }
 }  // namespace
@@ -82,7 +82,7 @@ bool CursorPage::OnKey(std::uint8_t key, PageOutput& out) {
 void GraphicsPage::Open(PageOutput& out) {
   step_ = 0;
   out.Send(GraphicsScreen()
-               .Command(kQuery, kQueryPoints[0].X, kQueryPoints[0].Y)
+               .Command(kQuery, kQueryPoints[0].x, kQueryPoints[0].y)
                .bytes());
 }
 
@@ -91,8 +91,8 @@ bool GraphicsPage::Waiting() const { return step_ < std::ssize(kQueryPoints); }
 void GraphicsPage::OnAnswer(std::uint8_t answer, PageOutput& out) {
   const QueryPoint& q = kQueryPoints[step_];
   char line[90];
-  std::snprintf(line, sizeof line, "  query (%3d,%3d) %-24s -> 0x%02X %s", q.X,
-                q.Y, q.What, answer,
+  std::snprintf(line, sizeof line, "  query (%3d,%3d) %-24s -> 0x%02X %s", q.x,
+                q.y, q.what, answer,
                 answer == 0xFE   ? "black"
                 : answer == 0xFF ? "not black or outside"
                                  : "?");
@@ -102,7 +102,7 @@ void GraphicsPage::OnAnswer(std::uint8_t answer, PageOutput& out) {
       .Text(line)
       .Colour(kWhite);
   if (++step_ < std::ssize(kQueryPoints)) {
-    s.Command(kQuery, kQueryPoints[step_].X, kQueryPoints[step_].Y);
+    s.Command(kQuery, kQueryPoints[step_].x, kQueryPoints[step_].y);
   } else {
     s.At(kParkColumn, kFooterRow);
   }
@@ -117,26 +117,26 @@ void MousePage::Open(PageOutput& out) {
 void MousePage::OnMouse(const MouseReport& m, PageOutput& out) {
   DemoStream s;
   if (pointerShown_) s.Command(kPointer, lastX_, lastY_);
-  if (m.Buttons & 2) {
+  if (m.buttons & 2) {
     s = MouseScreen();
     drawing_ = false;
-  } else if (m.Buttons & 1) {
+  } else if (m.buttons & 1) {
     if (!drawing_) strokeColour_ = strokeColour_ % 6 + 1;
     s.Colour(strokeColour_);
     if (drawing_) {
-      s.Command(kMove, lastX_, lastY_).Command(kLine, m.X, m.Y);
+      s.Command(kMove, lastX_, lastY_).Command(kLine, m.x, m.y);
     } else {
-      s.Command(kPlot, m.X, m.Y);
+      s.Command(kPlot, m.x, m.y);
     }
     drawing_ = true;
   } else {
     drawing_ = false;
   }
   s.Raw(Status(MouseLine(m), kGrey)).At(kParkColumn, kFooterRow);
-  s.Command(kPointer, m.X, m.Y);
+  s.Command(kPointer, m.x, m.y);
   pointerShown_ = true;
-  lastX_ = m.X;
-  lastY_ = m.Y;
+  lastX_ = m.x;
+  lastY_ = m.y;
   out.Send(s.bytes());
 }
 

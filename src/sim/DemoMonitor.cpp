@@ -22,7 +22,7 @@ std::string DemoMonitor::OnByte(std::uint8_t byte) {
   const char c = static_cast<char>(byte);
   if (std::isxdigit(byte)) {
     field_ += c;
-    if (closing_) load_.Start = HexOf(field_);
+    if (closing_) load_.start = HexOf(field_);
     return std::string(1, c);
   }
   if (c == ':') {
@@ -47,11 +47,11 @@ std::string DemoMonitor::OnByte(std::uint8_t byte) {
 void DemoMonitor::EndItem() {
   if (!field_.empty() && haveAddress_ && !closing_) {
     const std::uint32_t value = HexOf(field_) & 0xFF;
-    if (load_.Bytes == 0) load_.First = address_;
-    load_.First = std::min(load_.First, address_);
-    load_.Last = std::max(load_.Last, address_);
-    ++load_.Bytes;
-    load_.Sum += value;
+    if (load_.bytes == 0) load_.first = address_;
+    load_.first = std::min(load_.first, address_);
+    load_.last = std::max(load_.last, address_);
+    ++load_.bytes;
+    load_.sum += value;
     ++address_;
   }
   field_.clear();

@@ -30,29 +30,29 @@ void DeviceClient::Begin() {
     const ClientRequest& request = program_[current_];
     header_.clear();
     typedLines_ = 0;
-    if (request.Letter == 's') {
+    if (request.letter == 's') {
       replies_.push_back(kClear);
-      replies_.insert(replies_.end(), request.Content.begin(),
-                      request.Content.end());
+      replies_.insert(replies_.end(), request.content.begin(),
+                      request.content.end());
     }
     replies_.push_back(kClear);
-    replies_.insert(replies_.end(), request.Name.begin(), request.Name.end());
+    replies_.insert(replies_.end(), request.name.begin(), request.name.end());
     replies_.push_back(kEscape);
     replies_.push_back(kLetteredRequest);
-    replies_.push_back(static_cast<std::uint8_t>(request.Name.size()));
-    replies_.push_back(static_cast<std::uint8_t>(request.Letter));
-    const char letter = request.Letter;
+    replies_.push_back(static_cast<std::uint8_t>(request.name.size()));
+    replies_.push_back(static_cast<std::uint8_t>(request.letter));
+    const char letter = request.letter;
     if (Fetches(letter) || letter == 'o' ||
-        (letter == 't' && request.TypedLines > 0)) {
+        (letter == 't' && request.typedLines > 0)) {
       return;  // wait for the answer
     }
-    results_[current_].Complete = true;
+    results_[current_].complete = true;
     ++current_;
   }
 }
 
 void DeviceClient::Advance() {
-  results_[current_].Complete = true;
+  results_[current_].complete = true;
   ++current_;
   Begin();
 }
@@ -84,9 +84,9 @@ void DeviceClient::Take(std::uint8_t byte) {
   if (current_ >= program_.size()) return;
   const ClientRequest& request = program_[current_];
   ClientResult& result = results_[current_];
-  if (request.Letter == 't') {
-    result.Typed.push_back(static_cast<char>(byte));
-    if (byte == '\r' && ++typedLines_ == request.TypedLines) Advance();
+  if (request.letter == 't') {
+    result.typed.push_back(static_cast<char>(byte));
+    if (byte == '\r' && ++typedLines_ == request.typedLines) Advance();
     return;
   }
   if (header_.size() < 4) {
@@ -95,12 +95,12 @@ void DeviceClient::Take(std::uint8_t byte) {
     const std::uint32_t value = header_[0] | (header_[1] << 8) |
                                 (header_[2] << 16) |
                                 (static_cast<std::uint32_t>(header_[3]) << 24);
-    if (request.Letter == 'o') {
-      result.Size = static_cast<std::int32_t>(value);
+    if (request.letter == 'o') {
+      result.size = static_cast<std::int32_t>(value);
       Advance();
       return;
     }
-    result.Length = value;
+    result.length = value;
     if (value == 0) {
       Advance();
     } else {
@@ -108,9 +108,9 @@ void DeviceClient::Take(std::uint8_t byte) {
     }
     return;
   }
-  result.Received.push_back(byte);
-  const std::size_t got = result.Received.size();
-  if (got >= *result.Length) {
+  result.received.push_back(byte);
+  const std::size_t got = result.received.size();
+  if (got >= *result.length) {
     Advance();
   } else if (got % kBlockBytes == 0) {
     Acknowledge(nowMs_);
@@ -128,8 +128,8 @@ bool DeviceClient::ReceivedExactly(std::size_t index,
                                    const std::string& expected) const {
   if (index >= results_.size()) return false;
   const ClientResult& result = results_[index];
-  return result.Length == expected.size() &&
-         std::equal(result.Received.begin(), result.Received.end(),
+  return result.length == expected.size() &&
+         std::equal(result.received.begin(), result.received.end(),
                     expected.begin(), expected.end(),
                     [](std::uint8_t got, char want) {
                       return got == static_cast<std::uint8_t>(want);

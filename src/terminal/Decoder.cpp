@@ -189,7 +189,7 @@ void Decoder::DecodeEscape() {
   const int code = cmd.Code();
   if (code == kImmediateRequest) {
     RequestContext ctx{port_, clock_, blocks_, preparedFile_};
-    if (AnswerImmediateRequest(cmd, ctx)) pending_.BlockAnswered = true;
+    if (AnswerImmediateRequest(cmd, ctx)) pending_.blockAnswered = true;
   } else if (code == kLetteredRequest) {
     if (LetteredRequestMatches(cmd, screen_.ScreenText.size())) {
       pending_.ServiceRequest = cmd.Y();

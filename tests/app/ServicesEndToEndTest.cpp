@@ -113,8 +113,8 @@ TEST_F(ServicesEndToEnd, PortClosedMidTransferEndsItCleanly) {
   held.Release();
   EXPECT_TRUE(rig.SpinUntil([&] { return !rig.clock.sleeps.empty(); }));
   rig.Spin(100);
-  EXPECT_EQ(client.Results().at(0).Length, 100u);
-  EXPECT_TRUE(client.Results().at(0).Received.empty());
+  EXPECT_EQ(client.Results().at(0).length, 100u);
+  EXPECT_TRUE(client.Results().at(0).received.empty());
   const std::string& screen = rig.program->screen().ScreenText;
   EXPECT_EQ(screen.substr(0, screen.find('\r')),
             file.string() + "COM port lost");

@@ -58,17 +58,17 @@ TEST(QuadStandIn, CombinesLaneByLane) {
   const Colour in[4] = {0x000000, 0x123456, 0xFFFFFF, 0xFF00FF00};
   const Colour other[4] = {0xFFFFFF, 0x0F0F0F, 0x000001, 0x00FF00FF};
   ColourQuad a, b;
-  std::memcpy(a.Lane, in, sizeof in);
-  std::memcpy(b.Lane, other, sizeof other);
+  std::memcpy(a.lane, in, sizeof in);
+  std::memcpy(b.lane, other, sizeof other);
   const ColourQuad broadcast = ColourQuad{} + 0xABCDEFu;
   const ColourQuad flipped = a ^ kColourMask;
   const ColourQuad masked = a & kColourMask;
   const ColourQuad nor = ~(a | b) & kColourMask;
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(broadcast.Lane[i], 0xABCDEFu) << "broadcast " << i;
-    EXPECT_EQ(flipped.Lane[i], in[i] ^ kColourMask) << "invert " << i;
-    EXPECT_EQ(masked.Lane[i], in[i] & kColourMask) << "copy " << i;
-    EXPECT_EQ(nor.Lane[i], ~(in[i] | other[i]) & kColourMask) << "nor " << i;
+    EXPECT_EQ(broadcast.lane[i], 0xABCDEFu) << "broadcast " << i;
+    EXPECT_EQ(flipped.lane[i], in[i] ^ kColourMask) << "invert " << i;
+    EXPECT_EQ(masked.lane[i], in[i] & kColourMask) << "copy " << i;
+    EXPECT_EQ(nor.lane[i], ~(in[i] | other[i]) & kColourMask) << "nor " << i;
   }
 }
 

@@ -76,7 +76,7 @@ TEST(RequestTableTest, SizeOfThePreparedFile) {
     if (row.kind != -2)
       rig.preparedFile = Make(rig, "p.bin", row.kind).string();
     EXPECT_EQ(rig.Run('o', ""), 'o') << row.name;
-    EXPECT_EQ(rig.client.Results()[0].Size, row.size) << row.name;
+    EXPECT_EQ(rig.client.Results()[0].size, row.size) << row.name;
     EXPECT_EQ(rig.Sent().size(), 4u) << row.name;
   }
 }
@@ -106,7 +106,7 @@ TEST(RequestTableTest, TypesTextLinesWithPauses) {
     ServiceRig rig({{'t', "t.txt", "", 5}});
     rig.pace = DevicePace(row.textCursor, row.perCharacter);
     EXPECT_EQ(rig.Run('t', rig.folder.Write("t.txt", file).string()), 't');
-    EXPECT_EQ(rig.client.Results()[0].Typed, "AB\rC\r\rD\rE\r") << row.name;
+    EXPECT_EQ(rig.client.Results()[0].typed, "AB\rC\r\rD\rE\r") << row.name;
     EXPECT_EQ(rig.clock.sleeps, row.sleeps) << row.name;
   }
 }

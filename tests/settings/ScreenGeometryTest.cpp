@@ -49,8 +49,8 @@ TEST(ScreenGeometryTest, GridScaleAndClientAreaAreBounded) {
     EXPECT_EQ(g.cols, c.wantCols);
     EXPECT_EQ(g.rows, c.wantRows);
     EXPECT_EQ(g.scale, c.wantScale);
-    EXPECT_EQ(c.width < 0 ? -1 : g.client_width, c.width);
-    EXPECT_EQ(c.height < 0 ? -1 : g.client_height, c.height);
+    EXPECT_EQ(c.width < 0 ? -1 : g.clientWidth, c.width);
+    EXPECT_EQ(c.height < 0 ? -1 : g.clientHeight, c.height);
   }
 }
 
@@ -59,9 +59,9 @@ TEST(ScreenGeometryTest, LargeGridLowersScaleToKeepWindowBounded) {
   EXPECT_EQ(geometry.cols, 512);
   EXPECT_EQ(geometry.rows, 256);
   EXPECT_LT(geometry.scale, 8.0f);
-  EXPECT_LE(geometry.client_width, 16384);
-  EXPECT_LE(geometry.client_height, 16384);
-  EXPECT_GE(geometry.client_height, 16380);  // the height is what limits it
+  EXPECT_LE(geometry.clientWidth, 16384);
+  EXPECT_LE(geometry.clientHeight, 16384);
+  EXPECT_GE(geometry.clientHeight, 16380);  // the height is what limits it
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(DemoMonitor, ReadsTypedLinesIntoAddressesBytesAndStart) {
     for (char c : row.typed) monitor.OnByte(static_cast<std::uint8_t>(c));
     const auto l = monitor.Result();
     EXPECT_TRUE(monitor.Closing()) << row.name;
-    EXPECT_EQ((std::vector{l.First, l.Last, l.Bytes, l.Sum, l.Start}), row.load)
+    EXPECT_EQ((std::vector{l.first, l.last, l.bytes, l.sum, l.start}), row.load)
         << row.name;
   }
 }

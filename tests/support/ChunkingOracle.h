@@ -182,7 +182,7 @@ inline std::string ChunkingDisagreement(const StreamRun& run,
       if (letterZero[last->end] == int(last->textLength)) {
         want.ServiceRequest = 0;
       }
-      want.BlockAnswered = want.BlockAnswered || one.BlockAnswered;
+      want.blockAnswered = want.blockAnswered || one.blockAnswered;
     }
     if (last == nullptr || last->end != chunk.end) {
       return at + "ends inside a command";
@@ -194,7 +194,7 @@ inline std::string ChunkingDisagreement(const StreamRun& run,
     if (chunk.writes != writes) return at + "port writes";
     if (got.ReplyByte != want.ReplyByte) return at + "reply byte";
     if (got.ServiceRequest != want.ServiceRequest) return at + "request";
-    if (got.BlockAnswered != want.BlockAnswered) return at + "block answered";
+    if (got.blockAnswered != want.blockAnswered) return at + "block answered";
     if (want.ServiceRequest > 0 &&
         (chunk.text != last->text || chunk.previous != last->previous)) {
       return at + "request argument";

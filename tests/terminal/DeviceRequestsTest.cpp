@@ -41,7 +41,7 @@ TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
   for (const auto& row : rows) {
     EngineRig e(/*deviceMode=*/true);
     e.engine.SetPreparedFile(path);
-    EXPECT_TRUE(e.Feed(row.request).BlockAnswered) << row.name;
+    EXPECT_TRUE(e.Feed(row.request).blockAnswered) << row.name;
     const auto from = file.begin() + row.block * 512;
     ASSERT_EQ(e.port.writes.size(), 2u) << row.name;  // block, checksum
     EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << row.name;
@@ -49,7 +49,7 @@ TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
   // No file sends nothing; bytes outside the file are zeros; the checksum
   // adds signed bytes, little-endian.
   EngineRig e(/*deviceMode=*/true);
-  EXPECT_FALSE(e.Feed(Bytes{5, 0x81, 128, 0}).BlockAnswered);
+  EXPECT_FALSE(e.Feed(Bytes{5, 0x81, 128, 0}).blockAnswered);
   e.engine.SetPreparedFile((folder / "missing.bin").string());
   e.Feed(Bytes{5, 0x81, 128, 0});
   EXPECT_TRUE(e.port.writes.empty());

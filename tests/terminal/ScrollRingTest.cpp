@@ -53,7 +53,7 @@ int UnreportedRow(Raster& r, const Draw& draw) {
   const std::span<const Colour> after = std::as_const(r).pixels();
   for (std::size_t i = 0; i < after.size(); ++i) {
     const int row = static_cast<int>(i) / r.width();
-    if (after[i] != before[i] && (row < changed.First || row > changed.Last))
+    if (after[i] != before[i] && (row < changed.first || row > changed.last))
       return row;
   }
   return -1;

@@ -68,19 +68,19 @@ std::optional<IndexedImage> BuildGlyphSheet(const UnifontHex& font,
 
   for (int code = 0; code < 256; ++code) {
     const GlyphSource source = GlyphSourceFor(code);
-    const NarrowGlyph* glyph = font.Find(source.code_point);
+    const NarrowGlyph* glyph = font.Find(source.codePoint);
     if (glyph == nullptr) {
       char text[96];
       std::snprintf(text, sizeof text, "U+%04X (code %d) is %s",
-                    static_cast<unsigned>(source.code_point), code,
-                    font.IsWide(source.code_point) ? "double width"
-                                                   : "missing from the font");
+                    static_cast<unsigned>(source.codePoint), code,
+                    font.IsWide(source.codePoint) ? "double width"
+                                                  : "missing from the font");
       *error = text;
       return std::nullopt;
     }
     std::array<std::uint8_t, kCellHeight> rows{};
     for (std::size_t r = 0; r < glyph->size(); ++r) rows[r] = (*glyph)[r];
-    switch (source.spare_row) {
+    switch (source.spareRow) {
       case SpareRow::kBlank:
         rows[16] = 0;
         break;

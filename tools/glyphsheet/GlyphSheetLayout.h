@@ -24,8 +24,8 @@ enum class SpareRow {
 };
 
 struct GlyphSource {
-  char32_t code_point;
-  SpareRow spare_row;
+  char32_t codePoint;
+  SpareRow spareRow;
 };
 
 // The Unicode character drawn for each of the 256 codes.

@@ -22,10 +22,10 @@ class P1BootAdapter : public sim::DemoBootRom {
   }
   sim::BootOutcome Outcome() const override {
     sim::BootOutcome outcome;
-    outcome.Accepted =
+    outcome.accepted =
         chip_.phase() == sim::SimulatedPropeller::Phase::kRunning;
-    outcome.Command = static_cast<int>(chip_.record().command);
-    outcome.Image = chip_.record().ImageBytes();
+    outcome.command = static_cast<int>(chip_.record().command);
+    outcome.image = chip_.record().ImageBytes();
     return outcome;
   }
 

@@ -20,7 +20,7 @@ std::string ParseSimOptions(const std::vector<std::string>& args,
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
-      options.Help = true;
+      options.help = true;
       continue;
     }
     if (arg != "--port" && arg != "--folder" && arg != "--script" &&
@@ -34,19 +34,19 @@ std::string ParseSimOptions(const std::vector<std::string>& args,
       if (!WholeNumber(value, 1, 255, number)) {
         return "--port takes a number from 1 to 255, not \"" + value + "\"";
       }
-      options.Port = static_cast<int>(number);
+      options.port = static_cast<int>(number);
     } else if (arg == "--rate") {
       if (!WholeNumber(value, 0, 100'000'000, number)) {
         return "--rate takes bytes per second (0 or more), not \"" + value +
                "\"";
       }
-      options.Rate = number;
+      options.rate = number;
     } else if (value.empty()) {
       return arg + " needs a non-empty value";
     } else if (arg == "--folder") {
-      options.Folder = value;
+      options.folder = value;
     } else {
-      options.Script = value;
+      options.script = value;
     }
   }
   return {};

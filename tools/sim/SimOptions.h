@@ -6,11 +6,11 @@
 namespace kestrix::simtool {
 
 struct SimOptions {
-  int Port = 6;  // the program's default port
-  std::string Folder = ".";
-  std::string Script;  // empty: play the demo
-  long Rate = 11520;   // bytes per second of a script; 0: as fast as read
-  bool Help = false;
+  int port = 6;  // the program's default port
+  std::string folder = ".";
+  std::string script;  // empty: play the demo
+  long rate = 11520;   // bytes per second of a script; 0: as fast as read
+  bool help = false;
 };
 
 // Reads the command line (without the program name). Returns the error

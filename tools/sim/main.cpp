@@ -136,9 +136,9 @@ void Serve(int master, const SimOptions& options, const std::string& script) {
       }
     } else if (scriptStart >= 0 && scriptSent < script.size()) {
       std::size_t due = script.size();
-      if (options.Rate > 0) {
+      if (options.rate > 0) {
         due = std::min<std::size_t>(
-            due, static_cast<std::size_t>((now - scriptStart) * options.Rate /
+            due, static_cast<std::size_t>((now - scriptStart) * options.rate /
                                           1000));
       }
       if (due > scriptSent) {
@@ -167,20 +167,20 @@ int main(int argc, char** argv) {
     std::cerr << "kestrix-sim: " << error << std::endl;
     return 2;
   }
-  if (options.Help) {
+  if (options.help) {
     std::cout << kestrix::simtool::SimUsage();
     return 0;
   }
   std::error_code ignored;
-  if (!std::filesystem::is_directory(options.Folder, ignored)) {
-    std::cerr << "kestrix-sim: no such folder: " << options.Folder << std::endl;
+  if (!std::filesystem::is_directory(options.folder, ignored)) {
+    std::cerr << "kestrix-sim: no such folder: " << options.folder << std::endl;
     return 2;
   }
   std::string script;
-  if (!options.Script.empty()) {
-    std::ifstream in(options.Script, std::ios::binary);
+  if (!options.script.empty()) {
+    std::ifstream in(options.script, std::ios::binary);
     if (!in) {
-      std::cerr << "kestrix-sim: cannot read " << options.Script << std::endl;
+      std::cerr << "kestrix-sim: cannot read " << options.script << std::endl;
       return 2;
     }
     script.assign(std::istreambuf_iterator<char>(in), {});
@@ -189,15 +189,15 @@ int main(int argc, char** argv) {
   // Everything is ready before the link appears: the program may open the
   // port and the device ask for its files at once, and a stop signal that
   // follows at once must still remove the link.
-  std::string why = kestrix::simtool::LinkRefusal(options.Folder, options.Port);
+  std::string why = kestrix::simtool::LinkRefusal(options.folder, options.port);
   if (!why.empty()) {
     std::cerr << "kestrix-sim: " << why << std::endl;
     return 1;
   }
-  const std::filesystem::path folder(options.Folder);
+  const std::filesystem::path folder(options.folder);
   if (script.empty() && !WriteSamples(folder)) {
     std::cerr << "kestrix-sim: cannot write the demo files in "
-              << options.Folder << std::endl;
+              << options.folder << std::endl;
     return 1;
   }
   if (pipe(stopPipe) != 0) return 1;
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   auto link =
-      kestrix::simtool::PtyLink::Open(options.Folder, options.Port, why);
+      kestrix::simtool::PtyLink::Open(options.folder, options.port, why);
   if (!link) {
     std::cerr << "kestrix-sim: " << why << std::endl;
     return 1;
@@ -218,8 +218,8 @@ int main(int argc, char** argv) {
   std::cout << "kestrix-sim: " << link->linkPath() << " -> "
             << link->slavePath() << " plays a Propeller "
             << (script.empty() ? "running the demo"
-                               : "sending " + options.Script)
-            << "; start Kestrix in that folder (port COM" << options.Port
+                               : "sending " + options.script)
+            << "; start Kestrix in that folder (port COM" << options.port
             << "). Ctrl+C stops it and removes the link." << std::endl;
   Serve(link->master(), options, script);
   std::cout << "kestrix-sim: stopped, " << link->linkPath() << " removed."

@@ -142,11 +142,11 @@ class Int128Of {
 // Four pixels as one value, combined lane by lane; a plain Colour operand is
 // used in every lane.
 struct ColourQuad {
-  Colour Lane[4];  // trivial, so a quad can be copied with memcpy
+  Colour lane[4];  // trivial, so a quad can be copied with memcpy
 
   template <typename Op>
   friend ColourQuad Lanes(ColourQuad a, ColourQuad b, Op op) {
-    for (int i = 0; i < 4; ++i) a.Lane[i] = op(a.Lane[i], b.Lane[i]);
+    for (int i = 0; i < 4; ++i) a.lane[i] = op(a.lane[i], b.lane[i]);
     return a;
   }
   static ColourQuad All(Colour c) { return {{c, c, c, c}}; }
@@ -163,7 +163,7 @@ struct ColourQuad {
     return Lanes(a, b, [](Colour x, Colour y) { return x | y; });
   }
   friend ColourQuad operator~(ColourQuad a) {
-    for (Colour& lane : a.Lane) lane = ~lane;
+    for (Colour& c : a.lane) c = ~c;
     return a;
   }
 };

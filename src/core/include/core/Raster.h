@@ -11,9 +11,9 @@ namespace kestrix {
 
 // Rows of storage, first to last; empty when First > Last.
 struct RowSpan {
-  int First = 0;
-  int Last = -1;
-  bool Empty() const { return First > Last; }
+  int first = 0;
+  int last = -1;
+  bool Empty() const { return first > last; }
 };
 
 // A picture's pixels, zero (black) when made: they come from calloc, so the
@@ -160,8 +160,8 @@ class Raster {
   }
   void Touch(std::size_t row) {
     const int r = static_cast<int>(row);
-    if (r < changed_.First) changed_.First = r;
-    if (r > changed_.Last) changed_.Last = r;
+    if (r < changed_.first) changed_.first = r;
+    if (r > changed_.last) changed_.last = r;
   }
 
   int width_ = 0;

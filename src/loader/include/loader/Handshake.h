@@ -14,9 +14,9 @@ std::array<std::uint8_t, 1 + kHostBits> HostBytes();
 // What a chip answered to the host bits.
 struct ChipAnswer {
   // The 250 echo bits continued the LFSR sequence; the version was read.
-  bool Echoed = false;
+  bool echoed = false;
   // 0..255, negative when version bits went missing.
-  int Version = -1;
+  int version = -1;
 };
 
 // Reads the chip's answer: the 250 echo bits, stopping at the first wrong or

@@ -20,8 +20,8 @@ struct ScreenGeometry {
   int cols;
   int rows;
   float scale;
-  int client_width;
-  int client_height;
+  int clientWidth;
+  int clientHeight;
 };
 
 inline constexpr int kMinCols = 1;

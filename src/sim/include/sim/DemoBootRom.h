@@ -7,9 +7,9 @@ namespace kestrix::sim {
 
 // What a Propeller 1 boot session delivered.
 struct BootOutcome {
-  bool Accepted = false;  // image received, checksum good, chip running
-  int Command = -1;       // 1 RAM, 3 EEPROM, 0 shut down
-  std::vector<std::uint8_t> Image;
+  bool accepted = false;  // image received, checksum good, chip running
+  int command = -1;       // 1 RAM, 3 EEPROM, 0 shut down
+  std::vector<std::uint8_t> image;
 };
 
 // The chip's boot ROM behind the demo: the demo hands it the bytes of a

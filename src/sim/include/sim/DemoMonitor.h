@@ -11,11 +11,11 @@ namespace kestrix::sim {
 class DemoMonitor {
  public:
   struct Load {
-    std::uint32_t First = 0;  // lowest and highest address written
-    std::uint32_t Last = 0;
-    std::uint32_t Bytes = 0;
-    std::uint32_t Sum = 0;  // of the byte values
-    std::uint32_t Start = 0;
+    std::uint32_t first = 0;  // lowest and highest address written
+    std::uint32_t last = 0;
+    std::uint32_t bytes = 0;
+    std::uint32_t sum = 0;  // of the byte values
+    std::uint32_t start = 0;
   };
 
   void Reset() { *this = DemoMonitor{}; }

@@ -27,7 +27,7 @@ inline constexpr int kAnswerGiveUpMs = 3000;
 // A mouse report after its leading 5: K (buttons in bits 0 and 1, the low
 // bits of x and y in bits 5 and 4), x / 2, y / 2.
 struct MouseReport {
-  int X = 0, Y = 0, Buttons = 0;
+  int x = 0, y = 0, buttons = 0;
 };
 MouseReport ParseMouseReport(const std::string& threeBytes);
 

@@ -26,8 +26,8 @@ DemoStream UploadScreen();
 
 // The points the graphics page asks about, and what each shows.
 struct QueryPoint {
-  int X, Y;
-  const char* What;
+  int x, y;
+  const char* what;
 };
 inline constexpr QueryPoint kQueryPoints[] = {
     {60, 140, "inside the blue box"},     {100, 180, "in the inverted hole"},

@@ -13,12 +13,12 @@ namespace kestrix::sim {
 
 // One lettered request a device program makes of the PC.
 struct ClientRequest {
-  char Letter = 'f';
-  std::string Name;
+  char letter = 'f';
+  std::string name;
   // "s": the text printed (and cleared away) before the name.
-  std::string Content;
+  std::string content;
   // "t": the number of typed lines (CRs) to wait for before going on.
-  int TypedLines = 0;
+  int typedLines = 0;
 };
 
 // How the device acknowledges binary blocks.
@@ -26,11 +26,11 @@ enum class Acknowledge { kAtOnce, kLate, kNever };
 
 // What one request brought back.
 struct ClientResult {
-  std::vector<std::uint8_t> Received;   // "f", "a": the file's bytes
-  std::optional<std::uint32_t> Length;  // "f", "a": the announced length
-  std::optional<std::int32_t> Size;     // "o": the answer
-  std::string Typed;                    // "t": everything typed
-  bool Complete = false;
+  std::vector<std::uint8_t> received;   // "f", "a": the file's bytes
+  std::optional<std::uint32_t> length;  // "f", "a": the announced length
+  std::optional<std::int32_t> size;     // "o": the answer
+  std::string typed;                    // "t": everything typed
+  bool complete = false;
 };
 
 // A program on the device that uses the PC as file server: for each request

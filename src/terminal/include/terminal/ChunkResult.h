@@ -13,7 +13,7 @@ struct ChunkResult {
   int ReplyByte = 0;
   // A file block was answered: mouse reports were held back for it and are
   // to follow Normal-Terminal Mode again.
-  bool BlockAnswered = false;
+  bool blockAnswered = false;
 };
 
 }  // namespace kestrix
