@@ -141,19 +141,6 @@ TEST(Decoder, ScreenTextLimitPresentsAndWindowlessChunks) {
   EXPECT_EQ(e.Cursor(), std::pair(1, row));
 }
 
-TEST(PrintText, LinesGoToTheScreenOrWithoutAWindowToTheConsole) {
-  EngineRig e;
-  e.engine.PrintLine("Start Upload");
-  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
-  EXPECT_EQ(e.Cursor(), std::pair(0, 1));
-  e.engine.SetPresenter(nullptr);
-  e.engine.PrintText("Code Error -> Abort");
-  e.engine.PrintLine("..OK -> RUN");
-  EXPECT_EQ(e.watcher.lines, (std::vector<std::string>{"Code Error -> Abort",
-                                                       "..OK -> RUN\r", "\n"}));
-  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
-}
-
 // Own text must not complete the device's cut-off command, nor leave one.
 TEST(PrintText, OwnTextKeepsTheDevicesCarryAndLeavesNoneOfItsOwn) {
   EngineRig e(/*deviceMode=*/true);
