@@ -72,12 +72,13 @@ TEST(RequestTableTest, SizeOfThePreparedFile) {
     std::int32_t size;
   } rows[] = {{"none", -2, -1}, {"FIFO", 2, -1}, {"4 GiB", 3, -1}};
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     ServiceRig rig({{'o', "", "", 0}});
     if (row.kind != -2)
       rig.preparedFile = Make(rig, "p.bin", row.kind).string();
-    EXPECT_EQ(rig.Run('o', ""), 'o') << row.name;
-    EXPECT_EQ(rig.client.Results()[0].size, row.size) << row.name;
-    EXPECT_EQ(rig.Sent().size(), 4u) << row.name;
+    EXPECT_EQ(rig.Run('o', ""), 'o');
+    EXPECT_EQ(rig.client.Results()[0].size, row.size);
+    EXPECT_EQ(rig.Sent().size(), 4u);
   }
 }
 
@@ -118,10 +119,10 @@ TEST(RequestTableTest, RequestOutcomes) {
     std::string file;
     int kind;    // as for Make; -1 a path to nothing, -2 the name as it is
     char taken;  // the letter carried out, 0 when refused
-    std::string log = {};
+    std::vector<std::string> log = {};
   } rows[] = {
-      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e',
-       "upload bins/My Doc; rm x"},
+      // clang-format off
+      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e', {"upload bins/My Doc; rm x"}},
       {"t, empty name", 2 * 't', "", -2, 0},
       {"i, control character", 2 * 'i', "a\x01", -2, 0},
       {"f, control character", 2 * 'f', "x\x1b", -2, 0},
@@ -133,18 +134,18 @@ TEST(RequestTableTest, RequestOutcomes) {
       {"a, none prepared", 2 * 'a', "", -2, 0},
       {"no letter", 2 * 'x', "", -2, 0},
       {"odd value", 2 * 'f' + 1, "", -2, 0},
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     ServiceRig rig({{'f', "x", "", 0}});
     std::string name = row.file;
     if (row.kind != -2) name = Make(rig, row.file, row.kind).string();
     if (row.request == 2 * 'a') rig.preparedFile = name;
-    EXPECT_EQ(rig.Request(row.request, name, "text"), row.taken) << row.name;
-    EXPECT_EQ(rig.Sent(), "") << row.name;
-    EXPECT_EQ(rig.log, row.log.empty() ? std::vector<std::string>{}
-                                       : std::vector<std::string>{row.log})
-        << row.name;
-    EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0) << row.name;
+    EXPECT_EQ(rig.Request(row.request, name, "text"), row.taken);
+    EXPECT_EQ(rig.Sent(), "");
+    EXPECT_EQ(rig.log, row.log);
+    EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0);
   }
 }
 
@@ -189,6 +190,7 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
       // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     ServiceRig rig({{row.letter, "x.bin", "", 0}}, row.ack, row.lateMs);
     std::string path = rig.folder.Write("x.bin", row.file).string();
     rig.preparedFile = path;
@@ -202,24 +204,23 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
     rig.port.failsOpen = row.kind == kFailing;
     if (row.kind == kAsk) rig.host.openAnswers.push_back({path, 1});
     if (row.kind == kAsk || row.kind == kAskCancelled) path = "*.*";
-    EXPECT_EQ(rig.Run(row.letter, path), row.letter) << row.name;
-    EXPECT_EQ(rig.Sent(), row.sent) << row.name;
+    EXPECT_EQ(rig.Run(row.letter, path), row.letter);
+    EXPECT_EQ(rig.Sent(), row.sent);
     const bool complete = row.sent.size() == row.file.size() + 4;
-    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete) << row.name;
+    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete);
     if (path == "*.*") {
       EXPECT_EQ(rig.log.at(0),
                 "host open Download Binary; bins/*.binary; "
-                "Propeller(.binary)|*.binary|All Files|*.*; 0")
-          << row.name;
+                "Propeller(.binary)|*.binary|All Files|*.*; 0");
     }
     std::vector<std::string> lines;
     if (row.kind == kHuge) lines = {"File too large for the device: " + path};
     if (row.lateMs >= 1990) lines = {"text:TimeOut Error"};
-    EXPECT_EQ(rig.output.lines, lines) << row.name;
-    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs) << row.name;
-    EXPECT_LE(rig.port.writesWhileGone, 1) << row.name;
-    EXPECT_EQ(rig.host.progress, row.progress) << row.name;
-    EXPECT_FALSE(rig.host.progressShown) << row.name;
+    EXPECT_EQ(rig.output.lines, lines);
+    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs);
+    EXPECT_LE(rig.port.writesWhileGone, 1);
+    EXPECT_EQ(rig.host.progress, row.progress);
+    EXPECT_FALSE(rig.host.progressShown);
   }
 }
 
