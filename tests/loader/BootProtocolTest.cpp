@@ -52,7 +52,6 @@ TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
     int clock, budget, clocks, sleeps, sleptMs;
   } cases[] = {{"no clock, 100 ms", 0, 100, 0, 10, 100},
                {"no clock, part of a pass", 0, 15, 0, 2, 20},
-               {"checksum wait", 1, 2500, 72, 144, 2520},
                {"one clock pass", 1, 35, 1, 2, 35},
                {"one ms into the second pass", 1, 36, 2, 4, 70},
                {"no budget", 1, 0, 0, 0, 0},
@@ -128,10 +127,6 @@ TEST(PulseReset, PulsesOnlyTheChosenLineThenPurgesWhatArrivedMeanwhile) {
 }
 
 TEST(Handshake, VersionAndFaultsOfTheChip) {
-  auto then = [](Lines lines, const char* last) {
-    lines.push_back(last);
-    return lines;
-  };
   const struct {
     const char* name;
     void (*set)(Options&);
@@ -148,7 +143,8 @@ TEST(Handshake, VersionAndFaultsOfTheChip) {
       {"silent", [](auto& o) { o.silent = true; }, -1, {"Time Out"}, 100},
       // A missing version bit sets every bit from its own upwards.
       {"no version bits", [](auto& o) { o.handshakeReplies = 250; }, -1,
-       then(Lines(8, "Time Out"), "Propeller Version = -1"), 8 * 50 + 10},
+       {"Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out",
+        "Time Out", "Time Out", "Propeller Version = -1"}, 8 * 50 + 10},
       {"last version bit missing", [](auto& o) { o.handshakeReplies = 257; }, -127,
        {"Time Out", "Propeller Version = -127"}},
       {"noise before the echo", [](auto& o) { o.noiseBeforeEcho = {0, 0x55}; }, 1,
@@ -184,16 +180,14 @@ TEST(PortSearch, ProbeBitMapsReplyBytesToBitsSilently) {
     int bit;
     std::vector<int> sleeps;
   } cases[] = {
+      // clang-format off
       {"FE", 0, {0xFE}, 0, {}},
       {"FF", 0, {0xFF}, 1, {}},
       {"others dropped", 0, {0x00, 0x41, 0xFF}, 1, {10, 10}},
-      {"budget spent first",
-       0,
-       {0, 0, 0, 0, 0, 0xFF},
-       -1,
-       std::vector<int>(5, 10)},
+      {"budget spent first", 0, {0, 0, 0, 0, 0, 0xFF}, -1, std::vector<int>(5, 10)},
       // A clock byte's own wait does not count against the budget.
       {"with clock", 1, {}, -1, {25, 10, 25, 10, 25, 10, 25, 10, 25, 10}}};
+  // clang-format on
   for (const auto& c : cases) {
     Wire w;
     w.port.Feed(c.incoming);

