@@ -30,7 +30,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
       {"device tab from 7", true, false, "abcdefg" + tab + "x", {9, 0}, "abcdefgx", 0, "abcdefg#x_"},
       {"device tab from 8", true, false, "abcdefgh" + tab + "x", {17, 0}, "abcdefghx", 0, "abcdefgh########x_"},
       {"device backspace wraps", true, false, k80 + "\b", {79, 0}, k80, 0, k80.substr(1) + "_"},
-      {"device byte 200", true, false, "ab\310", {1, 0}, "ab", 0, "a_"},
       {"normal clear", false, false, std::string("ab\0c", 4), {1, 0}, "c", 0, "c_"},
       {"normal ignored", false, false, "a\1\2\3\4\6\7\13b", {2, 0}, "ab", 0, "ab_"},
       {"normal return", false, false, "AB\rC", {1, 0}, "AB\rC", 0, "CB_"},

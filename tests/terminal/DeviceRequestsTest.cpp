@@ -145,16 +145,13 @@ TEST(Chunking, RandomChunkingsGiveWhatTheirBoundariesCallFor) {
     bool device, crMode;
     std::string stream;
   } rows[] = {
-      {"device: line ends and wraps at the bottom", true, false,
-       Repeat("abcdefghijk\r\5\x0b\0\x11", 12)},
-      {"device: queries, requests, immediate answers", true, false,
-       Repeat(requests, 3)},
-      {"device: column, row and colour codes", true, false,
-       Repeat("a\n\5b\13\2c\14\3d\14\x0a", 20)},
-      {"normal: CR with Auto-LF, tabs, backspaces", false, true,
-       Repeat("abc\rdef\n\t\b\310\14\2", 20)},
-      {"normal: queries, requests, immediate answers", false, false,
-       Repeat(requests, 3)},
+      // clang-format off
+      {"device: line ends and wraps at the bottom", true, false, Repeat("abcdefghijk\r\5\x0b\0\x11", 12)},
+      {"device: queries, requests, immediate answers", true, false, Repeat(requests, 3)},
+      {"device: column, row and colour codes", true, false, Repeat("a\n\5b\13\2c\14\3d\14\x0a", 20)},
+      {"normal: CR with Auto-LF, tabs, backspaces", false, true, Repeat("abc\rdef\n\t\b\310\14\2", 20)},
+      {"normal: queries, requests, immediate answers", false, false, Repeat(requests, 3)},
+      // clang-format on
   };
   std::mt19937 random(19);
   for (const auto& row : rows) {
