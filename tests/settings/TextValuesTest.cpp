@@ -21,11 +21,12 @@ TEST(IniFileTest, FindsTheValueAsTheReaderSeesIt) {
     const char* group;
     const char* key;
     const char* value;  // "absent": the fallback came back
+    MarkedText marked = kPlatformMarkedText;
   } cases[] = {
+      // clang-format off
       // Groups and keys ignore letter case; values are trimmed.
       {"[config]\r\n  comnr = 3\r\n", "CONFIG", "ComNr", "3"},
-      {"[G]\n\t Path \t=\t C:\\My Files\\ \t \n", "G", "Path",
-       "C:\\My Files\\"},
+      {"[G]\n\t Path \t=\t C:\\My Files\\ \t \n", "G", "Path", "C:\\My Files\\"},
       {"[G]\nEq=a=b;c\n", "G", "Eq", "a=b;c"},
       // Comments and keys before the first group are not keys.
       {"ComNr=5\n[Config]\n", "Config", "ComNr", "absent"},
@@ -39,20 +40,17 @@ TEST(IniFileTest, FindsTheValueAsTheReaderSeesIt) {
       {"[G]\rA=1\r\r\nB=2\0C=3\n\nD=4"s, "G", "D", "4"},
       // After a byte order mark, UTF-8 stays where file names are UTF-8 and
       // becomes Latin-1 elsewhere; without a mark bytes stay as they are.
-      {"\xEF\xBB\xBF[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name",
-       kPlatformMarkedText == MarkedText::kKeepUtf8 ? "caf\xC3\xA9"
-                                                    : "caf\xE9"},
-      {"[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", "caf\xC3\xA9"}};
+      {"\xEF\xBB\xBF[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", kPlatformMarkedText == MarkedText::kKeepUtf8 ? "caf\xC3\xA9" : "caf\xE9"},
+      {"\xEF\xBB\xBF[G]\nName=caf\xC3\xA9\n", "G", "Name", "caf\xE9", MarkedText::kToLatin1},
+      {"[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", "caf\xC3\xA9", MarkedText::kToLatin1}};
+  // clang-format on
   for (const auto& c : cases) {
-    EXPECT_EQ(IniFile::Parse(c.text).Group(c.group).ReadText(c.key, "absent"),
+    EXPECT_EQ(IniFile::Parse(c.text, c.marked)
+                  .Group(c.group)
+                  .ReadText(c.key, "absent"),
               c.value)
         << c.text << " " << c.key;
   }
-  EXPECT_EQ(IniFile::Parse("\xEF\xBB\xBF[G]\nName=caf\xC3\xA9\n",
-                           MarkedText::kToLatin1)
-                .Group("G")
-                .ReadText("Name", ""),
-            "caf\xE9");
 }
 
 TEST(IniFileTest, NumbersFallBackOnlyWhenTheKeyIsAbsent) {
@@ -86,6 +84,8 @@ TEST(Utf8ToLatin1Test, MapsLatin1RangeAndReplacesTheRest) {
 }
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr int kIntMax = std::numeric_limits<int>::max(),
+              kIntMin = std::numeric_limits<int>::min();
 
 TEST(NumbersTest, ConvertLeniently) {
   const struct {
@@ -101,10 +101,8 @@ TEST(NumbersTest, ConvertLeniently) {
       {"sign apart from the digits", "- 5", 0, 5, 0.0f},
       {"a line break is no blank", "\n5", 0, 5, 0.0f},
       {"largest int", "2147483647", 2147483647, 0x47483647, 2147483647.0f},
-      {"above int", "2147483648", std::numeric_limits<int>::max(), 0x47483648,
-       2147483648.0f},
-      {"below int", "-2147483649", std::numeric_limits<int>::min(), 0x47483649,
-       -2147483649.0f},
+      {"above int", "2147483648", kIntMax, 0x47483648, 2147483648.0f},
+      {"below int", "-2147483649", kIntMin, 0x47483649, -2147483649.0f},
       // "x", "$", "#", "g", "/" and "G" are skipped in hex; ":" to "@"
       // count as 3 to 9.
       {"hex prefixes", "0x1000", 0, 0x1000, 0.0f},
