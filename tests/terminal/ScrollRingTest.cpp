@@ -110,17 +110,14 @@ TEST(ScrollRing, GlyphsCursorAndLinesOnATurnedRingReportEveryRowTheyWrote) {
   CreateScreenImage(s, 4, 3, /*withStrip=*/true);
   for (int scroll = 0; scroll < 8; ++scroll) {
     ScrollScreen(s, 0, 17);
-    for (int cursorRow = 0; cursorRow < s.Rows; ++cursorRow) {
-      EXPECT_EQ(UnreportedRow(s.image,
-                              [&] {
-                                s.CursorRow = cursorRow;
-                                s.CursorColumn = 1;
-                                PutGlyph(s, sheet, 'A' + scroll,
-                                         kStartPalette[scroll % 8]);
-                                CursorMark(s, true);
-                              }),
-                -1)
-          << "scroll " << scroll << ", cursor row " << cursorRow;
+    for (s.CursorRow = 0; s.CursorRow < s.Rows; ++s.CursorRow) {
+      s.CursorColumn = 1;
+      const auto draw = [&] {
+        PutGlyph(s, sheet, 'A' + scroll, kStartPalette[scroll % 8]);
+        CursorMark(s, true);
+      };
+      EXPECT_EQ(UnreportedRow(s.image, draw), -1)
+          << "scroll " << scroll << ", cursor row " << s.CursorRow;
     }
   }
   Raster turned(37, 29), plain(37, 29);
@@ -139,17 +136,15 @@ TEST(ScrollRing, GlyphsCursorAndLinesOnATurnedRingReportEveryRowTheyWrote) {
       {"from far outside", -500, -40, 600, 70, DrawMode::kInvert},
   };
   for (const auto& line : lines) {
-    EXPECT_EQ(UnreportedRow(turned,
-                            [&] {
-                              for (Raster* r : {&turned, &plain}) {
-                                Painter p(*r);
-                                p.SetMode(line.mode);
-                                p.SetColour(0x00FF00);
-                                p.Line(line.x0, line.y0, line.x1, line.y1);
-                              }
-                            }),
-              -1)
-        << line.name;
+    const auto draw = [&] {
+      for (Raster* r : {&turned, &plain}) {
+        Painter p(*r);
+        p.SetMode(line.mode);
+        p.SetColour(0x00FF00);
+        p.Line(line.x0, line.y0, line.x1, line.y1);
+      }
+    };
+    EXPECT_EQ(UnreportedRow(turned, draw), -1) << line.name;
     EXPECT_TRUE(turned == plain) << line.name;
   }
 }
