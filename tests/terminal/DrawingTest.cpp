@@ -54,14 +54,15 @@ TEST(Graphics, ShapesFromThePen) {
   e.Cmd(0x05, 7, 11);                  // complement (10,20)-(14,22)
   EXPECT_EQ(e.Count(kWhite), 21 + 3);  // the lines, the black box inverted
   EXPECT_EQ(e.Px(10, 20), kWhite);
-  e.MoveTo(40, 40);  // circle at (50, 40), radius 10 from the pen
+  e.MoveTo(60, 40);  // circle at (50, 40), radius |50 - 60| from the pen
   e.Cmd(0x07, 25, 20);
   EXPECT_EQ(e.Px(40, 40), e.Entry(0));
   EXPECT_EQ(e.Px(60, 40), kBlack);
+  const long drawn = e.Count(e.Entry(0));
   e.MoveTo(98, 100);
   e.Cmd(0x27, 49, 50);  // (99, 100), r = 1: one pixel
   EXPECT_EQ(e.Px(99, 100), e.Entry(0));
-  EXPECT_EQ(e.Px(100, 100), kBlack);
+  EXPECT_EQ(e.Count(e.Entry(0)), drawn + 1);
 }
 
 TEST(Graphics, PointerFrameAndFill) {
