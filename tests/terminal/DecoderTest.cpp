@@ -43,7 +43,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
   // clang-format on
   for (const Row& row : rows) {
     EngineRig e(row.device);
-    e.CursorOff();
     e.options.CRmode = row.crMode ? 1 : 0;
     e.Feed(row.input);
     EXPECT_EQ(e.Cursor(), row.cursor) << row.name;
@@ -84,7 +83,6 @@ TEST(Decoder, LineEndsAndWrapsScrollOnlyFromTheLastRow) {
   // clang-format on
   for (const Row& row : rows) {
     EngineRig e(row.device, 10, 4);
-    e.CursorOff();
     e.options.CRmode = row.crMode ? 1 : 0;
     for (int r = 0; r < 4; ++r) {
       e.Feed(Bytes{5, 0x0C, 0, static_cast<std::uint8_t>(r)});
@@ -143,7 +141,6 @@ TEST(Decoder, ScreenTextLimitPresentsAndWindowlessChunks) {
 // Own text must not complete the device's cut-off command, nor leave one.
 TEST(PrintText, OwnTextKeepsTheDevicesCarryAndLeavesNoneOfItsOwn) {
   EngineRig e(/*deviceMode=*/true);
-  e.CursorOff();
   e.Feed(Bytes{'a', 5, 1});  // a plot cut off after its command byte
   e.engine.PrintLine("Time Out");
   e.engine.ClearScreen();

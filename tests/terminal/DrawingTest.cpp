@@ -14,7 +14,7 @@ namespace kestrix::test {
 namespace {
 
 struct GraphicsRig : EngineRig {
-  GraphicsRig() : EngineRig(/*deviceMode=*/true) { CursorOff(); }
+  GraphicsRig() : EngineRig(/*deviceMode=*/true) {}
   ChunkResult Cmd(int k, int x8, int y8) {
     return Feed(Bytes{5, std::uint8_t(k), std::uint8_t(x8), std::uint8_t(y8)});
   }
@@ -109,7 +109,6 @@ TEST(Graphics, BitPatternScrollCursorAndCodesWithoutMeaning) {
 
 TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
   EngineRig e;
-  e.CursorOff();
   // Bit 3 (8 aside) draws entry (code & 7) inverted, on white paper.
   e.Feed(Bytes{'A', 12, 2, 'B', 12, 9, 'x', 12, 8, 'y', 12, 250, 'z'});
   e.Feed(Bytes{' ', 12, 3, ' '});
@@ -124,13 +123,14 @@ TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
 
 TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
   EngineRig e(/*deviceMode=*/true);
+  e.options.TxtCurs = 1;
   e.Feed("ab");
   // Cursor at column 2, row 0: pixels x 16, 18, 20, 22 of row 16 are white.
   for (int x = 16; x < 24; ++x)
     EXPECT_EQ(e.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
   // A pixel query on a cursor dot sees it erased: black answers 0xFE.
   EXPECT_EQ(e.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
-  e.CursorOff();
+  e.options.TxtCurs = 0;
   e.Feed("c");
   for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
 }
@@ -138,7 +138,6 @@ TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
 // How a scroll moves the strip is the scroll ring's test.
 TEST(ScreenRendering, AClearBlanksTheTextAreaButNotTheStrip) {
   EngineRig e(/*deviceMode=*/true);
-  e.CursorOff();
   e.Feed(Bytes{5, 0x21, 1, 212, 5, 0x31, 1, 212, 0});  // (3, 424), (3, 425)
   EXPECT_EQ(e.Px(3, 424), kBlack);
   EXPECT_EQ(e.Px(3, 425), kWhite);
