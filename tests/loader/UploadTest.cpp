@@ -267,34 +267,19 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     int maxClocks = INT_MAX;
   } cases[] = {
       // clang-format off
-      {"good RAM upload", [](auto&) {}, "a.binary",
-       then(ram, {"..OK -> RUN"}), Phase::kRunning, Outcome::kRunning},
-      {"version 0", [](auto& o) { o.version = 0; }, "a.binary",
-       {"Start Upload", "Propeller Version = 0", "Code Error -> Abort"},
-       Phase::kShutDown, Outcome::kNoChip},
-      {"noise before the checksum", [](auto& o) { o.noiseBeforeChecksum = {0}; },
-       "a.binary", then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
-       Outcome::kRunning},
-      {"RAM checksum error", [](auto& o) { o.checksumError = true; }, "a.binary",
-       then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
+      {"good RAM upload", [](auto&) {}, "a.binary", then(ram, {"..OK -> RUN"}), Phase::kRunning, Outcome::kRunning},
+      {"version 0", [](auto& o) { o.version = 0; }, "a.binary", {"Start Upload", "Propeller Version = 0", "Code Error -> Abort"}, Phase::kShutDown, Outcome::kNoChip},
+      {"noise before the checksum", [](auto& o) { o.noiseBeforeChecksum = {0}; }, "a.binary", then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning, Outcome::kRunning},
+      {"RAM checksum error", [](auto& o) { o.checksumError = true; }, "a.binary", then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
       // An EEPROM checksum error stops before the programming waits.
-      {"EEPROM checksum error", [](auto& o) { o.checksumError = true; }, "a.eeprom",
-       then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError, 1, 4},
-      {"no checksum reply", [](auto& o) { o.silentAfterImage = true; }, "a.binary",
-       then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung, Outcome::kChipError,
-       72, 72},
-      {"EEPROM write error", [](auto& o) { o.eepromWriteError = true; }, "a.eeprom",
-       then(eeprom, {"EEPROM write Error"}), Phase::kRunning, Outcome::kChipError},
-      {"EEPROM verify error", [](auto& o) { o.eepromVerifyError = true; }, "a.eeprom",
-       then(eeprom, {"EEPROM verify Error"}), Phase::kRunning, Outcome::kChipError},
+      {"EEPROM checksum error", [](auto& o) { o.checksumError = true; }, "a.eeprom", then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError, 1, 4},
+      {"no checksum reply", [](auto& o) { o.silentAfterImage = true; }, "a.binary", then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung, Outcome::kChipError, 72, 72},
+      {"EEPROM write error", [](auto& o) { o.eepromWriteError = true; }, "a.eeprom", then(eeprom, {"EEPROM write Error"}), Phase::kRunning, Outcome::kChipError},
+      {"EEPROM verify error", [](auto& o) { o.eepromVerifyError = true; }, "a.eeprom", then(eeprom, {"EEPROM verify Error"}), Phase::kRunning, Outcome::kChipError},
       // Outlasts the 5 s wait but not the verify wait: two clocks for the
       // checksum, 143 unanswered during programming.
-      {"slow EEPROM", [](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom",
-       then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning, Outcome::kRunning,
-       2 + 143},
-      {"EEPROM never done", [](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom",
-       then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
-       Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
+      {"slow EEPROM", [](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom", then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning, Outcome::kRunning, 2 + 143},
+      {"EEPROM never done", [](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom", then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}), Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
   // clang-format on
   // The shut-down command as it goes over the wire: the long 0.
   Bytes shutdownLong(10, 0x92);
