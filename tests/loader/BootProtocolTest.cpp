@@ -134,18 +134,13 @@ TEST(Handshake, VersionAndFaultsOfTheChip) {
       // clang-format off
       // Version 0 too: refusing it is the caller's business.
       {"version 0", [](auto& o) { o.version = 0; }, 0, {"Propeller Version = 0"}},
-      {"version 255", [](auto& o) { o.version = 255; }, 255,
-       {"Propeller Version = 255"}},
+      {"version 255", [](auto& o) { o.version = 255; }, 255, {"Propeller Version = 255"}},
       {"wrong echo bit fails silently", [](auto& o) { o.flipEchoBit = 249; }, -1, {}},
       {"silent", [](auto& o) { o.silent = true; }, -1, {"Time Out"}, 100},
       // A missing version bit sets every bit from its own upwards.
-      {"no version bits", [](auto& o) { o.handshakeReplies = 250; }, -1,
-       {"Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out",
-        "Time Out", "Time Out", "Propeller Version = -1"}, 8 * 50 + 10},
-      {"last version bit missing", [](auto& o) { o.handshakeReplies = 257; }, -127,
-       {"Time Out", "Propeller Version = -127"}},
-      {"noise before the echo", [](auto& o) { o.noiseBeforeEcho = {0, 0x55}; }, 1,
-       {"Hardware lost", "Hardware lost", "Propeller Version = 1"}}};
+      {"no version bits", [](auto& o) { o.handshakeReplies = 250; }, -1, {"Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Time Out", "Propeller Version = -1"}, 8 * 50 + 10},
+      {"last version bit missing", [](auto& o) { o.handshakeReplies = 257; }, -127, {"Time Out", "Propeller Version = -127"}},
+      {"noise before the echo", [](auto& o) { o.noiseBeforeEcho = {0, 0x55}; }, 1, {"Hardware lost", "Hardware lost", "Propeller Version = 1"}}};
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

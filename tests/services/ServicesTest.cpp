@@ -163,24 +163,17 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
     std::int64_t pausedMs = 0;
   } rows[] = {
       // clang-format off
-      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40),
-       Length(40) + Bytes(40), {50, 40, 80, 100}},
+      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40), Length(40) + Bytes(40), {50, 40, 80, 100}},
       {"f, empty file: the length alone", 'f', kPlain, "", Length(0), {50}},
-      {"a, the prepared file", 'a', kPlain, Bytes(33),
-       Length(33) + Bytes(33), {50, 48, 96, 100}},
-      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5),
-       {50, 100}},
+      {"a, the prepared file", 'a', kPlain, Bytes(33), Length(33) + Bytes(33), {50, 48, 96, 100}},
+      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5), {50, 100}},
       {"*.* cancelled", 'f', kAskCancelled, Bytes(5), "", {}},
       {"4 GiB refused with a line", 'f', kHuge, "", "", {}},
       {"grows after it was measured", 'f', kGrows, "", Length(0), {50}},
-      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16),
-       {50, 80}},
-      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16),
-       {50, 80}},
-      {"acknowledged in round 199", 'f', kPlain, Bytes(20),
-       Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
-      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20),
-       {50}, kLate, 1990, 1990},
+      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16), {50, 80}},
+      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16), {50, 80}},
+      {"acknowledged in round 199", 'f', kPlain, Bytes(20), Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
+      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20), {50}, kLate, 1990, 1990},
       // clang-format on
   };
   for (const auto& row : rows) {
