@@ -29,11 +29,6 @@ Settings Load(const TempFolder& folder, const std::string& text,
   return settings;
 }
 
-std::size_t Entries(const TempFolder& folder) {
-  return static_cast<std::size_t>(std::distance(
-      fs::directory_iterator(folder.path()), fs::directory_iterator()));
-}
-
 TEST(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
   TempFolder folder;
   const fs::path path = folder.Write("Kestrix2.ini", std::string(5000, 'x'));
@@ -47,7 +42,8 @@ TEST(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
       "[Colors]\r\npal_0=#FFFFFF\r\npal_1=#FFFF00\r\npal_2=#0000FF\r\n"
       "pal_3=#FF00FF\r\npal_4=#FF0000\r\npal_5=#00FF00\r\n"
       "pal_6=#00FFFF\r\npal_7=#C0C0C0\r\n");
-  EXPECT_EQ(Entries(folder), 1u);  // no temporary file is left behind
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 1);
 }
 
 TEST(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
@@ -152,7 +148,7 @@ TEST(SettingsFileTest, FailuresChangeNothing) {
   }
   EXPECT_EQ(folder.Read("blocker"), "old");
   EXPECT_TRUE(fs::is_directory(folder / "Kestrix2.ini"));
-  EXPECT_EQ(Entries(folder), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);
 }
 
 }  // namespace
