@@ -35,10 +35,6 @@ struct ServiceRig {
         request, names, pace, context,
         [this](const std::string& path) { log.push_back("upload " + path); });
   }
-  char Run(char letter, const std::string& name,
-           const std::string& previous = "") {
-    return Request(2 * letter, name, previous);
-  }
   std::string Sent() const { return port.WrittenText(); }
 
   TempFolder folder;
@@ -70,7 +66,7 @@ TEST(RequestTableTest, SizeOfThePreparedFile) {
   for (const int kind : {-1, 2, 3}) {
     ServiceRig rig({{'o', "", "", 0}});
     if (kind > 0) rig.preparedFile = Make(rig, "p.bin", kind).string();
-    EXPECT_EQ(rig.Run('o', ""), 'o') << kind;
+    EXPECT_EQ(rig.Request(2 * 'o', ""), 'o') << kind;
     EXPECT_EQ(rig.client.Results()[0].size, -1) << kind;
     EXPECT_EQ(rig.Sent().size(), 4u) << kind;
   }
@@ -79,7 +75,8 @@ TEST(RequestTableTest, SizeOfThePreparedFile) {
 TEST(RequestTableTest, WritesExactlyThePrintedTextOverAnOldFile) {
   ServiceRig rig({{'s', "out.txt", "hello", 0}});
   rig.folder.Write("out.txt", "an older and longer text\r\n");
-  EXPECT_EQ(rig.Run('s', (rig.folder / "out.txt").string(), "hello"), 's');
+  EXPECT_EQ(rig.Request(2 * 's', (rig.folder / "out.txt").string(), "hello"),
+            's');
   EXPECT_EQ(rig.folder.Read("out.txt"), "hello");
   EXPECT_EQ(std::distance(fs::directory_iterator(rig.folder.path()), {}), 1);
   EXPECT_EQ(rig.Sent(), "");
@@ -100,7 +97,8 @@ TEST(RequestTableTest, TypesTextLinesWithPauses) {
   for (const auto& row : rows) {
     ServiceRig rig({{'t', "t.txt", "", 5}});
     rig.pace = DevicePace(row.textCursor, row.perCharacter);
-    EXPECT_EQ(rig.Run('t', rig.folder.Write("t.txt", file).string()), 't');
+    EXPECT_EQ(rig.Request(2 * 't', rig.folder.Write("t.txt", file).string()),
+              't');
     EXPECT_EQ(rig.client.Results()[0].typed, "AB\rC\r\rD\rE\r") << row.name;
     EXPECT_EQ(rig.clock.sleeps, row.sleeps) << row.name;
   }
@@ -191,7 +189,7 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
     rig.port.failsOpen = row.kind == kFailing;
     if (row.kind == kAsk) rig.host.openAnswers.push_back({path, 1});
     if (row.kind == kAsk || row.kind == kAskCancelled) path = "*.*";
-    EXPECT_EQ(rig.Run(row.letter, path), row.letter);
+    EXPECT_EQ(rig.Request(2 * row.letter, path), row.letter);
     EXPECT_EQ(rig.Sent(), row.sent);
     const bool complete = row.sent.size() == row.file.size() + 4;
     EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete);
