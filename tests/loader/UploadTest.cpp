@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/Host.h"
 #include "loader/FileNames.h"
 #include "loader/LoaderImage.h"
 #include "loader/TransferContext.h"
@@ -21,9 +20,7 @@
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "terminal/EmbeddedImages.h"
-#include "terminal/Engine.h"
 #include "terminal/EngineHarness.h"
-#include "terminal/TerminalScreen.h"
 
 namespace kestrix::test {
 namespace {
@@ -69,23 +66,11 @@ struct UploadRig {
     return UploadFile(path, context, useRts, image, logo);
   }
   Outcome Put(const std::string& name, const Bytes& bytes) {
-    std::filesystem::create_directories((folder / name).parent_path());
-    return Upload(folder
-                      .Write(name, {reinterpret_cast<const char*>(bytes.data()),
-                                    bytes.size()})
-                      .string());
+    return Upload(
+        folder.Write(name, std::string(bytes.begin(), bytes.end())).string());
   }
-  // The screen's text since the upload cleared it, split at CR LF.
-  Lines ScreenLines() const {
-    Lines lines;
-    const std::string& text = screen.ScreenText;
-    for (std::size_t at = 0; at < text.size();) {
-      const std::size_t end = std::min(text.find("\r\n", at), text.size());
-      lines.push_back(text.substr(at, end - at));
-      at = end + 2;
-    }
-    return lines;
-  }
+  // The screen's text since the upload cleared it, each line ending CR LF.
+  const std::string& Text() const { return screen.ScreenText; }
   int Sleeps(int ms) const {
     return static_cast<int>(std::ranges::count(clock.sleeps, ms));
   }
@@ -109,13 +94,11 @@ struct UploadRig {
 // Every pixel of the logo, the home cell's included: the cursor mark that
 // stood there must not cut dots into the picture.
 bool LogoAtTopLeft(const Raster& screen, const Raster& logo) {
-  if (logo.width() == 0) return false;
-  for (int y = 0; y < logo.height(); ++y) {
-    for (int x = 0; x < logo.width(); ++x) {
-      if (screen.At(x, y) != logo.At(x, y)) return false;
-    }
-  }
-  return true;
+  bool same = logo.width() > 0;
+  for (int y = 0; y < logo.height(); ++y)
+    for (int x = 0; x < logo.width(); ++x)
+      same = same && screen.At(x, y) == logo.At(x, y);
+  return same;
 }
 
 TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
@@ -138,7 +121,7 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
     // Five status lines from row 5 end on row 10 and leave the logo whole.
     EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo));
     EXPECT_EQ(rig.screen.CursorRow, 10);
-    EXPECT_EQ(rig.ScreenLines().back(), "..OK -> RUN");
+    EXPECT_TRUE(rig.Text().ends_with("\n..OK -> RUN\r\n"));
     EXPECT_EQ(rig.Sleeps(kBannerPauseMs), 1);
     // An escape code here would wait for parameter bytes in 2 ms steps and
     // could leave a request for the event loop.
@@ -194,18 +177,17 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
 TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   UploadRig rig;
   const Bytes file = Pattern(30, 7);
-  // Neither the folder's name nor the name in capitals chooses EEPROM.
-  rig.Put("build.eeprom/PROG.EEPROM", file);
-  EXPECT_EQ(rig.ScreenLines().at(2), "Write in RAM Lenght=32");
+  rig.Put("prog.binary", file);
+  EXPECT_NE(rig.Text().find("\nWrite in RAM Lenght=32\r"), std::string::npos);
   EXPECT_EQ(rig.chip.record().command, 1);
   Bytes padded = file;
   padded.resize(32, 0);
   EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
   // An empty file still runs the handshake and announces a length of 0.
   rig.Put("empty.binary", {});
-  EXPECT_EQ(rig.ScreenLines(),
-            Lines({"Start Upload", "Propeller Version = 1",
-                   "Write in RAM Lenght=0", "Verify ..", "..OK -> RUN"}));
+  EXPECT_EQ(rig.Text(),
+            "Start Upload\r\nPropeller Version = 1\r\nWrite in RAM Lenght=0\r\n"
+            "Verify ..\r\n..OK -> RUN\r\n");
   EXPECT_TRUE(rig.chip.record().ImageBytes().empty());
   // An EEPROM image after a longer one has zeros past the file.
   rig.Put("full.eeprom", Bytes(32768, 0xA5));
@@ -229,7 +211,8 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     rig.folder.Write("big.binary", std::string(32769, 'x'));
     EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused)
         << name;
-    EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", line})) << name;
+    EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n")
+        << name;
     EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"})) << name;
     EXPECT_EQ(rig.port.purges, 2) << name;
     EXPECT_TRUE(rig.port.writes.empty()) << name;
@@ -257,53 +240,36 @@ TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
 }
 
 TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
-  const Lines ram = {"Start Upload", "Propeller Version = 1",
-                     "Write in RAM Lenght=100", "Verify .."};
-  const Lines eeprom = {"Start Upload", "Propeller Version = 1",
-                        "Write in EEPROM Lenght=32768", "Verify .."};
-  auto then = [](Lines head, const Lines& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-  };
+  const std::string ram =
+      "Start Upload\r\nPropeller Version = 1\r\nWrite in RAM Lenght=100\r\n"
+      "Verify ..\r\n";
+  const std::string eeprom =
+      "Start Upload\r\nPropeller Version = 1\r\nWrite in EEPROM "
+      "Lenght=32768\r\nVerify ..\r\n";
   const struct {
     const char* name;
     void (*set)(Options&);
     const char* file;
-    Lines lines;
+    std::string text;
     Phase chipEnds;
     Outcome outcome;
     int minClocks = 0;  // clock bytes after the handshake's 258
     int maxClocks = INT_MAX;
   } cases[] = {
       // clang-format off
-      {"good RAM upload", [](auto&) {}, "a.binary",
-       then(ram, {"..OK -> RUN"}), Phase::kRunning, Outcome::kRunning},
-      {"version 0", [](auto& o) { o.version = 0; }, "a.binary",
-       {"Start Upload", "Propeller Version = 0", "Code Error -> Abort"},
-       Phase::kShutDown, Outcome::kNoChip},
-      {"noise before the checksum", [](auto& o) { o.noiseBeforeChecksum = {0}; },
-       "a.binary", then(ram, {"Hardware lost", "..OK -> RUN"}), Phase::kRunning,
-       Outcome::kRunning},
-      {"RAM checksum error", [](auto& o) { o.checksumError = true; }, "a.binary",
-       then(ram, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError},
+      {"good RAM upload", [](auto&) {}, "a.binary", ram + "..OK -> RUN\r\n", Phase::kRunning, Outcome::kRunning},
+      {"version 0", [](auto& o) { o.version = 0; }, "a.binary", "Start Upload\r\nPropeller Version = 0\r\nCode Error -> Abort", Phase::kShutDown, Outcome::kNoChip},
+      {"noise before the checksum", [](auto& o) { o.noiseBeforeChecksum = {0}; }, "a.binary", ram + "Hardware lost\r\n..OK -> RUN\r\n", Phase::kRunning, Outcome::kRunning},
+      {"RAM checksum error", [](auto& o) { o.checksumError = true; }, "a.binary", ram + "CheckSum Error\r\n", Phase::kRejected, Outcome::kChipError},
       // An EEPROM checksum error stops before the programming waits.
-      {"EEPROM checksum error", [](auto& o) { o.checksumError = true; }, "a.eeprom",
-       then(eeprom, {"CheckSum Error"}), Phase::kRejected, Outcome::kChipError, 1, 4},
-      {"no checksum reply", [](auto& o) { o.silentAfterImage = true; }, "a.binary",
-       then(ram, {"Time Out", "CheckSum Error"}), Phase::kHung, Outcome::kChipError,
-       72, 72},
-      {"EEPROM write error", [](auto& o) { o.eepromWriteError = true; }, "a.eeprom",
-       then(eeprom, {"EEPROM write Error"}), Phase::kRunning, Outcome::kChipError},
-      {"EEPROM verify error", [](auto& o) { o.eepromVerifyError = true; }, "a.eeprom",
-       then(eeprom, {"EEPROM verify Error"}), Phase::kRunning, Outcome::kChipError},
+      {"EEPROM checksum error", [](auto& o) { o.checksumError = true; }, "a.eeprom", eeprom + "CheckSum Error\r\n", Phase::kRejected, Outcome::kChipError, 1, 4},
+      {"no checksum reply", [](auto& o) { o.silentAfterImage = true; }, "a.binary", ram + "Time Out\r\nCheckSum Error\r\n", Phase::kHung, Outcome::kChipError, 72, 72},
+      {"EEPROM write error", [](auto& o) { o.eepromWriteError = true; }, "a.eeprom", eeprom + "EEPROM write Error\r\n", Phase::kRunning, Outcome::kChipError},
+      {"EEPROM verify error", [](auto& o) { o.eepromVerifyError = true; }, "a.eeprom", eeprom + "EEPROM verify Error\r\n", Phase::kRunning, Outcome::kChipError},
       // Outlasts the 5 s wait but not the verify wait: two clocks for the
       // checksum, 143 unanswered during programming.
-      {"slow EEPROM", [](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom",
-       then(eeprom, {"Time Out", "..OK -> RUN"}), Phase::kRunning, Outcome::kRunning,
-       2 + 143},
-      {"EEPROM never done", [](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom",
-       then(eeprom, {"Time Out", "Time Out", "EEPROM verify Error"}),
-       Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
+      {"slow EEPROM", [](auto& o) { o.eepromProgramMs = 6000; }, "a.eeprom", eeprom + "Time Out\r\n..OK -> RUN\r\n", Phase::kRunning, Outcome::kRunning, 2 + 143},
+      {"EEPROM never done", [](auto& o) { o.eepromProgramMs = 60'000; }, "a.eeprom", eeprom + "Time Out\r\nTime Out\r\nEEPROM verify Error\r\n", Phase::kStatus, Outcome::kChipError, 2 + 143 + 72, 2 + 143 + 72}};
   // clang-format on
   // The shut-down command as it goes over the wire: the long 0.
   Bytes shutdownLong(10, 0x92);
@@ -315,7 +281,7 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     UploadRig rig(true, false, options);
     rig.useRts = (&c - cases) % 2;
     EXPECT_EQ(rig.Put(c.file, Pattern(100, 4)), c.outcome);
-    EXPECT_EQ(rig.ScreenLines(), c.lines);
+    EXPECT_EQ(rig.Text(), c.text);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
     const std::string line = rig.useRts ? "RTS" : "DTR";
@@ -343,9 +309,9 @@ TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
     }
   };
   EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
-  EXPECT_EQ(rig.ScreenLines(), (Lines{"Start Upload", "Propeller Version = 1",
-                                      "Write in EEPROM Lenght=32768",
-                                      "Verify ..", "Hardware lost"}));
+  EXPECT_EQ(rig.Text(),
+            "Start Upload\r\nPropeller Version = 1\r\nWrite in EEPROM "
+            "Lenght=32768\r\nVerify ..\r\nHardware lost\r\n");
 }
 
 }  // namespace

@@ -35,10 +35,6 @@ struct ServiceRig {
         request, names, pace, context,
         [this](const std::string& path) { log.push_back("upload " + path); });
   }
-  char Run(char letter, const std::string& name,
-           const std::string& previous = "") {
-    return Request(2 * letter, name, previous);
-  }
   std::string Sent() const { return port.WrittenText(); }
 
   TempFolder folder;
@@ -65,26 +61,22 @@ fs::path Make(ServiceRig& rig, const std::string& name, int kind) {
   return path;
 }
 
+// No prepared file, a FIFO, or one too large: the size is -1.
 TEST(RequestTableTest, SizeOfThePreparedFile) {
-  const struct {
-    const char* name;
-    int kind;
-    std::int32_t size;
-  } rows[] = {{"none", -2, -1}, {"FIFO", 2, -1}, {"4 GiB", 3, -1}};
-  for (const auto& row : rows) {
+  for (const int kind : {-1, 2, 3}) {
     ServiceRig rig({{'o', "", "", 0}});
-    if (row.kind != -2)
-      rig.preparedFile = Make(rig, "p.bin", row.kind).string();
-    EXPECT_EQ(rig.Run('o', ""), 'o') << row.name;
-    EXPECT_EQ(rig.client.Results()[0].size, row.size) << row.name;
-    EXPECT_EQ(rig.Sent().size(), 4u) << row.name;
+    if (kind > 0) rig.preparedFile = Make(rig, "p.bin", kind).string();
+    EXPECT_EQ(rig.Request(2 * 'o', ""), 'o') << kind;
+    EXPECT_EQ(rig.client.Results()[0].size, -1) << kind;
+    EXPECT_EQ(rig.Sent().size(), 4u) << kind;
   }
 }
 
 TEST(RequestTableTest, WritesExactlyThePrintedTextOverAnOldFile) {
   ServiceRig rig({{'s', "out.txt", "hello", 0}});
   rig.folder.Write("out.txt", "an older and longer text\r\n");
-  EXPECT_EQ(rig.Run('s', (rig.folder / "out.txt").string(), "hello"), 's');
+  EXPECT_EQ(rig.Request(2 * 's', (rig.folder / "out.txt").string(), "hello"),
+            's');
   EXPECT_EQ(rig.folder.Read("out.txt"), "hello");
   EXPECT_EQ(std::distance(fs::directory_iterator(rig.folder.path()), {}), 1);
   EXPECT_EQ(rig.Sent(), "");
@@ -105,7 +97,8 @@ TEST(RequestTableTest, TypesTextLinesWithPauses) {
   for (const auto& row : rows) {
     ServiceRig rig({{'t', "t.txt", "", 5}});
     rig.pace = DevicePace(row.textCursor, row.perCharacter);
-    EXPECT_EQ(rig.Run('t', rig.folder.Write("t.txt", file).string()), 't');
+    EXPECT_EQ(rig.Request(2 * 't', rig.folder.Write("t.txt", file).string()),
+              't');
     EXPECT_EQ(rig.client.Results()[0].typed, "AB\rC\r\rD\rE\r") << row.name;
     EXPECT_EQ(rig.clock.sleeps, row.sleeps) << row.name;
   }
@@ -118,10 +111,10 @@ TEST(RequestTableTest, RequestOutcomes) {
     std::string file;
     int kind;    // as for Make; -1 a path to nothing, -2 the name as it is
     char taken;  // the letter carried out, 0 when refused
-    std::string log = {};
+    std::vector<std::string> log = {};
   } rows[] = {
-      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e',
-       "upload bins/My Doc; rm x"},
+      // clang-format off
+      {"e, an upload", 2 * 'e', "My Doc; rm x", -2, 'e', {"upload bins/My Doc; rm x"}},
       {"t, empty name", 2 * 't', "", -2, 0},
       {"i, control character", 2 * 'i', "a\x01", -2, 0},
       {"f, control character", 2 * 'f', "x\x1b", -2, 0},
@@ -133,18 +126,18 @@ TEST(RequestTableTest, RequestOutcomes) {
       {"a, none prepared", 2 * 'a', "", -2, 0},
       {"no letter", 2 * 'x', "", -2, 0},
       {"odd value", 2 * 'f' + 1, "", -2, 0},
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     ServiceRig rig({{'f', "x", "", 0}});
     std::string name = row.file;
     if (row.kind != -2) name = Make(rig, row.file, row.kind).string();
     if (row.request == 2 * 'a') rig.preparedFile = name;
-    EXPECT_EQ(rig.Request(row.request, name, "text"), row.taken) << row.name;
-    EXPECT_EQ(rig.Sent(), "") << row.name;
-    EXPECT_EQ(rig.log, row.log.empty() ? std::vector<std::string>{}
-                                       : std::vector<std::string>{row.log})
-        << row.name;
-    EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0) << row.name;
+    EXPECT_EQ(rig.Request(row.request, name, "text"), row.taken);
+    EXPECT_EQ(rig.Sent(), "");
+    EXPECT_EQ(rig.log, row.log);
+    EXPECT_TRUE(fs::is_empty(rig.folder.path()) || row.kind >= 0);
   }
 }
 
@@ -168,27 +161,21 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
     std::int64_t pausedMs = 0;
   } rows[] = {
       // clang-format off
-      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40),
-       Length(40) + Bytes(40), {50, 40, 80, 100}},
+      {"f, 40 bytes as 16, 16, 8", 'f', kPlain, Bytes(40), Length(40) + Bytes(40), {50, 40, 80, 100}},
       {"f, empty file: the length alone", 'f', kPlain, "", Length(0), {50}},
-      {"a, the prepared file", 'a', kPlain, Bytes(33),
-       Length(33) + Bytes(33), {50, 48, 96, 100}},
-      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5),
-       {50, 100}},
+      {"a, the prepared file", 'a', kPlain, Bytes(33), Length(33) + Bytes(33), {50, 48, 96, 100}},
+      {"*.* asks for the file", 'f', kAsk, Bytes(5), Length(5) + Bytes(5), {50, 100}},
       {"*.* cancelled", 'f', kAskCancelled, Bytes(5), "", {}},
       {"4 GiB refused with a line", 'f', kHuge, "", "", {}},
       {"grows after it was measured", 'f', kGrows, "", Length(0), {50}},
-      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16),
-       {50, 80}},
-      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16),
-       {50, 80}},
-      {"acknowledged in round 199", 'f', kPlain, Bytes(20),
-       Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
-      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20),
-       {50}, kLate, 1990, 1990},
+      {"port closed", 'f', kClosed, Bytes(20), Length(20) + Bytes(16), {50, 80}},
+      {"writes fail", 'f', kFailing, Bytes(20), Length(20) + Bytes(16), {50, 80}},
+      {"acknowledged in round 199", 'f', kPlain, Bytes(20), Length(20) + Bytes(20), {50, 80, 100}, kLate, 1980, 3960},
+      {"acknowledged only in round 200", 'f', kPlain, Bytes(20), Length(20), {50}, kLate, 1990, 1990},
       // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     ServiceRig rig({{row.letter, "x.bin", "", 0}}, row.ack, row.lateMs);
     std::string path = rig.folder.Write("x.bin", row.file).string();
     rig.preparedFile = path;
@@ -202,24 +189,23 @@ TEST(BinaryTransferTest, SendsLengthThenAcknowledgedBlocks) {
     rig.port.failsOpen = row.kind == kFailing;
     if (row.kind == kAsk) rig.host.openAnswers.push_back({path, 1});
     if (row.kind == kAsk || row.kind == kAskCancelled) path = "*.*";
-    EXPECT_EQ(rig.Run(row.letter, path), row.letter) << row.name;
-    EXPECT_EQ(rig.Sent(), row.sent) << row.name;
+    EXPECT_EQ(rig.Request(2 * row.letter, path), row.letter);
+    EXPECT_EQ(rig.Sent(), row.sent);
     const bool complete = row.sent.size() == row.file.size() + 4;
-    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete) << row.name;
+    EXPECT_EQ(rig.client.ReceivedExactly(0, row.file), complete);
     if (path == "*.*") {
       EXPECT_EQ(rig.log.at(0),
                 "host open Download Binary; bins/*.binary; "
-                "Propeller(.binary)|*.binary|All Files|*.*; 0")
-          << row.name;
+                "Propeller(.binary)|*.binary|All Files|*.*; 0");
     }
     std::vector<std::string> lines;
     if (row.kind == kHuge) lines = {"File too large for the device: " + path};
     if (row.lateMs >= 1990) lines = {"text:TimeOut Error"};
-    EXPECT_EQ(rig.output.lines, lines) << row.name;
-    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs) << row.name;
-    EXPECT_LE(rig.port.writesWhileGone, 1) << row.name;
-    EXPECT_EQ(rig.host.progress, row.progress) << row.name;
-    EXPECT_FALSE(rig.host.progressShown) << row.name;
+    EXPECT_EQ(rig.output.lines, lines);
+    EXPECT_EQ(rig.clock.TotalSleptMs(), row.pausedMs);
+    EXPECT_LE(rig.port.writesWhileGone, 1);
+    EXPECT_EQ(rig.host.progress, row.progress);
+    EXPECT_FALSE(rig.host.progressShown);
   }
 }
 

@@ -1,5 +1,5 @@
 // Control codes of both modes, the bottom edge, parameters read from the port,
-// ScreenText, the program's own lines. Carries across chunks: ChunkingTest.
+// ScreenText, the program's own text.
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
@@ -30,7 +30,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
       {"device tab from 7", true, false, "abcdefg" + tab + "x", {9, 0}, "abcdefgx", 0, "abcdefg#x_"},
       {"device tab from 8", true, false, "abcdefgh" + tab + "x", {17, 0}, "abcdefghx", 0, "abcdefgh########x_"},
       {"device backspace wraps", true, false, k80 + "\b", {79, 0}, k80, 0, k80.substr(1) + "_"},
-      {"device byte 200", true, false, "ab\310", {1, 0}, "ab", 0, "a_"},
       {"normal clear", false, false, std::string("ab\0c", 4), {1, 0}, "c", 0, "c_"},
       {"normal ignored", false, false, "a\1\2\3\4\6\7\13b", {2, 0}, "ab", 0, "ab_"},
       {"normal return", false, false, "AB\rC", {1, 0}, "AB\rC", 0, "CB_"},
@@ -44,7 +43,6 @@ TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
   // clang-format on
   for (const Row& row : rows) {
     EngineRig e(row.device);
-    e.CursorOff();
     e.options.CRmode = row.crMode ? 1 : 0;
     e.Feed(row.input);
     EXPECT_EQ(e.Cursor(), row.cursor) << row.name;
@@ -85,7 +83,6 @@ TEST(Decoder, LineEndsAndWrapsScrollOnlyFromTheLastRow) {
   // clang-format on
   for (const Row& row : rows) {
     EngineRig e(row.device, 10, 4);
-    e.CursorOff();
     e.options.CRmode = row.crMode ? 1 : 0;
     for (int r = 0; r < 4; ++r) {
       e.Feed(Bytes{5, 0x0C, 0, static_cast<std::uint8_t>(r)});
@@ -141,23 +138,9 @@ TEST(Decoder, ScreenTextLimitPresentsAndWindowlessChunks) {
   EXPECT_EQ(e.Cursor(), std::pair(1, row));
 }
 
-TEST(PrintText, LinesGoToTheScreenOrWithoutAWindowToTheConsole) {
-  EngineRig e;
-  e.engine.PrintLine("Start Upload");
-  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
-  EXPECT_EQ(e.Cursor(), std::pair(0, 1));
-  e.engine.SetPresenter(nullptr);
-  e.engine.PrintText("Code Error -> Abort");
-  e.engine.PrintLine("..OK -> RUN");
-  EXPECT_EQ(e.watcher.lines, (std::vector<std::string>{"Code Error -> Abort",
-                                                       "..OK -> RUN\r", "\n"}));
-  EXPECT_EQ(e.screen.ScreenText, "Start Upload\r\n");
-}
-
 // Own text must not complete the device's cut-off command, nor leave one.
 TEST(PrintText, OwnTextKeepsTheDevicesCarryAndLeavesNoneOfItsOwn) {
   EngineRig e(/*deviceMode=*/true);
-  e.CursorOff();
   e.Feed(Bytes{'a', 5, 1});  // a plot cut off after its command byte
   e.engine.PrintLine("Time Out");
   e.engine.ClearScreen();

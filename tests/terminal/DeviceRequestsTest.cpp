@@ -29,22 +29,18 @@ TEST(BlockRead, TheRequestedBlockWithItsSignedChecksumOrNothing) {
   std::string file(512 * 300, '\0');
   for (std::size_t i = 0; i < file.size(); ++i) file[i] = char(i * 7 + i / 512);
   const std::string path = folder.Write("prepared.bin", file).string();
-  // Selector X8 * 2 + bit 5 of K; block (selector - 256) * 128 + Y8.
-  const struct {
-    const char* name;
-    Bytes request;
-    int block;
-  } rows[] = {{"first block", {5, 0x81, 128, 0}, 0},
-              {"bit 5 adds 128", {5, 0xA1, 128, 43}, 171},
-              {"X8 129", {5, 0x81, 129, 0}, 256},
-              {"selector 255", {5, 0xA1, 127, 130}, 2}};
-  for (const auto& row : rows) {
-    EngineRig e(/*deviceMode=*/true);
-    e.engine.SetPreparedFile(path);
-    EXPECT_TRUE(e.Feed(row.request).blockAnswered) << row.name;
-    const auto from = file.begin() + row.block * 512;
-    ASSERT_EQ(e.port.writes.size(), 2u) << row.name;  // block, checksum
-    EXPECT_EQ(e.port.writes[0], Bytes(from, from + 512)) << row.name;
+  // Selector X8 * 2 + bit 5 of K; block (selector - 256) * 128 + Y8: the
+  // first block, bit 5 adding 128, X8 129, selector 255.
+  EngineRig four(/*deviceMode=*/true);
+  four.engine.SetPreparedFile(path);
+  EXPECT_TRUE(four.Feed(Bytes{5, 0x81, 128, 0, 5, 0xA1, 128, 43, 5, 0x81, 129,
+                              0, 5, 0xA1, 127, 130})
+                  .blockAnswered);
+  ASSERT_EQ(four.port.writes.size(), 8u);  // block, checksum each
+  for (int i = 0; const int block : {0, 171, 256, 2}) {
+    const auto from = file.begin() + block * 512;
+    EXPECT_EQ(four.port.writes[std::size_t(2 * i++)], Bytes(from, from + 512))
+        << block;
   }
   // No file sends nothing; bytes outside the file are zeros; the checksum
   // adds signed bytes, little-endian.
@@ -145,16 +141,13 @@ TEST(Chunking, RandomChunkingsGiveWhatTheirBoundariesCallFor) {
     bool device, crMode;
     std::string stream;
   } rows[] = {
-      {"device: line ends and wraps at the bottom", true, false,
-       Repeat("abcdefghijk\r\5\x0b\0\x11", 12)},
-      {"device: queries, requests, immediate answers", true, false,
-       Repeat(requests, 3)},
-      {"device: column, row and colour codes", true, false,
-       Repeat("a\n\5b\13\2c\14\3d\14\x0a", 20)},
-      {"normal: CR with Auto-LF, tabs, backspaces", false, true,
-       Repeat("abc\rdef\n\t\b\310\14\2", 20)},
-      {"normal: queries, requests, immediate answers", false, false,
-       Repeat(requests, 3)},
+      // clang-format off
+      {"device: line ends and wraps at the bottom", true, false, Repeat("abcdefghijk\r\5\x0b\0\x11", 12)},
+      {"device: queries, requests, immediate answers", true, false, Repeat(requests, 3)},
+      {"device: column, row and colour codes", true, false, Repeat("a\n\5b\13\2c\14\3d\14\x0a", 20)},
+      {"normal: CR with Auto-LF, tabs, backspaces", false, true, Repeat("abc\rdef\n\t\b\310\14\2", 20)},
+      {"normal: queries, requests, immediate answers", false, false, Repeat(requests, 3)},
+      // clang-format on
   };
   std::mt19937 random(19);
   for (const auto& row : rows) {

@@ -42,17 +42,16 @@ Bytes Play(int mode, const std::vector<Key>& keys) {
 
 TEST(KeyEncoder, KeysInBytesOut) {
   struct Row {
-    std::string name;
+    const char* name;
     int mode;
     std::vector<Key> keys;
     Bytes out;
   };
   const int kShift = kVkShift, kCtrl = kVkControl;
   // clang-format off
-  std::vector<Row> rows = {
+  const Row rows[] = {
       // One byte on key-down; the character Tab derives is not sent too.
       {"special keys", kDevice, {D(kVkLeft), D(kVkRight), D(kVkUp), D(kVkDown), D(kVkHome), D(kVkEnd), D(kVkPageUp), D(kVkPageDown), D(kVkDelete), D(kVkInsert), D(kVkTab, 9), D(kVkPause)}, {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 9, 13}},
-      {"modifiers", kDevice, {D(kShift), D(kCtrl), D(kVkAlt)}, {1, 2, 4}},
       {"normal: modifiers silent", kNormal, {D(kShift), D('A', 'A'), U('A'), U(kShift)}, {0x41}},
       {"device: shift reported", kDevice, {D(kShift), D('A', 'A'), U('A'), U(kShift)}, {1, 0x41, 3}},
       {"normal: ctrl letter lower case", kNormal, {D(kCtrl), D('C', 3), D('E', 5), U(kCtrl)}, {0x63, 3, 0x65}},
@@ -66,13 +65,9 @@ TEST(KeyEncoder, KeysInBytesOut) {
       {"device vk: unnamed key silent", kDeviceVk, {D(0, 0xE4), U(0)}, {}},
       {"modifiers followed while closed", kDevice, {kTogglePort, D(kCtrl), kTogglePort, D('A', 1)}, {0x61}},
       {"wide characters dropped", kNormal, {D(0, 0x20AC), D(0, 0x100), D(0, 0xFF)}, {0xFF}},
+      {"F1 and F12, not F13", kDevice, {D(0x70), D(0x7B), D(0x7C)}, {0xD0, 0xDB}},
   };
   // clang-format on
-  for (int f = 0; f < 12; ++f)
-    rows.push_back({"F" + std::to_string(f + 1),
-                    kDevice,
-                    {D(0x70 + f)},
-                    {std::uint8_t(0xD0 + f)}});
   for (const Row& row : rows)
     EXPECT_EQ(Play(row.mode, row.keys), row.out) << row.name;
 }
@@ -92,7 +87,6 @@ TEST(MouseReport, NineBitPositionsAndButtonBits) {
       {"x 512 loses its top bit, y 445: 0x10", false, false, false, 512, 445, {5, 0x10, 0, 222}},
       {"outside: both -1", false, false, false, 640, 20, {5, 0x30, 0xFF, 0xFF}},
       {"left button: bit 0", true, false, false, 10, 10, {5, 0x01, 5, 5}},
-      {"right button: bit 1", false, true, false, 10, 10, {5, 0x02, 5, 5}},
       {"both buttons", true, true, false, 11, 10, {5, 0x23, 5, 5}},
       {"any release forgets both", true, true, true, 10, 10, {5, 0x00, 5, 5}},
   };
@@ -111,9 +105,6 @@ TEST(MouseReport, NineBitPositionsAndButtonBits) {
     EXPECT_EQ(Bytes(blocks.OutBlock.begin(), blocks.OutBlock.begin() + 4),
               row.out)
         << row.name;
-    port.open = false;  // a closed port sends nothing
-    SendMouseReport(port, blocks, buttons, {10, 10});
-    EXPECT_EQ(port.writes.size(), 1u);
   }
 }
 

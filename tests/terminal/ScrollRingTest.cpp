@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <span>
 #include <string>
@@ -75,33 +76,21 @@ TEST(ScrollRing, RandomScrollsAndDrawingMatchAPlainMoveAfterEveryStep) {
     const int sizes[] = {1, h / 2 - 1, h / 2, h / 2 + 1, h, 17, 2 * h};
     for (int step = 0; step < 40; ++step) {
       const auto pick = [&](int n) { return int(random() % unsigned(n)); };
-      const int size = sizes[pick(7)];
-      int dx = 0, dy = 0;
-      switch (pick(6)) {
-        case 0:
-          dy = 17;
-          break;  // a new line at the bottom
-        case 1:
-          dy = size;
-          break;
-        case 2:
-          dy = -size;
-          break;
-        case 3:
-          dx = pick(2 * w + 1) - w, dy = pick(2) * size;
-          break;
-        default: {  // a glyph and a line drawn on both pictures
-          for (TerminalScreen* s : {&ring, &plain}) {
-            s->CursorColumn = 0;
-            s->CursorRow = step % s->Rows;
-            PutGlyph(*s, sheet, 'A' + step, kStartPalette[step % 8]);
-            Painter p(s->image);
-            p.SetColour(0x00FF00);
-            p.Line(step % w, 0, w - 1, h - 1 - step % h);
-          }
-          continue;
+      const int size = sizes[pick(7)], kind = pick(6);
+      if (kind >= 4) {  // a glyph and a line drawn on both pictures
+        for (TerminalScreen* s : {&ring, &plain}) {
+          s->CursorColumn = 0;
+          s->CursorRow = step % s->Rows;
+          PutGlyph(*s, sheet, 'A' + step, kStartPalette[step % 8]);
+          Painter p(s->image);
+          p.SetColour(0x00FF00);
+          p.Line(step % w, 0, w - 1, h - 1 - step % h);
         }
+        continue;
       }
+      // A new line at the bottom, up, down, or sideways and maybe up.
+      const int dx = kind == 3 ? pick(2 * w + 1) - w : 0;
+      const int dy = std::array{17, size, -size, pick(2) * size}[kind];
       const int top = ring.image.RingTop();
       ScrollScreen(ring, dx, dy);
       plain.image = PlainMove(plain, dx, dy);
@@ -121,17 +110,14 @@ TEST(ScrollRing, GlyphsCursorAndLinesOnATurnedRingReportEveryRowTheyWrote) {
   CreateScreenImage(s, 4, 3, /*withStrip=*/true);
   for (int scroll = 0; scroll < 8; ++scroll) {
     ScrollScreen(s, 0, 17);
-    for (int cursorRow = 0; cursorRow < s.Rows; ++cursorRow) {
-      EXPECT_EQ(UnreportedRow(s.image,
-                              [&] {
-                                s.CursorRow = cursorRow;
-                                s.CursorColumn = 1;
-                                PutGlyph(s, sheet, 'A' + scroll,
-                                         kStartPalette[scroll % 8]);
-                                CursorMark(s, true);
-                              }),
-                -1)
-          << "scroll " << scroll << ", cursor row " << cursorRow;
+    for (s.CursorRow = 0; s.CursorRow < s.Rows; ++s.CursorRow) {
+      s.CursorColumn = 1;
+      const auto draw = [&] {
+        PutGlyph(s, sheet, 'A' + scroll, kStartPalette[scroll % 8]);
+        CursorMark(s, true);
+      };
+      EXPECT_EQ(UnreportedRow(s.image, draw), -1)
+          << "scroll " << scroll << ", cursor row " << s.CursorRow;
     }
   }
   Raster turned(37, 29), plain(37, 29);
@@ -150,17 +136,15 @@ TEST(ScrollRing, GlyphsCursorAndLinesOnATurnedRingReportEveryRowTheyWrote) {
       {"from far outside", -500, -40, 600, 70, DrawMode::kInvert},
   };
   for (const auto& line : lines) {
-    EXPECT_EQ(UnreportedRow(turned,
-                            [&] {
-                              for (Raster* r : {&turned, &plain}) {
-                                Painter p(*r);
-                                p.SetMode(line.mode);
-                                p.SetColour(0x00FF00);
-                                p.Line(line.x0, line.y0, line.x1, line.y1);
-                              }
-                            }),
-              -1)
-        << line.name;
+    const auto draw = [&] {
+      for (Raster* r : {&turned, &plain}) {
+        Painter p(*r);
+        p.SetMode(line.mode);
+        p.SetColour(0x00FF00);
+        p.Line(line.x0, line.y0, line.x1, line.y1);
+      }
+    };
+    EXPECT_EQ(UnreportedRow(turned, draw), -1) << line.name;
     EXPECT_TRUE(turned == plain) << line.name;
   }
 }
