@@ -64,22 +64,14 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
     // The option complained of, or "settings | port or - | [autoload] or -".
     std::string detail;
   } rows[] = {
+      // clang-format off
       {"none", {}, R::kRun, "Kestrix2.ini | - | -"},
       {"empty settings name", {"", "-L", "4"}, R::kRun, "Kestrix2.ini | 4 | -"},
-      {"port number leads",
-       {"f", "-L", " \t12x", "extra"},
-       R::kRun,
-       "f | 12 | -"},
+      {"number leads", {"f", "-L", " \t12x", "extra"}, R::kRun, "f | 12 | -"},
       {"port not a number", {"f", "-L", "COM3"}, R::kRun, "f | 0 | -"},
       {"options compared exactly", {"f", "-l", "3"}, R::kRun, "f | - | -"},
-      {"autoload",
-       {"my.ini", "-A", "d.binary"},
-       R::kRun,
-       "my.ini | - | [d.binary]"},
-      {"empty autoload given",
-       {"my.ini", "-A", ""},
-       R::kRun,
-       "my.ini | - | []"},
+      {"autoload", {"m", "-A", "d.binary"}, R::kRun, "m | - | [d.binary]"},
+      {"empty autoload given", {"m", "-A", ""}, R::kRun, "m | - | []"},
       {"port missing", {"f", "-L"}, R::kMissingValue, "-L"},
       {"autoload missing", {"my.ini", "-A"}, R::kMissingValue, "-A"},
       {"-L first names settings", {"-L", "3"}, R::kRun, "-L | - | -"},
@@ -90,6 +82,7 @@ TEST(ProgramCommandLineTest, ArgumentsTable) {
       {"unknown as autoload", {"a", "-A", "--x"}, R::kUnknownOption, "--x"},
       {"bare double dash", {"--"}, R::kUnknownOption, "--"},
       {"first one decides", {"--no", "--help"}, R::kUnknownOption, "--no"},
+      // clang-format on
   };
   for (const auto& row : rows) {
     const CommandLine line = ParseCommandLine(row.args);
