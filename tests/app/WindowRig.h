@@ -30,12 +30,9 @@ class WindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
     if (QCoreApplication::instance() != nullptr) return;
-    // QApplication takes its options out of argv: lay them out anew each time.
-    static char name[] = "tests", option[] = "-platform",
-                platform[] = "offscreen";
-    static char* argv[4];
-    static int argc;
-    argv[0] = name, argv[1] = option, argv[2] = platform, argc = 3;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static char name[] = "tests", *argv[] = {name, nullptr};
+    static int argc = 1;
     app = std::make_unique<QApplication>(argc, argv);
   }
   static void TearDownTestSuite() { app.reset(); }
