@@ -1,6 +1,3 @@
-// The program as a child process against a simulated chip behind COM6 (what
-// it prints and its exit status), and the device's file services from the
-// real window over a pseudo-terminal.
 #include <gtest/gtest.h>
 
 #include <QProcess>

@@ -1,6 +1,3 @@
-// The program's start-up and command line; loop turns and the port: a
-// lettered request runs before the reply byte, events during a command are
-// consumed, the port is released, lost and retaken.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-// The Qt adapters: key events named and typed as the terminal expects, and
-// request "i" handing the desktop's launcher one file URL.
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QString>

@@ -1,5 +1,3 @@
-// The demo reads the PC's answers, typed monitor lines and uploads right: a
-// wrong reading would show the user a fault of the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -133,7 +131,6 @@ TEST(DemoSamples, ImagesCarryAGoodChecksumAndTheirSizes) {
   EXPECT_EQ(eeprom.compare(0, binary.size(), binary), 0);
 }
 
-// P1 images by the real driver, P2 monitor lines; then the demo again.
 TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
   struct Row {
     const char* name;

@@ -1,5 +1,3 @@
-// The pseudo-terminal's COM<n> link; kestrix-sim's link, made, refused when
-// it is not its own, removed when the simulator stops.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
