@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "P1BootAdapter.h"
-#include "core/BytePort.h"
 #include "core/Host.h"
 #include "loader/RecordingOutput.h"
 #include "loader/UploadDriver.h"
 #include "sim/DemoDevice.h"
 #include "sim/DemoFiles.h"
 #include "sim/DemoMonitor.h"
+#include "support/FakePort.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
@@ -19,8 +19,7 @@ namespace kestrix::test {
 namespace {
 
 // The line to the demo; the device's time is the clock's.
-struct DemoPort : BytePort {
-  bool IsOpen() const override { return true; }
+struct DemoPort : FakePort {
   int Write(const std::uint8_t* data, int count) override {
     device.OnHostBytes(data, count, clock.monotonicMs);
     return count;
@@ -29,9 +28,6 @@ struct DemoPort : BytePort {
     device.Tick(clock.monotonicMs);
     return device.TakeReplies(data, max);
   }
-  void PurgeReceive() override {}
-  void SetDtr(bool) override {}
-  void SetRts(bool) override {}
   // Sends `bytes`, then lets `ms` pass; what the demo sent meanwhile.
   std::string Exchange(const std::string& bytes, int ms) {
     Write(reinterpret_cast<const std::uint8_t*>(bytes.data()),
