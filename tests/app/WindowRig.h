@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
-#include <QPoint>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -25,7 +28,13 @@ namespace kestrix::test {
 // Each suite gets its own QApplication on the offscreen platform.
 class WindowTest : public ::testing::Test {
  public:
-  static void SetUpTestSuite();
+  static void SetUpTestSuite() {
+    if (QCoreApplication::instance() != nullptr) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static char name[] = "tests", *argv[] = {name, nullptr};
+    static int argc = 1;
+    app = std::make_unique<QApplication>(argc, argv);
+  }
   static void TearDownTestSuite() { app.reset(); }
 
  private:
@@ -38,19 +47,61 @@ class WindowTest : public ::testing::Test {
 class WindowRig {
  public:
   // Lines for Kestrix2.ini below "[Config]" (none: no file).
-  explicit WindowRig(const std::vector<std::string>& configLines = {});
+  explicit WindowRig(const std::vector<std::string>& configLines = {}) {
+    EXPECT_TRUE(pty.Link(folder.string(), 6));
+    std::string ini = "[Config]\r\n";
+    for (const std::string& line : configLines) ini += line + "\r\n";
+    if (!configLines.empty()) temp.Write("Kestrix2.ini", ini);
+    auto [loaded, error] = LoadEmbeddedImages();
+    EXPECT_TRUE(loaded.has_value()) << error;
+    if (loaded) images = std::move(*loaded);
+    program = std::make_unique<Program>(
+        ProgramServices{port, clock, host, images, folder}, CommandLine{});
+    port.SetOnLost([this] { program->OnPortLost(); });
+  }
 
-  void Start(bool withTimer = true);
+  void Start(bool withTimer = true) {
+    program->LoadStartupSettings();
+    window = std::make_unique<MainWindow>(*program);
+    program->AttachWindow(*window, *window);
+    window->SetOnFinished([this] { finished = true; });
+    window->show();
+    withTimer ? window->StartLoop() : window->WatchPort();
+    program->ConnectAtStartup();
+    Spin(10);
+  }
   void Spin(int ms) {
     SpinUntil([] { return false; }, ms);
   }
-  bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+  bool SpinUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+      if (timer.elapsed() > timeoutMs) return false;
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+  }
   void Tap(int key, Qt::KeyboardModifiers modifiers = {},
-           const QString& text = {});
+           const QString& text = {}) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, key, modifiers, text);
+      QCoreApplication::sendEvent(window.get(), &event);
+    }
+  }
   // A mouse event at a point of the inner area (it may lie outside).
   void Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,
-             Qt::MouseButtons held);
-  void Menu(int menuId);
+             Qt::MouseButtons held) {
+    QWidget* area = window->InnerArea();
+    const QPointF local(inner), global(area->mapToGlobal(inner));
+    QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(area, &event);
+  }
+  void Menu(int menuId) {
+    QAction* action = window->Action(menuId);
+    ASSERT_NE(action, nullptr) << menuId;
+    action->trigger();
+  }
   void Send(const std::string& bytes) {
     pty.Send(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   }

@@ -1,6 +1,3 @@
-// The real window on a pseudo-terminal: device text shows, keys and the
-// mouse reach the device, the menu bar, closing, and an upload from the menu
-// into the simulated chip while the window keeps painting.
 #include <QAction>
 #include <QImage>
 #include <QMenu>
@@ -8,7 +5,6 @@
 #include <QMouseEvent>
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -109,31 +105,31 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
 
 // One line per item: "id text" with "[x]"/"[ ]" for check items, "--" for a
 // separator, "> text" for a submenu, nested items indented.
-void Describe(const QList<QAction*>& actions, const std::string& indent,
-              std::vector<std::string>& lines) {
-  for (QAction* action : actions) {
-    std::string line = indent;
-    if (action->isSeparator()) {
-      line += "--";
-    } else if (action->menu() != nullptr) {
-      line += (indent.empty() ? "" : "> ") + action->text().toStdString();
+std::vector<std::string> Describe(const QList<QAction*>& actions,
+                                  const std::string& indent = "") {
+  std::vector<std::string> lines;
+  for (QAction* a : actions) {
+    const std::string text = a->text().toStdString();
+    const char* mark = !a->isCheckable() ? ""
+                       : a->isChecked()  ? "[x] "
+                                         : "[ ] ";
+    if (a->isSeparator()) {
+      lines.push_back(indent + "--");
+    } else if (a->menu() == nullptr) {
+      lines.push_back(indent + std::to_string(a->data().toInt()) + " " + mark +
+                      text);
     } else {
-      line += std::to_string(action->data().toInt()) + " ";
-      if (action->isCheckable()) line += action->isChecked() ? "[x] " : "[ ] ";
-      line += action->text().toStdString();
-    }
-    lines.push_back(line);
-    if (action->menu() != nullptr) {
-      Describe(action->menu()->actions(), indent + "  ", lines);
+      lines.push_back(indent + (indent.empty() ? "" : "> ") + text);
+      for (std::string& line : Describe(a->menu()->actions(), indent + "  "))
+        lines.push_back(std::move(line));
     }
   }
+  return lines;
 }
 
 TEST_F(WindowLoop, MenuHoldsEveryCommandWithItsIdTextAndCheckMark) {
   WindowRig rig({"AutoDis=1", "CRmode=1", "BaudRate=0"});
   rig.Start();
-  std::vector<std::string> lines;
-  Describe(rig.window->menuBar()->actions(), "", lines);
   // clang-format off
   const std::vector<std::string> expected = {
       "&File", "  1 S&creenshot", "  14 &Copy Text", "  18 &Save Text", "  --",
@@ -148,7 +144,7 @@ TEST_F(WindowLoop, MenuHoldsEveryCommandWithItsIdTextAndCheckMark) {
       "  15 [ ] &Virtual Keycodes", "  --", "  11 &Reset Propeller",
       "&Help", "  7 &Clear", "  8 &About", "  12 &Website"};
   // clang-format on
-  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(Describe(rig.window->menuBar()->actions()), expected);
   // The hints are text only: no item is bound to a key.
   for (int id = 1; id <= 27; ++id) {
     QAction* action = rig.window->Action(id);
@@ -194,9 +190,8 @@ TEST_F(WindowLoop, EepromFromTheMenuReachesTheChipWhileTheWindowPaints) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   };
   rig.host.whileOpen = [] { QCoreApplication::processEvents(); };
-  std::ofstream(rig.folder / "prog.eeprom", std::ios::binary)
-      << std::string(64, '\x5a');
-  rig.host.openAnswers.push_back({(rig.folder / "prog.eeprom").string(), 1});
+  const auto eeprom = rig.temp.Write("prog.eeprom", std::string(64, '\x5a'));
+  rig.host.openAnswers.push_back({eeprom.string(), 1});
   rig.Menu(kMenuUploadFile);
   rig.clock.onSleep = nullptr;
   EXPECT_TRUE(chip.WaitBetweenSessions(3000));

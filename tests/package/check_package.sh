@@ -35,7 +35,4 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6core6 libqt6widgets6 libqt6serialport6 libpng16-16; do
   [[ $depends == *"$library "* ]] || fail "Depends lacks $library: $depends"
 done
-[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] && [ -n "$(dpkg-deb -f "$deb" Section)" ] ||
-  fail "Maintainer or Section"
-[ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no long description"
 exit $failed

@@ -33,10 +33,6 @@ class ComPortTest : public ::testing::Test {
   ComPortTest() : app_(argc_, argv_) {}
   void SetUp() override { ASSERT_TRUE(pty_.ok()); }
   bool Open(int baudIndex = 0) { return port_.OpenPort("6", baudIndex, 0); }
-  speed_t Baud() const {
-    const termios line = pty_.LineSettings();
-    return cfgetospeed(&line);
-  }
 
   int argc_ = 1;
   char name_[16] = "serial_tests";
@@ -62,7 +58,7 @@ TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
     EXPECT_TRUE(Open(c.index)) << c.name;
     const termios line = pty_.LineSettings();
     EXPECT_EQ(cfgetispeed(&line), c.baud) << c.name;
-    EXPECT_EQ(Baud(), c.baud) << c.name;
+    EXPECT_EQ(cfgetospeed(&line), c.baud) << c.name;
     EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits) << c.name;
     // Eight bits, raw, without parity or flow control.
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
@@ -74,13 +70,18 @@ TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
   }
   ASSERT_TRUE(Open(5));
   port_.SetBaud(0);  // re-clocks the open port, stop bits included
-  EXPECT_EQ(Baud(), speed_t{B115200});
-  EXPECT_TRUE(pty_.LineSettings().c_cflag & CSTOPB);
+  const termios line = pty_.LineSettings();
+  EXPECT_EQ(cfgetospeed(&line), speed_t{B115200});
+  EXPECT_TRUE(line.c_cflag & CSTOPB);
 }
 
-TEST_F(ComPortTest, BytesPassBothWaysUnchangedAndReadNeverWaits) {
+TEST_F(ComPortTest, BytesPassBothWaysUnchangedReadNeverWaitsPurgeDrops) {
   ASSERT_TRUE(Open());
   std::uint8_t buffer[1024];
+  auto sendAndWait = [&](const Bytes& bytes) {
+    pty_.Send(bytes);
+    ASSERT_TRUE(pty_.WaitPendingAtHost(static_cast<int>(bytes.size())));
+  };
   EXPECT_EQ(port_.Read(buffer, sizeof buffer), 0);
   // Every byte value, and more than the line buffers: the device reads while
   // the write runs.
@@ -93,8 +94,7 @@ TEST_F(ComPortTest, BytesPassBothWaysUnchangedAndReadNeverWaits) {
   EXPECT_EQ(arrived, stream);
 
   stream.resize(3000);
-  pty_.Send(stream);
-  ASSERT_TRUE(pty_.WaitPendingAtHost(static_cast<int>(stream.size())));
+  sendAndWait(stream);
   Bytes got;
   for (int calls = 0; calls < 10 && got.size() < stream.size(); ++calls) {
     const int n = port_.Read(buffer, 1024);
@@ -104,6 +104,18 @@ TEST_F(ComPortTest, BytesPassBothWaysUnchangedAndReadNeverWaits) {
   EXPECT_EQ(got, stream);
   EXPECT_EQ(port_.Read(buffer, sizeof buffer), 0);
   EXPECT_EQ(pty_.PendingAtDevice(), 0) << "nothing may echo back";
+
+  // A purge drops what waits in the system's queue and in the port's buffer.
+  sendAndWait({'a', 'b', 'c'});
+  port_.PurgeReceive();  // still in the system's queue
+  sendAndWait({'d', 'e', 'f'});
+  EXPECT_EQ(port_.Read(buffer, 1), 1);
+  EXPECT_EQ(buffer[0], 'd');
+  port_.PurgeReceive();  // already in the port's own buffer
+  EXPECT_EQ(port_.Read(buffer, 1), 0);
+  sendAndWait({'Q'});
+  EXPECT_EQ(port_.Read(buffer, 1), 1);
+  EXPECT_EQ(buffer[0], 'Q');
 }
 
 TEST_F(ComPortTest, WriteToAStuckLineGivesUpWithTheCountHandedOver) {
@@ -118,25 +130,6 @@ TEST_F(ComPortTest, WriteToAStuckLineGivesUpWithTheCountHandedOver) {
   EXPECT_EQ(WriteBytes(port_, {1, 2}), 2);
   EXPECT_EQ(pty_.Receive(2), (Bytes{1, 2}));
   EXPECT_EQ(pty_.PendingAtDevice(), 0);
-}
-
-TEST_F(ComPortTest, PurgeDropsQueuedAndBufferedInput) {
-  ASSERT_TRUE(Open());
-  std::uint8_t byte = 0;
-  auto sendAndWait = [&](const Bytes& bytes) {
-    pty_.Send(bytes);
-    ASSERT_TRUE(pty_.WaitPendingAtHost(static_cast<int>(bytes.size())));
-  };
-  sendAndWait({'a', 'b', 'c'});
-  port_.PurgeReceive();  // still in the system's queue
-  sendAndWait({'d', 'e', 'f'});
-  EXPECT_EQ(port_.Read(&byte, 1), 1);
-  EXPECT_EQ(byte, 'd');
-  port_.PurgeReceive();  // already in the port's own buffer
-  EXPECT_EQ(port_.Read(&byte, 1), 0);
-  sendAndWait({'Q'});
-  EXPECT_EQ(port_.Read(&byte, 1), 1);
-  EXPECT_EQ(byte, 'Q');
 }
 
 TEST_F(ComPortTest, ClosedUnopenableOrTakenPortTransfersNothing) {

@@ -4,7 +4,9 @@
 #include <fstream>
 #include <utility>
 
+#include "serial/AdapterListing.h"
 #include "serial/PortNames.h"
+#include "serial/SerialAdapters.h"
 #include "support/TempFolder.h"
 
 namespace kestrix {
@@ -63,7 +65,32 @@ TEST_F(PortNamesTest, EntryInWorkingFolderNamesThePort) {
   fs::current_path(previous);
   EXPECT_EQ(name, (folder_ / "COM6").string());
 }
+
+// COM links in the working folder are listed in number order, whatever the
+// system lists beside them.
+TEST_F(PortNamesTest, AdapterListShowsLinksWithTheirNumbersInOrder) {
+  fs::create_symlink("/nonexistent/pts/9", folder_ / "COM12");
+  fs::create_symlink("/nonexistent/pts/8", folder_ / "COM6");
+  fs::create_symlink("/nonexistent/pts/7", folder_ / "COM06");  // not a name
+  std::vector<std::string> links;
+  for (const SerialAdapter& a : ListSerialAdapters(folder_)) {
+    if (a.device.starts_with("/nonexistent/")) {
+      links.push_back(std::to_string(a.comNumber) + " " + a.device);
+    }
+  }
+  EXPECT_EQ(links, (std::vector<std::string>{"6 /nonexistent/pts/8",
+                                             "12 /nonexistent/pts/9"}));
+}
 #endif
+
+TEST(AdapterListingTest, NamesNumberDeviceDescriptionAndSerial) {
+  EXPECT_EQ(AdapterListing({{3, "/dev/ttyUSB2", "FT232R USB UART", "A1B2"},
+                            {0, "/dev/ttyS40", "", ""}}),
+            "Serial adapters present:\n"
+            "COM3    /dev/ttyUSB2  FT232R USB UART  serial A1B2\n"
+            "-       /dev/ttyS40");
+  EXPECT_TRUE(AdapterListing({}).starts_with("No serial adapter found"));
+}
 
 }  // namespace
 }  // namespace kestrix

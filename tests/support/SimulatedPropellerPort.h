@@ -44,22 +44,18 @@ class SimulatedPropellerPort : public FakePort {
   // The board's reset fires when a line is asserted.
   void SetDtr(bool on) override {
     FakePort::SetDtr(on);
-    Line(on, dtr_);
+    if (on && !dtr_) chip_.Reset();
+    dtr_ = on;
   }
   void SetRts(bool on) override {
     FakePort::SetRts(on);
-    Line(on, rts_);
+    if (on && !rts_) chip_.Reset();
+    rts_ = on;
   }
 
  private:
-  void Line(bool on, bool& state) {
-    if (on && !state) chip_.Reset();
-    state = on;
-  }
-
   sim::SimulatedPropeller& chip_;
-  bool dtr_ = false;
-  bool rts_ = false;
+  bool dtr_ = false, rts_ = false;
 };
 
 }  // namespace kestrix::test

@@ -22,10 +22,8 @@ class TempFolder {
     const auto base = std::filesystem::temp_directory_path(error);
     std::random_device entropy;
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      const auto candidate =
-          base / ("kestrix-test-" + std::to_string(entropy()));
-      if (std::filesystem::create_directory(candidate, error))
-        path_ = candidate;
+      path_ = base / ("kestrix-test-" + std::to_string(entropy()));
+      if (!std::filesystem::create_directory(path_, error)) path_.clear();
     }
   }
   ~TempFolder() {

@@ -1,0 +1,146 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/PseudoTerminal.h"
+#include "support/TempFolder.h"
+
+namespace kestrix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// kestrix-sim as a child process, its output discarded; killed at the end.
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> args) {
+    args.insert(args.begin(), KESTRIX_SIM_EXECUTABLE);
+    if ((pid_ = fork()) != 0) return;
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int null = open("/dev/null", O_WRONLY);  // async-signal-safe
+    dup2(null, 1), dup2(null, 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  ~SimProcess() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  void Signal(int number) { kill(pid_, number); }
+  int Exit() {  // the exit status if it ends within 2 s, else -1
+    for (int i = 0, status = 0; i < 400; ++i, usleep(5000)) {
+      if (waitpid(pid_, &status, WNOHANG) != pid_) continue;
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    }
+    return -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// The link's target once it is a link other than `old` (within 2 s).
+fs::path NewLinkTarget(const fs::path& link, const fs::path& old) {
+  for (int i = 0; i < 400; ++i, usleep(5000)) {
+    if (fs::is_symlink(link) && fs::read_symlink(link) != old) {
+      return fs::read_symlink(link);
+    }
+  }
+  return {};
+}
+
+TEST(PseudoTerminalTest, LinkReplacesOnlyAStalePtyLink) {
+  const struct {
+    const char* name;
+    const char* existing;  // what COM6 is before: a link target, or a file
+    bool isLink;
+    bool linked;
+  } rows[] = {{"nothing there", nullptr, false, true},
+              {"stale pty link", "/dev/pts/999999", true, true},
+              {"link to a real adapter", "/dev/null", true, false},
+              {"regular file", "keep", false, false}};
+  for (const auto& row : rows) {
+    TempFolder folder;
+    const fs::path com = folder / "COM6";
+    if (row.existing && row.isLink) fs::create_symlink(row.existing, com);
+    if (row.existing && !row.isLink) folder.Write("COM6", row.existing);
+    {
+      sim::PseudoTerminal pty;
+      ASSERT_TRUE(pty.ok()) << row.name;
+      EXPECT_EQ(pty.Link(folder.path().string(), 6), row.linked) << row.name;
+      if (row.linked) {
+        EXPECT_EQ(fs::read_symlink(com), pty.slavePath()) << row.name;
+      } else if (row.isLink) {
+        EXPECT_EQ(fs::read_symlink(com), row.existing) << row.name;
+      } else {
+        EXPECT_EQ(folder.Read("COM6"), row.existing) << row.name;
+      }
+    }
+    // Ours goes with the terminal; someone else's stays.
+    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !row.linked && row.existing)
+        << row.name;
+  }
+}
+
+TEST(SimLink, MadeReplacedOrRefusedAndRemovedOnStop) {
+  struct Row {
+    const char* name;
+    const char* before;  // "link:TARGET", "sim", "edited" or ""
+    int stopSignal;      // 0: the simulator must refuse with status 1
+  };
+  for (const Row& row :
+       {Row{"empty folder", "", SIGTERM},
+        Row{"own stale link", "link:/dev/pts/99999", SIGINT},
+        Row{"link of a live simulator", "sim", 0},
+        Row{"edited sample, sample name linked away", "edited", SIGTERM}}) {
+    TempFolder folder, away;
+    // A sample the user edited stays; a link in a sample's place is not
+    // followed out of the folder.
+    if (std::string(row.before) == "edited") {
+      folder.Write("demo.txt", "mine");
+      fs::create_symlink(away / "blink.binary", folder / "blink.binary");
+    }
+    const fs::path link = folder / "COM6";
+    const std::string before = row.before;
+    const std::vector<std::string> args{"--folder", folder.path().string()};
+    std::unique_ptr<SimProcess> first;
+    if (before.starts_with("link:")) fs::create_symlink(before.substr(5), link);
+    if (before == "sim") first = std::make_unique<SimProcess>(args);
+    const fs::path old = before == "sim"        ? NewLinkTarget(link, {})
+                         : fs::is_symlink(link) ? fs::read_symlink(link)
+                                                : fs::path();
+
+    SimProcess sim(args);
+    if (row.stopSignal == 0) {
+      EXPECT_EQ(sim.Exit(), 1) << row.name;
+      EXPECT_EQ(fs::is_symlink(link) ? fs::read_symlink(link) : fs::path(), old)
+          << row.name;
+      continue;
+    }
+    const fs::path target = NewLinkTarget(link, old);
+    EXPECT_TRUE(target.string().starts_with("/dev/pts/") && fs::exists(link))
+        << row.name;
+    EXPECT_EQ(folder.Read("demo.bin").size(), 1000u) << row.name;
+    EXPECT_EQ(folder.Read("blink.eeprom").size(), 32768u) << row.name;
+    EXPECT_EQ(folder.Read("demo.txt") == "mine", before == "edited")
+        << row.name;
+    EXPECT_FALSE(fs::exists(away / "blink.binary")) << row.name;
+    sim.Signal(row.stopSignal);
+    EXPECT_EQ(sim.Exit(), 0) << row.name;
+    EXPECT_FALSE(fs::is_symlink(link)) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace kestrix::test
