@@ -69,6 +69,9 @@ void Program::AttachWindow(View& view, Presenter& presenter) {
 
 void Program::ConnectAtStartup() {
   Enter([this] {
+    // The window reaches the screen before the port is opened: opening
+    // takes a lock file's disk sync, a search or an autoload far longer.
+    services_.host.PumpEvents();
     if (settings_.ComNr == 0) {
       // A search that finds nothing leaves 0: the connect then fails.
       settings_.ComNr = ScanPorts(services_.port, Transfers(), settings_.FT232R,

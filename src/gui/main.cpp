@@ -57,6 +57,10 @@ int ConsoleMode(int argc, char** argv,
 
 int WindowMode(int argc, char** argv) {
   kestrix::BeginDisplayCheck();
+  // The menu bar belongs to the window on every desktop. Saying so before
+  // the bar exists also spares its probe for a desktop-wide menu, a call
+  // over the session bus (or a failed dbus-launch) made at start-up.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
   QApplication app(argc, argv);
   kestrix::EndDisplayCheck();
   // Qt has taken its own options (-platform, -style, ...) out of argv.
