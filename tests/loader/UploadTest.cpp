@@ -149,28 +149,28 @@ TEST(UploadTest, ConsoleGetsTheBannerAndStatusLines) {
 
 TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
   const struct {
-    const char* name;
-    std::string path;
-    int eeprom;
-    std::string folder;
-  } cases[] = {{"bare eeprom", "prog.eeprom", 1, ""},
-               {"capitals", "/work/prog.EEPROM", 0, "/work/"},
-               {"folder named .eeprom", "/work/x.eeprom/prog.binary", 0,
-                "/work/x.eeprom/"},
-               {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
-               {"empty", "", 0, ""},
+    const char *path, *expected;  // the EEPROM flag, then the folder
+  } cases[] = {
+      // clang-format off
+      {"prog.eeprom", "1 "},
+      {"/work/prog.EEPROM", "0 /work/"},  // capitals are no marker
+      {"/work/x.eeprom/prog.binary", "0 /work/x.eeprom/"},
+      {"/work/prog.eeprom.bak", "1 /work/"},
+      {"", "0 "},
 #ifdef _WIN32
-               {"backslash separates", "a.eeprom\\b.binary", 0, "a.eeprom\\"},
-               {"drive and backslashes", "C:\\w\\p.eeprom", 1, "C:\\w\\"},
-               {"drive letter alone", "C:p.eeprom", 1, "C:"},
-               {"mixed separators", "C:\\x.eeprom/p.binary", 0, "C:\\x.eeprom/"}
+      {"a.eeprom\\b.binary", "0 a.eeprom\\"},
+      {"C:\\w\\p.eeprom", "1 C:\\w\\"},
+      {"C:p.eeprom", "1 C:"},
+      {"C:\\x.eeprom/p.binary", "0 C:\\x.eeprom/"},
 #else
-               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}
+      {"a.eeprom\\b.binary", "1 "},  // a backslash is part of the name
 #endif
+      // clang-format on
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
-    EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
+    EXPECT_EQ(std::to_string(EepromModeFor(c.path)) + " " + FolderPart(c.path),
+              c.expected)
+        << c.path;
   }
 }
 
@@ -209,13 +209,12 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     std::filesystem::create_directories(rig.folder / "dir.binary");
     MakeFifo(rig.folder / "fifo.binary");
     rig.folder.Write("big.binary", std::string(32769, 'x'));
-    EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused)
-        << name;
-    EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n")
-        << name;
-    EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"})) << name;
-    EXPECT_EQ(rig.port.purges, 2) << name;
-    EXPECT_TRUE(rig.port.writes.empty()) << name;
+    SCOPED_TRACE(name);
+    EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused);
+    EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n");
+    EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"}));
+    EXPECT_EQ(rig.port.purges, 2);
+    EXPECT_TRUE(rig.port.writes.empty());
   }
   UploadRig fits;  // exactly the hub's size goes through
   const Bytes file = Pattern(32768, 10);

@@ -55,11 +55,12 @@ TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
                {"1200, the last", 7, B1200, false},
                {"past the table", 8, B115200, false}};
   for (const auto& c : cases) {
-    EXPECT_TRUE(Open(c.index)) << c.name;
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(Open(c.index));
     const termios line = pty_.LineSettings();
-    EXPECT_EQ(cfgetispeed(&line), c.baud) << c.name;
-    EXPECT_EQ(cfgetospeed(&line), c.baud) << c.name;
-    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits) << c.name;
+    EXPECT_EQ(std::pair(cfgetispeed(&line), cfgetospeed(&line)),
+              std::pair(c.baud, c.baud));
+    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits);
     // Eight bits, raw, without parity or flow control.
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
               static_cast<tcflag_t>(CS8 | CREAD | CLOCAL));

@@ -11,6 +11,11 @@
 
 namespace kestrix::test {
 
+// A 32-bit value as the wire carries it, low byte first.
+inline std::string Le32(std::uint32_t v) {
+  return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
 // A port whose incoming bytes are scripted by the test and whose outgoing
 // bytes are recorded, one entry per write. `Line` is the port interface.
 template <typename Line>
