@@ -109,19 +109,18 @@ std::vector<std::string> Describe(const QList<QAction*>& actions,
                                   const std::string& indent = "") {
   std::vector<std::string> lines;
   for (QAction* a : actions) {
-    const std::string text = a->text().toStdString();
     const char* mark = !a->isCheckable() ? ""
                        : a->isChecked()  ? "[x] "
                                          : "[ ] ";
+    const std::string text = mark + a->text().toStdString();
     if (a->isSeparator()) {
       lines.push_back(indent + "--");
     } else if (a->menu() == nullptr) {
-      lines.push_back(indent + std::to_string(a->data().toInt()) + " " + mark +
-                      text);
+      lines.push_back(indent + std::to_string(a->data().toInt()) + " " + text);
     } else {
       lines.push_back(indent + (indent.empty() ? "" : "> ") + text);
-      for (std::string& line : Describe(a->menu()->actions(), indent + "  "))
-        lines.push_back(std::move(line));
+      const auto nested = Describe(a->menu()->actions(), indent + "  ");
+      lines.insert(lines.end(), nested.begin(), nested.end());
     }
   }
   return lines;

@@ -212,8 +212,7 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     SCOPED_TRACE(name);
     EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused);
     EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n");
-    EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"}));
-    EXPECT_EQ(rig.port.purges, 2);
+    EXPECT_EQ(rig.port.events, (Lines{"DTR+", "DTR-", "purge", "purge"}));
     EXPECT_TRUE(rig.port.writes.empty());
   }
   UploadRig fits;  // exactly the hub's size goes through
@@ -234,7 +233,7 @@ TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
             "host box No COM / wrong number or not activated\n");
   EXPECT_EQ(rig.screen.image, before);
   EXPECT_EQ(rig.screen.ScreenText, textBefore);
-  EXPECT_TRUE(rig.port.lineEvents.empty());
+  EXPECT_TRUE(rig.port.events.empty());
   EXPECT_TRUE(rig.clock.sleeps.empty());  // not even the banner pause
 }
 
@@ -283,12 +282,13 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     EXPECT_EQ(rig.Text(), c.text);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
-    const std::string line = rig.useRts ? "RTS" : "DTR";
-    EXPECT_EQ(rig.port.lineEvents,
-              (Lines{line + "+", line + "-", line + "+", line + "-"}));
-    EXPECT_TRUE(rig.log.empty());
+    const std::string on = rig.useRts ? "RTS+" : "DTR+",
+                      off = rig.useRts ? "RTS-" : "DTR-";
     const bool aborted = c.chipEnds == Phase::kShutDown;
-    EXPECT_EQ(rig.port.purges, aborted ? 2 : 3);
+    Lines events{on, off, "purge", on, off, "purge", "purge"};
+    events.resize(aborted ? 6 : 7);
+    EXPECT_EQ(rig.port.events, events);
+    EXPECT_TRUE(rig.log.empty());
     const int clocks =
         static_cast<int>(std::ranges::count(rig.port.Written(), 0xF9)) - 259;
     EXPECT_GE(clocks, c.minClocks);
