@@ -2,7 +2,6 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -92,12 +91,8 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
             Bytes({5, 0x11, 50, 18, 5, 0x10, 50, 18, 5, 0x22, 44, 1}));
   rig.Menu(kMenuNormalTerminal);  // off: moves report, outside is -1
   // A move over the menu bar is no move over the screen.
-  QMenuBar* bar = rig.window->menuBar();
-  const QPointF overBar(20, 5);
-  QMouseEvent barMove(QEvent::MouseMove, overBar, overBar,
-                      bar->mapToGlobal(overBar), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(bar, &barMove);
+  rig.Mouse(QEvent::MouseMove, {20, 5}, Qt::NoButton, Qt::NoButton,
+            rig.window->menuBar());
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
   rig.Mouse(QEvent::MouseMove, {-30, 500}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x32, 0xFF, 0xFF}));
