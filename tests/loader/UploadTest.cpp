@@ -303,9 +303,8 @@ TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
   auto advance = rig.clock.onSleep;
   rig.clock.onSleep = [&](int ms) {
     advance(ms);
-    if (rig.screen.ScreenText.find("Verify ..") != std::string::npos) {
+    if (rig.screen.ScreenText.find("Verify ..") != std::string::npos)
       rig.port.open = false;
-    }
   };
   EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
   EXPECT_EQ(rig.Text(),

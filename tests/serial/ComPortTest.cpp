@@ -142,9 +142,8 @@ TEST_F(ComPortTest, ClosedUnopenableOrTakenPortTransfersNothing) {
   // COM5 is linked to nothing that exists.
   std::filesystem::create_symlink(pty_.folder() / "gone",
                                   pty_.folder() / "COM5");
-  for (const char* number : {"0", "abc", "5"}) {
+  for (const char* number : {"0", "abc", "5"})
     EXPECT_FALSE(port_.OpenPort(number, 0, 0)) << number;
-  }
   EXPECT_FALSE(port_.IsOpen());
   // A failed open does not spoil the next one, nor closing twice.
   ASSERT_TRUE(Open());
@@ -162,9 +161,8 @@ TEST_F(ComPortTest, LossIsNoticedByTheEventLoopAndReportedOnce) {
   port_.SetOnLost([this] { ++lost_; });
   ASSERT_TRUE(Open());
   pty_.Vanish();
-  for (int turn = 0; turn < 100 && lost_ == 0; ++turn) {
+  for (int turn = 0; turn < 100 && lost_ == 0; ++turn)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
   TurnEventLoop(10);
   EXPECT_EQ(lost_, 1);
   EXPECT_FALSE(port_.IsOpen());

@@ -53,9 +53,8 @@ class SimProcess {
 // The link's target once it is a link other than `old` (within 2 s).
 fs::path NewLinkTarget(const fs::path& link, const fs::path& old) {
   for (int i = 0; i < 400; ++i, usleep(5000)) {
-    if (fs::is_symlink(link) && fs::read_symlink(link) != old) {
+    if (fs::is_symlink(link) && fs::read_symlink(link) != old)
       return fs::read_symlink(link);
-    }
   }
   return {};
 }
