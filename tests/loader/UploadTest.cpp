@@ -105,18 +105,16 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
   for (bool deviceMode : {true, false}) {
     SCOPED_TRACE(deviceMode ? "device mode" : "normal mode");
     UploadRig rig(true, deviceMode);
-    int row = -1, column = -1;
+    std::pair<int, int> cursor{-1, -1};  // row, column
     Raster image;  // the screen when the banner pause begins
     rig.clock.onSleep = [&](int ms) {
       rig.chip.AdvanceMs(ms);
-      if (ms != kBannerPauseMs || row >= 0) return;
-      row = rig.screen.CursorRow;
-      column = rig.screen.CursorColumn;
+      if (ms != kBannerPauseMs || cursor.first >= 0) return;
+      cursor = {rig.screen.CursorRow, rig.screen.CursorColumn};
       image = rig.screen.image;
     };
     rig.Put("prog.eeprom", Pattern(64, 1));
-    EXPECT_EQ(row, 5);
-    EXPECT_EQ(column, 0);
+    EXPECT_EQ(cursor, std::pair(5, 0));
     EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
     // Five status lines from row 5 end on row 10 and leave the logo whole.
     EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo));
