@@ -26,7 +26,6 @@ namespace kestrix::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-using Bytes = std::vector<std::uint8_t>;
 using Options = sim::SimulatedPropeller::Options;
 using Phase = sim::SimulatedPropeller::Phase;
 using Outcome = UploadOutcome;

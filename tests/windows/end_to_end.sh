@@ -58,13 +58,13 @@ keys() { xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true; xdotool k
 # File > Copy Text copies what the screen received since the last copy.
 wait_log "showing the title"
 shown=
-for _ in $(seq 30); do
+copy_title() {
   keys alt+f Down Return
   sleep 0.5
   shown+=$(xclip -o -selection clipboard 2>/dev/null || true)
-  case $shown in *"K E S T R I X"*) break ;; esac
-done
-case $shown in *"K E S T R I X"*) ;; *) fail "the title never showed; the screen read: $shown" ;; esac
+  [[ $shown == *"K E S T R I X"* ]]
+}
+poll 30 copy_title || fail "the title never showed; the screen read: $shown"
 echo "end_to_end: the title is on the screen"
 
 poll 100 test -s "$work/demo.bin" || fail "no demo.bin"
