@@ -102,28 +102,25 @@ TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
 
 TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
   const std::filesystem::path root = rig_.folder;
-  const struct {
-    const char* programFolder;
-    const char* readme;  // where it lies; none when empty
-  } cases[] = {{"a/bin", "a/bin/README.md"},
-               {"b/bin", "b/share/doc/kestrix/README.md"},
-               {"c/build/src/gui", "c/README.md"},
-               {"d/bin", ""}};
-  for (const auto& c : cases) {
-    std::filesystem::create_directories(root / c.programFolder);
-    if (*c.readme != 0) {
-      std::filesystem::create_directories((root / c.readme).parent_path());
-      rig_.temp.Write(c.readme, "# Kestrix\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"a/bin", "a/bin/README.md"},
+      {"b/bin", "b/share/doc/kestrix/README.md"},
+      {"c/build/src/gui", "c/README.md"},
+      {"d/bin", nullptr}};  // where the README lies, if anywhere
+  for (const auto& [programFolder, readme] : cases) {
+    std::filesystem::create_directories(root / programFolder);
+    if (readme != nullptr) {
+      std::filesystem::create_directories((root / readme).parent_path());
+      rig_.temp.Write(readme, "# Kestrix\n");
     }
-    rig_.p().SetProgramFolder(root / c.programFolder);
+    rig_.p().SetProgramFolder(root / programFolder);
     rig_.log.clear();
     rig_.Menu(kMenuWebsite);
     EXPECT_EQ(
         rig_.Of("host"),
-        Lines{*c.readme != 0
-                  ? "document " + (root / c.readme).make_preferred().string()
-                  : "box Website / README.md not found"})
-        << c.programFolder;
+        Lines{readme ? "document " + (root / readme).make_preferred().string()
+                     : "box Website / README.md not found"})
+        << programFolder;
   }
 }
 

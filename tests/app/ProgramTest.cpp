@@ -108,9 +108,8 @@ TEST(ConsoleExitStatusTest, EachOutcomeHasItsStatus) {
   const std::pair<O, int> rows[] = {{O::kRunning, 0},  {O::kNoPort, 3},
                                     {O::kPortLost, 3}, {O::kFileRefused, 4},
                                     {O::kNoChip, 5},   {O::kChipError, 6}};
-  for (const auto& [outcome, status] : rows) {
+  for (const auto& [outcome, status] : rows)
     EXPECT_EQ(ConsoleExitStatus(outcome), status) << int(outcome);
-  }
 }
 
 class ProgramLoopTest : public ProgramTest {

@@ -44,38 +44,34 @@ class FakeSerialLine : public ScriptedPort<SerialLine> {
   }
 
   int Write(const std::uint8_t* data, int count) override {
-    if (open) Record("write " + std::to_string(count));
+    if (open) Event("write " + std::to_string(count));
     return ScriptedPort::Write(data, count);
   }
   int Read(std::uint8_t* data, int max) override {
     ++readCalls;
     return ScriptedPort::Read(data, max);
   }
-  void PurgeReceive() override {
-    Record("purge");
-    ScriptedPort::PurgeReceive();
-  }
-  void SetDtr(bool on) override { Record(on ? "DTR+" : "DTR-"); }
-  void SetRts(bool on) override { Record(on ? "RTS+" : "RTS-"); }
   bool OpenPort(const std::string& numberText, int index,
                 bool ft232r) override {
     open = existingPorts.count(std::atoi(numberText.c_str())) > 0;
-    Record("open " + numberText + " @" + std::to_string(index) + " ft" +
-           (ft232r ? "1" : "0") + (open ? "" : " failed"));
+    Event("open " + numberText + " @" + std::to_string(index) + " ft" +
+          (ft232r ? "1" : "0") + (open ? "" : " failed"));
     return open;
   }
   void ClosePort() override {
-    Record("close");
+    Event("close");
     Lose();
   }
-  void SetBaud(int index) override { Record("baud " + std::to_string(index)); }
+  void SetBaud(int index) override { Event("baud " + std::to_string(index)); }
   std::string OpenFailure(const std::string& numberText) const override {
     return "COM" + numberText + " is /dev/fake" + numberText + ".";
   }
   std::string AdaptersPresent() const override { return adapters; }
 
  private:
-  void Record(const std::string& event) { log_.push_back("port " + event); }
+  void Event(const std::string& event) override {
+    log_.push_back("port " + event);
+  }
   std::vector<std::string>& log_;
 };
 

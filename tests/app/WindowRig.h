@@ -89,10 +89,11 @@ class WindowRig {
       QCoreApplication::sendEvent(window.get(), &event);
     }
   }
-  // A mouse event at a point of the inner area (it may lie outside).
+  // A mouse event at a point of the inner area (it may lie outside), or of
+  // another widget.
   void Mouse(QEvent::Type type, QPoint inner, Qt::MouseButton button,
-             Qt::MouseButtons held) {
-    QWidget* area = window->InnerArea();
+             Qt::MouseButtons held, QWidget* area = nullptr) {
+    if (area == nullptr) area = window->InnerArea();
     const QPointF local(inner), global(area->mapToGlobal(inner));
     QMouseEvent event(type, local, local, global, button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(area, &event);

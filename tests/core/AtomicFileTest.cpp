@@ -33,21 +33,21 @@ TEST(WriteFileAtomically, WritesThroughLinksAndRespectsProtection) {
     bool saved;
     bool heldOpen = false;
   } rows[] = {
-      {"plain file keeps its rights", nullptr, true,
-       kOwnerRw | fs::perms::group_read, true},
-      {"held open by a reader", nullptr, true, kOwnerRw, kReplacedWhileOpen,
-       true},
+      // clang-format off
+      {"plain file keeps its rights", nullptr, true, kOwnerRw | fs::perms::group_read, true},
+      {"held open by a reader", nullptr, true, kOwnerRw, kReplacedWhileOpen, true},
       {"no write bit at all", nullptr, true, kReadOnly, false},
       {"not there yet", nullptr, false, fs::perms::none, true},
-  // Links need privileges on Windows (and Wine has none).
-#ifndef _WIN32
+#ifndef _WIN32  // links need privileges on Windows (and Wine has none)
       {"absolute link", "abs", true, fs::perms::owner_all, true},
       {"relative link chain", "chain", true, fs::perms::owner_all, true},
       {"link to a file not there yet", "abs", false, fs::perms::none, true},
       {"read-only through a link", "chain", true, kReadOnly, false},
 #endif
+      // clang-format on
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     TempFolder folder;
     fs::create_directory(folder / "dir");
     const fs::path real = folder / "dir" / "real";
@@ -67,17 +67,16 @@ TEST(WriteFileAtomically, WritesThroughLinksAndRespectsProtection) {
     std::ifstream holder;
     if (row.heldOpen) holder.open(real, std::ios::binary);
 
-    EXPECT_EQ(WriteFileAtomically(saveAs, "new"), row.saved) << row.name;
+    EXPECT_EQ(WriteFileAtomically(saveAs, "new"), row.saved);
     holder.close();
     EXPECT_EQ(folder.Read("dir/real"),
-              row.saved ? "new" : (row.exists ? "old" : ""))
-        << row.name;
-    EXPECT_EQ(fs::is_symlink(saveAs), row.link != nullptr) << row.name;
+              row.saved ? "new" : (row.exists ? "old" : ""));
+    EXPECT_EQ(fs::is_symlink(saveAs), row.link != nullptr);
     if (row.exists) {
-      EXPECT_EQ(fs::status(real).permissions(), before) << row.name;
+      EXPECT_EQ(fs::status(real).permissions(), before);
       fs::permissions(real, fs::perms::owner_all);  // so it can be removed
     }
-    EXPECT_FALSE(fs::exists(folder / "dir" / "real.kestrix-tmp")) << row.name;
+    EXPECT_FALSE(fs::exists(folder / "dir" / "real.kestrix-tmp"));
   }
 }
 

@@ -32,24 +32,22 @@ TEST(Int128StandIn, AgreesWithTheBuiltInType) {
               {"negative beyond 64 bits", -kMax, 1LL << 40, -99},
               {"both negative", -(1LL << 50), -(1LL << 33), 17}};
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     const Fallback f = Fallback(row.a) * row.b + row.c;
     const Native n = Native(row.a) * row.b + row.c;
     const Fallback d = row.b;
-    EXPECT_EQ(AsNative(f), n) << row.name;
-    EXPECT_EQ(AsNative(f / d), n / row.b) << row.name;
-    EXPECT_EQ(AsNative(f % d), n % row.b) << row.name;
-    EXPECT_EQ(AsNative(f - d * d), n - Native(row.b) * row.b) << row.name;
-    EXPECT_EQ(f < d, n < row.b) << row.name;
-    EXPECT_EQ(f > d, n > row.b) << row.name;
-    EXPECT_DOUBLE_EQ(static_cast<double>(f), static_cast<double>(n))
-        << row.name;
+    EXPECT_EQ(AsNative(f), n);
+    EXPECT_EQ(AsNative(f / d), n / row.b);
+    EXPECT_EQ(AsNative(f % d), n % row.b);
+    EXPECT_EQ(AsNative(f - d * d), n - Native(row.b) * row.b);
+    EXPECT_EQ(f < d, n < row.b);
+    EXPECT_EQ(f > d, n > row.b);
+    EXPECT_DOUBLE_EQ(static_cast<double>(f), static_cast<double>(n));
     // Unsigned: the same bits, compared and converted without sign.
     const Int128Of<false> u = Int128Of<false>(row.a) * row.b + row.c;
     const NativeUnsigned nu = NativeUnsigned(n);
-    EXPECT_EQ(u <= Int128Of<false>(row.b), nu <= NativeUnsigned(row.b))
-        << row.name;
-    EXPECT_DOUBLE_EQ(static_cast<double>(u), static_cast<double>(nu))
-        << row.name;
+    EXPECT_EQ(u <= Int128Of<false>(row.b), nu <= NativeUnsigned(row.b));
+    EXPECT_DOUBLE_EQ(static_cast<double>(u), static_cast<double>(nu));
   }
 }
 #endif

@@ -2,7 +2,6 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -92,12 +91,8 @@ TEST_F(WindowLoop, KeysAndTheMouseReachTheDeviceAsTerminalBytes) {
             Bytes({5, 0x11, 50, 18, 5, 0x10, 50, 18, 5, 0x22, 44, 1}));
   rig.Menu(kMenuNormalTerminal);  // off: moves report, outside is -1
   // A move over the menu bar is no move over the screen.
-  QMenuBar* bar = rig.window->menuBar();
-  const QPointF overBar(20, 5);
-  QMouseEvent barMove(QEvent::MouseMove, overBar, overBar,
-                      bar->mapToGlobal(overBar), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(bar, &barMove);
+  rig.Mouse(QEvent::MouseMove, {20, 5}, Qt::NoButton, Qt::NoButton,
+            rig.window->menuBar());
   EXPECT_EQ(rig.DeviceReceived(), Bytes());
   rig.Mouse(QEvent::MouseMove, {-30, 500}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(rig.DeviceReceived(), Bytes({5, 0x32, 0xFF, 0xFF}));
@@ -109,19 +104,18 @@ std::vector<std::string> Describe(const QList<QAction*>& actions,
                                   const std::string& indent = "") {
   std::vector<std::string> lines;
   for (QAction* a : actions) {
-    const std::string text = a->text().toStdString();
     const char* mark = !a->isCheckable() ? ""
                        : a->isChecked()  ? "[x] "
                                          : "[ ] ";
+    const std::string text = mark + a->text().toStdString();
     if (a->isSeparator()) {
       lines.push_back(indent + "--");
     } else if (a->menu() == nullptr) {
-      lines.push_back(indent + std::to_string(a->data().toInt()) + " " + mark +
-                      text);
+      lines.push_back(indent + std::to_string(a->data().toInt()) + " " + text);
     } else {
       lines.push_back(indent + (indent.empty() ? "" : "> ") + text);
-      for (std::string& line : Describe(a->menu()->actions(), indent + "  "))
-        lines.push_back(std::move(line));
+      const auto nested = Describe(a->menu()->actions(), indent + "  ");
+      lines.insert(lines.end(), nested.begin(), nested.end());
     }
   }
   return lines;

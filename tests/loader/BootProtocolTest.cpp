@@ -57,13 +57,13 @@ TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
                {"no budget", 1, 0, 0, 0, 0},
                {"negative budget", 1, -5, 0, 0, 0}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Wire w;
-    EXPECT_EQ(w.protocol.ReplyBit(c.clock, c.budget), -1) << c.name;
-    EXPECT_EQ(w.port.writes, std::vector<Bytes>(c.clocks, Bytes{0xF9}))
-        << c.name;
-    EXPECT_EQ(static_cast<int>(w.clock.sleeps.size()), c.sleeps) << c.name;
-    EXPECT_EQ(w.clock.TotalSleptMs(), c.sleptMs) << c.name;
-    EXPECT_EQ(w.output.lines, (Lines{"Time Out"})) << c.name;
+    EXPECT_EQ(w.protocol.ReplyBit(c.clock, c.budget), -1);
+    EXPECT_EQ(w.port.writes, std::vector<Bytes>(c.clocks, Bytes{0xF9}));
+    EXPECT_EQ(std::pair(std::ssize(w.clock.sleeps), w.clock.TotalSleptMs()),
+              std::pair(std::ptrdiff_t{c.sleeps}, std::int64_t{c.sleptMs}));
+    EXPECT_EQ(w.output.lines, (Lines{"Time Out"}));
   }
 }
 
@@ -111,14 +111,13 @@ TEST(PulseReset, PulsesOnlyTheChosenLineThenPurgesWhatArrivedMeanwhile) {
   w.port.Feed(std::string("stale"));
   Lines atSleep;
   w.clock.onSleep = [&](int) {
-    atSleep = w.port.lineEvents;
+    atSleep = w.port.events;
     w.port.Feed(std::string("boot noise"));
   };
   PulseReset(w.port, w.clock, /*useRts=*/true);
-  EXPECT_EQ(w.port.lineEvents, (Lines{"RTS+", "RTS-"}));
-  EXPECT_EQ(atSleep, w.port.lineEvents) << "released before the settle wait";
+  EXPECT_EQ(atSleep, (Lines{"RTS+", "RTS-"})) << "released before the settle";
+  EXPECT_EQ(w.port.events, (Lines{"RTS+", "RTS-", "purge"}));
   EXPECT_EQ(w.clock.sleeps, (std::vector<int>{25, 100}));
-  EXPECT_EQ(w.port.purges, 1);
   EXPECT_TRUE(w.port.incoming.empty());
   EXPECT_TRUE(w.port.writes.empty());
 }
@@ -203,7 +202,7 @@ TEST(PortSearch, DetectSendsTheHandshakeInTwoRawWritesAndReadsTheVersion) {
     state = ((state << 1) & 0xFE) | feedback;
   }
   EXPECT_EQ(w.port.writes, expected);
-  EXPECT_EQ(w.port.lineEvents, (Lines{"DTR+", "DTR-"}));
+  EXPECT_EQ(w.port.events, (Lines{"DTR+", "DTR-", "purge"}));
   Options wrongEcho;
   wrongEcho.flipEchoBit = 100;
   ChipWire other(wrongEcho);

@@ -56,7 +56,7 @@ TEST(MonitorLoadTest, TypesExactLinesIntoTheMonitor) {
     MonitorLoad(path, row.address, context);
     EXPECT_EQ(port.WrittenText(), row.typed);
     EXPECT_EQ(port.writes.size(), row.typed.size());  // 1 each
-    EXPECT_EQ(port.purges, 1);
+    EXPECT_EQ(port.events, std::vector<std::string>{"purge"});
     EXPECT_LE(port.writesWhileGone, 1);
     // The typed text pins what the monitor holds; it must have taken it all.
     EXPECT_EQ(monitor.Errors(), 0);

@@ -26,7 +26,6 @@ namespace kestrix::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-using Bytes = std::vector<std::uint8_t>;
 using Options = sim::SimulatedPropeller::Options;
 using Phase = sim::SimulatedPropeller::Phase;
 using Outcome = UploadOutcome;
@@ -105,18 +104,16 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
   for (bool deviceMode : {true, false}) {
     SCOPED_TRACE(deviceMode ? "device mode" : "normal mode");
     UploadRig rig(true, deviceMode);
-    int row = -1, column = -1;
+    std::pair<int, int> cursor{-1, -1};  // row, column
     Raster image;  // the screen when the banner pause begins
     rig.clock.onSleep = [&](int ms) {
       rig.chip.AdvanceMs(ms);
-      if (ms != kBannerPauseMs || row >= 0) return;
-      row = rig.screen.CursorRow;
-      column = rig.screen.CursorColumn;
+      if (ms != kBannerPauseMs || cursor.first >= 0) return;
+      cursor = {rig.screen.CursorRow, rig.screen.CursorColumn};
       image = rig.screen.image;
     };
     rig.Put("prog.eeprom", Pattern(64, 1));
-    EXPECT_EQ(row, 5);
-    EXPECT_EQ(column, 0);
+    EXPECT_EQ(cursor, std::pair(5, 0));
     EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
     // Five status lines from row 5 end on row 10 and leave the logo whole.
     EXPECT_TRUE(LogoAtTopLeft(rig.screen.image, rig.logo));
@@ -149,28 +146,28 @@ TEST(UploadTest, ConsoleGetsTheBannerAndStatusLines) {
 
 TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
   const struct {
-    const char* name;
-    std::string path;
-    int eeprom;
-    std::string folder;
-  } cases[] = {{"bare eeprom", "prog.eeprom", 1, ""},
-               {"capitals", "/work/prog.EEPROM", 0, "/work/"},
-               {"folder named .eeprom", "/work/x.eeprom/prog.binary", 0,
-                "/work/x.eeprom/"},
-               {"marker inside the name", "/work/prog.eeprom.bak", 1, "/work/"},
-               {"empty", "", 0, ""},
+    const char *path, *expected;  // the EEPROM flag, then the folder
+  } cases[] = {
+      // clang-format off
+      {"prog.eeprom", "1 "},
+      {"/work/prog.EEPROM", "0 /work/"},  // capitals are no marker
+      {"/work/x.eeprom/prog.binary", "0 /work/x.eeprom/"},
+      {"/work/prog.eeprom.bak", "1 /work/"},
+      {"", "0 "},
 #ifdef _WIN32
-               {"backslash separates", "a.eeprom\\b.binary", 0, "a.eeprom\\"},
-               {"drive and backslashes", "C:\\w\\p.eeprom", 1, "C:\\w\\"},
-               {"drive letter alone", "C:p.eeprom", 1, "C:"},
-               {"mixed separators", "C:\\x.eeprom/p.binary", 0, "C:\\x.eeprom/"}
+      {"a.eeprom\\b.binary", "0 a.eeprom\\"},
+      {"C:\\w\\p.eeprom", "1 C:\\w\\"},
+      {"C:p.eeprom", "1 C:"},
+      {"C:\\x.eeprom/p.binary", "0 C:\\x.eeprom/"},
 #else
-               {"backslash is part of a name", "a.eeprom\\b.binary", 1, ""}
+      {"a.eeprom\\b.binary", "1 "},  // a backslash is part of the name
 #endif
+      // clang-format on
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(EepromModeFor(c.path), c.eeprom) << c.name;
-    EXPECT_EQ(FolderPart(c.path), c.folder) << c.name;
+    EXPECT_EQ(std::to_string(EepromModeFor(c.path)) + " " + FolderPart(c.path),
+              c.expected)
+        << c.path;
   }
 }
 
@@ -209,13 +206,11 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     std::filesystem::create_directories(rig.folder / "dir.binary");
     MakeFifo(rig.folder / "fifo.binary");
     rig.folder.Write("big.binary", std::string(32769, 'x'));
-    EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused)
-        << name;
-    EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n")
-        << name;
-    EXPECT_EQ(rig.port.lineEvents, (Lines{"DTR+", "DTR-"})) << name;
-    EXPECT_EQ(rig.port.purges, 2) << name;
-    EXPECT_TRUE(rig.port.writes.empty()) << name;
+    SCOPED_TRACE(name);
+    EXPECT_EQ(rig.Upload((rig.folder / name).string()), Outcome::kFileRefused);
+    EXPECT_EQ(rig.Text(), "Start Upload\r\n" + std::string(line) + "\r\n");
+    EXPECT_EQ(rig.port.events, (Lines{"DTR+", "DTR-", "purge", "purge"}));
+    EXPECT_TRUE(rig.port.writes.empty());
   }
   UploadRig fits;  // exactly the hub's size goes through
   const Bytes file = Pattern(32768, 10);
@@ -235,7 +230,7 @@ TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
             "host box No COM / wrong number or not activated\n");
   EXPECT_EQ(rig.screen.image, before);
   EXPECT_EQ(rig.screen.ScreenText, textBefore);
-  EXPECT_TRUE(rig.port.lineEvents.empty());
+  EXPECT_TRUE(rig.port.events.empty());
   EXPECT_TRUE(rig.clock.sleeps.empty());  // not even the banner pause
 }
 
@@ -284,12 +279,13 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     EXPECT_EQ(rig.Text(), c.text);
     EXPECT_EQ(rig.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
-    const std::string line = rig.useRts ? "RTS" : "DTR";
-    EXPECT_EQ(rig.port.lineEvents,
-              (Lines{line + "+", line + "-", line + "+", line + "-"}));
-    EXPECT_TRUE(rig.log.empty());
+    const std::string on = rig.useRts ? "RTS+" : "DTR+",
+                      off = rig.useRts ? "RTS-" : "DTR-";
     const bool aborted = c.chipEnds == Phase::kShutDown;
-    EXPECT_EQ(rig.port.purges, aborted ? 2 : 3);
+    Lines events{on, off, "purge", on, off, "purge", "purge"};
+    events.resize(aborted ? 6 : 7);
+    EXPECT_EQ(rig.port.events, events);
+    EXPECT_TRUE(rig.log.empty());
     const int clocks =
         static_cast<int>(std::ranges::count(rig.port.Written(), 0xF9)) - 259;
     EXPECT_GE(clocks, c.minClocks);
@@ -304,9 +300,8 @@ TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
   auto advance = rig.clock.onSleep;
   rig.clock.onSleep = [&](int ms) {
     advance(ms);
-    if (rig.screen.ScreenText.find("Verify ..") != std::string::npos) {
+    if (rig.screen.ScreenText.find("Verify ..") != std::string::npos)
       rig.port.open = false;
-    }
   };
   EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
   EXPECT_EQ(rig.Text(),

@@ -30,9 +30,8 @@ TEST_F(PortNamesTest, NumbersMapToTheDeviceTables) {
       {"0", ""}, {"64", ""}, {"-6", ""}, {"", ""}, {" 6", ""}, {"6a", ""},
       {"+6", ""}, {"06", ""}, {"../COM6", ""}, {"99999999999999999999", ""}};
   // clang-format on
-  for (const auto& [number, device] : cases) {
+  for (const auto& [number, device] : cases)
     EXPECT_EQ(UnixPortName(number, folder_), device) << '"' << number << '"';
-  }
 }
 
 TEST_F(PortNamesTest, OnlyPlainNumbersNameADeviceOnThisSystem) {
@@ -41,9 +40,8 @@ TEST_F(PortNamesTest, OnlyPlainNumbersNameADeviceOnThisSystem) {
 #else
   EXPECT_EQ(PortDeviceName("6", folder_), "/dev/ttyUSB5");
 #endif
-  for (const char* number : {"0", "06", "", "6\\..\\x", "6/../x", "COM6"}) {
+  for (const char* number : {"0", "06", "", "6\\..\\x", "6/../x", "COM6"})
     EXPECT_EQ(PortDeviceName(number, folder_), "") << '"' << number << '"';
-  }
 }
 
 // Links need privileges on Windows, and the rule is not used there.
@@ -74,9 +72,8 @@ TEST_F(PortNamesTest, AdapterListShowsLinksWithTheirNumbersInOrder) {
   fs::create_symlink("/nonexistent/pts/7", folder_ / "COM06");  // not a name
   std::vector<std::string> links;
   for (const SerialAdapter& a : ListSerialAdapters(folder_)) {
-    if (a.device.starts_with("/nonexistent/")) {
+    if (a.device.starts_with("/nonexistent/"))
       links.push_back(std::to_string(a.comNumber) + " " + a.device);
-    }
   }
   EXPECT_EQ(links, (std::vector<std::string>{"6 /nonexistent/pts/8",
                                              "12 /nonexistent/pts/9"}));

@@ -8,14 +8,6 @@
 namespace kestrix {
 namespace {
 
-ScreenGeometry For(int cols, int rows, float scale) {
-  Settings settings;
-  settings.Cols = cols;
-  settings.Rows = rows;
-  settings.WindowScale = scale;
-  return EffectiveGeometry(settings);
-}
-
 TEST(ScreenGeometryTest, GridScaleAndClientAreaAreBounded) {
   constexpr int kMax = std::numeric_limits<int>::max();
   constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -47,9 +39,11 @@ TEST(ScreenGeometryTest, GridScaleAndClientAreaAreBounded) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const ScreenGeometry g = For(c.cols, c.rows, c.scale);
-    EXPECT_EQ(g.cols, c.wantCols);
-    EXPECT_EQ(g.rows, c.wantRows);
+    Settings settings;
+    settings.Cols = c.cols, settings.Rows = c.rows;
+    settings.WindowScale = c.scale;
+    const ScreenGeometry g = EffectiveGeometry(settings);
+    EXPECT_EQ(std::pair(g.cols, g.rows), std::pair(c.wantCols, c.wantRows));
     EXPECT_EQ(g.scale, c.wantScale);
     EXPECT_EQ(c.width < 0 ? -1 : g.clientWidth, c.width);
     EXPECT_EQ(c.height < 0 ? -1 : g.clientHeight, c.height);

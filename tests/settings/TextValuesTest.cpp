@@ -45,11 +45,8 @@ TEST(IniFileTest, FindsTheValueAsTheReaderSeesIt) {
       {"[G]\r\nName=caf\xC3\xA9\r\n", "G", "Name", "caf\xC3\xA9", MarkedText::kToLatin1}};
   // clang-format on
   for (const auto& c : cases) {
-    EXPECT_EQ(IniFile::Parse(c.text, c.marked)
-                  .Group(c.group)
-                  .ReadText(c.key, "absent"),
-              c.value)
-        << c.text << " " << c.key;
+    const IniGroup group = IniFile::Parse(c.text, c.marked).Group(c.group);
+    EXPECT_EQ(group.ReadText(c.key, "absent"), c.value) << c.text << c.key;
   }
 }
 
@@ -78,9 +75,8 @@ TEST(Utf8ToLatin1Test, MapsLatin1RangeAndReplacesTheRest) {
       {"truncated keeps the line end", "\xC3\nA", "?\nA"},
       {"overlong, surrogate", "\xC0\xAF\xED\xA0\x80", "?????"},
       {"above U+10FFFF", "\xF4\x90\x80\x80", "????"}};
-  for (const auto& row : rows) {
+  for (const auto& row : rows)
     EXPECT_EQ(Utf8ToLatin1(row.utf8), row.latin1) << row.name;
-  }
 }
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -117,10 +113,10 @@ TEST(NumbersTest, ConvertLeniently) {
       {"underflow", "1e-999", 1, 0x1E999, 0.0f},
       {"overflow", "-1e400", -1, 0x1E400, -kInf}};
   for (const auto& row : rows) {
-    EXPECT_EQ(DecimalValue(row.text), row.decimal) << row.name;
-    EXPECT_EQ(static_cast<std::uint32_t>(HexValue(row.text)), row.hex)
-        << row.name;
-    EXPECT_FLOAT_EQ(FloatValue(row.text), row.real) << row.name;
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(DecimalValue(row.text), row.decimal);
+    EXPECT_EQ(static_cast<std::uint32_t>(HexValue(row.text)), row.hex);
+    EXPECT_FLOAT_EQ(FloatValue(row.text), row.real);
   }
   // A ninth hex digit pushes the first out.
   EXPECT_EQ(static_cast<std::uint32_t>(HexValue("123456789")), 0x23456789u);

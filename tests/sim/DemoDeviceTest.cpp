@@ -11,9 +11,9 @@
 #include "sim/DemoDevice.h"
 #include "sim/DemoFiles.h"
 #include "sim/DemoMonitor.h"
-#include "support/FakePort.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
+#include "support/WirePort.h"
 
 namespace kestrix::test {
 namespace {
@@ -47,11 +47,6 @@ struct DemoPort : FakePort {
   VirtualClock clock;
 };
 
-std::string Le32(std::uint32_t v) {
-  return {static_cast<char>(v), static_cast<char>(v >> 8),
-          static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-}
-
 std::string Block(char fill, std::uint32_t checksum) {
   return std::string(512, fill) + Le32(checksum);
 }
@@ -64,23 +59,17 @@ TEST(DemoPages, ShowWhatThePcAnswered) {
     std::string shown;   // a text the page must then send
   };
   const std::string kSecondBlockRequest = "\x05\x81\x80\x01";
+  // clang-format off
   for (const Row& row : {
-           Row{"no prepared file", '0', Le32(0xFFFFFFFF),
-               "No prepared file (size -1)."},
-           Row{"prepared, last block asked", '0', Le32(1024) + Block(1, 512),
-               kSecondBlockRequest},
-           Row{"prepared, good sum of negative bytes", '0',
-               Le32(100) + Block(-1, 0xFFFFFE00), "FE00: they agree"},
-           Row{"prepared, sum differs", '0', Le32(100) + Block(-1, 0x200),
-               "they DIFFER"},
-           Row{"pixel query", '3', "\xFE",
-               "inside the blue box      -> 0xFE black"},
+           Row{"no prepared file", '0', Le32(0xFFFFFFFF), "No prepared file (size -1)."},
+           Row{"prepared, last block asked", '0', Le32(1024) + Block(1, 512), kSecondBlockRequest},
+           Row{"prepared, good sum of negative bytes", '0', Le32(100) + Block(-1, 0xFFFFFE00), "FE00: they agree"},
+           Row{"prepared, sum differs", '0', Le32(100) + Block(-1, 0x200), "they DIFFER"},
+           Row{"pixel query", '3', "\xFE", "inside the blue box      -> 0xFE black"},
            Row{"clock as a date", '5', "86399\r", "so: 1970-01-01 23:59:59"},
            Row{"empty binary file", '8', Le32(0), "Length announced: 0 bytes"},
-           Row{"mouse report on the keys page", '6',
-               std::string("\x05\x21\x0A\x14", 4),
-               "mouse x= 21 y= 40 buttons=1"},
-       }) {
+           Row{"mouse report on the keys page", '6', std::string("\x05\x21\x0A\x14", 4), "mouse x= 21 y= 40 buttons=1"}}) {
+    // clang-format on
     DemoPort port;
     // Past the hold of a digit that may start a monitor line.
     std::string seen = port.Exchange(std::string(1, row.key), 100);
@@ -95,17 +84,12 @@ TEST(DemoMonitor, ReadsTypedLinesIntoAddressesBytesAndStart) {
     std::string typed;
     std::vector<std::uint32_t> load;  // first, last, bytes, sum, start
   };
+  // clang-format off
   for (const Row& row : {
-           Row{"second line's address",
-               "1000:01 02\r\n1010:FF\r\n0+1000",
-               {0x1000, 0x1010, 3, 0x102, 0x1000}},
-           Row{"raised to E80 after a line break",
-               "\r\nE80:0A\r\n0+E80",
-               {0xE80, 0xE80, 1, 0x0A, 0xE80}},
-           Row{"start differs from the first address",
-               "E80:00\r\n0+12345",
-               {0xE80, 0xE80, 1, 0, 0x12345}},
-       }) {
+           Row{"second line's address", "1000:01 02\r\n1010:FF\r\n0+1000", {0x1000, 0x1010, 3, 0x102, 0x1000}},
+           Row{"raised to E80 after a line break", "\r\nE80:0A\r\n0+E80", {0xE80, 0xE80, 1, 0x0A, 0xE80}},
+           Row{"start differs from the first address", "E80:00\r\n0+12345", {0xE80, 0xE80, 1, 0, 0x12345}}}) {
+    // clang-format on
     sim::DemoMonitor monitor;
     for (char c : row.typed) monitor.OnByte(static_cast<std::uint8_t>(c));
     const auto l = monitor.Result();
@@ -135,22 +119,18 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
     std::string typed;  // monitor lines instead
     std::string report;
   };
+  // clang-format off
   for (const Row& row :
-       {Row{"P1 RAM", "blink.binary", 100, "",
-            "Propeller 1 upload into RAM: 100 bytes, byte sum 0x00002E86"},
-        Row{"P1 EEPROM", "full.eeprom", 32768, "",
-            "Propeller 1 upload into EEPROM: 32768 bytes, byte sum 0x003FC000"},
-        Row{"P2 monitor", "", 0,
-            "E80:00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n"
-            "E90:10 11 12 13\r\n0+E80",
-            "Propeller 2 monitor: E80..E93, 20 bytes, byte sum 0x000000BE, "
-            "start E80"}}) {
+       {Row{"P1 RAM", "blink.binary", 100, "", "Propeller 1 upload into RAM: 100 bytes, byte sum 0x00002E86"},
+        Row{"P1 EEPROM", "full.eeprom", 32768, "", "Propeller 1 upload into EEPROM: 32768 bytes, byte sum 0x003FC000"},
+        Row{"P2 monitor", "", 0, "E80:00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\nE90:10 11 12 13\r\n0+E80",
+            "Propeller 2 monitor: E80..E93, 20 bytes, byte sum 0x000000BE, start E80"}}) {
+    // clang-format on
+    SCOPED_TRACE(row.name);
     TempFolder folder;
     DemoPort port;
     if (row.size > 0) {
-      std::string image(static_cast<std::size_t>(row.size), '\0');
-      for (int i = 0; i < row.size; ++i)
-        image[i] = static_cast<char>(i * 7 + 3);
+      const std::string image = Bytes(row.size, 3, 7);
       NullHost host;
       RecordingOutput output;
       LoaderImage loaderImage{};
@@ -161,16 +141,14 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
     }
     const std::string seen = port.Exchange(row.typed, 3000);
     const auto log = port.device.TakeLog();
-    EXPECT_EQ(std::count(log.begin(), log.end(), row.report), 1) << row.name;
+    EXPECT_EQ(std::count(log.begin(), log.end(), row.report), 1);
     const std::size_t report = seen.find(row.report);
-    EXPECT_NE(report, std::string::npos) << row.name;
+    EXPECT_NE(report, std::string::npos);
     EXPECT_NE(seen.find("simulated Propeller is using this window", report),
-              std::string::npos)
-        << row.name;
+              std::string::npos);
     // The monitor echoes each typed line, CR for CR LF.
     EXPECT_TRUE(row.typed.empty() ||
-                seen.find("E90:10 11 12 13\r0+E80") < std::string::npos)
-        << row.name;
+                seen.find("E90:10 11 12 13\r0+E80") < std::string::npos);
   }
 }
 

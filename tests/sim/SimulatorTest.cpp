@@ -53,9 +53,8 @@ class SimProcess {
 // The link's target once it is a link other than `old` (within 2 s).
 fs::path NewLinkTarget(const fs::path& link, const fs::path& old) {
   for (int i = 0; i < 400; ++i, usleep(5000)) {
-    if (fs::is_symlink(link) && fs::read_symlink(link) != old) {
+    if (fs::is_symlink(link) && fs::read_symlink(link) != old)
       return fs::read_symlink(link);
-    }
   }
   return {};
 }
@@ -71,25 +70,21 @@ TEST(PseudoTerminalTest, LinkReplacesOnlyAStalePtyLink) {
               {"link to a real adapter", "/dev/null", true, false},
               {"regular file", "keep", false, false}};
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     TempFolder folder;
     const fs::path com = folder / "COM6";
     if (row.existing && row.isLink) fs::create_symlink(row.existing, com);
     if (row.existing && !row.isLink) folder.Write("COM6", row.existing);
     {
       sim::PseudoTerminal pty;
-      ASSERT_TRUE(pty.ok()) << row.name;
-      EXPECT_EQ(pty.Link(folder.path().string(), 6), row.linked) << row.name;
-      if (row.linked) {
-        EXPECT_EQ(fs::read_symlink(com), pty.slavePath()) << row.name;
-      } else if (row.isLink) {
-        EXPECT_EQ(fs::read_symlink(com), row.existing) << row.name;
-      } else {
-        EXPECT_EQ(folder.Read("COM6"), row.existing) << row.name;
-      }
+      ASSERT_TRUE(pty.ok());
+      EXPECT_EQ(pty.Link(folder.path().string(), 6), row.linked);
+      EXPECT_EQ(fs::is_symlink(com) ? fs::read_symlink(com).string()
+                                    : folder.Read("COM6"),
+                row.linked ? pty.slavePath() : std::string(row.existing));
     }
     // Ours goes with the terminal; someone else's stays.
-    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !row.linked && row.existing)
-        << row.name;
+    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !row.linked && row.existing);
   }
 }
 
@@ -104,6 +99,7 @@ TEST(SimLink, MadeReplacedOrRefusedAndRemovedOnStop) {
         Row{"own stale link", "link:/dev/pts/99999", SIGINT},
         Row{"link of a live simulator", "sim", 0},
         Row{"edited sample, sample name linked away", "edited", SIGTERM}}) {
+    SCOPED_TRACE(row.name);
     TempFolder folder, away;
     // A sample the user edited stays; a link in a sample's place is not
     // followed out of the folder.
@@ -123,22 +119,20 @@ TEST(SimLink, MadeReplacedOrRefusedAndRemovedOnStop) {
 
     SimProcess sim(args);
     if (row.stopSignal == 0) {
-      EXPECT_EQ(sim.Exit(), 1) << row.name;
-      EXPECT_EQ(fs::is_symlink(link) ? fs::read_symlink(link) : fs::path(), old)
-          << row.name;
+      EXPECT_EQ(sim.Exit(), 1);
+      EXPECT_EQ(fs::is_symlink(link) ? fs::read_symlink(link) : fs::path(),
+                old);
       continue;
     }
     const fs::path target = NewLinkTarget(link, old);
-    EXPECT_TRUE(target.string().starts_with("/dev/pts/") && fs::exists(link))
-        << row.name;
-    EXPECT_EQ(folder.Read("demo.bin").size(), 1000u) << row.name;
-    EXPECT_EQ(folder.Read("blink.eeprom").size(), 32768u) << row.name;
-    EXPECT_EQ(folder.Read("demo.txt") == "mine", before == "edited")
-        << row.name;
-    EXPECT_FALSE(fs::exists(away / "blink.binary")) << row.name;
+    EXPECT_TRUE(target.string().starts_with("/dev/pts/") && fs::exists(link));
+    EXPECT_EQ(folder.Read("demo.bin").size(), 1000u);
+    EXPECT_EQ(folder.Read("blink.eeprom").size(), 32768u);
+    EXPECT_EQ(folder.Read("demo.txt") == "mine", before == "edited");
+    EXPECT_FALSE(fs::exists(away / "blink.binary"));
     sim.Signal(row.stopSignal);
-    EXPECT_EQ(sim.Exit(), 0) << row.name;
-    EXPECT_FALSE(fs::is_symlink(link)) << row.name;
+    EXPECT_EQ(sim.Exit(), 0);
+    EXPECT_FALSE(fs::is_symlink(link));
   }
 }
 

@@ -11,6 +11,11 @@
 
 namespace kestrix::test {
 
+// A 32-bit value as the wire carries it, low byte first.
+inline std::string Le32(std::uint32_t v) {
+  return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
 // A port whose incoming bytes are scripted by the test and whose outgoing
 // bytes are recorded, one entry per write. `Line` is the port interface.
 template <typename Line>
@@ -19,8 +24,7 @@ class ScriptedPort : public Line {
   bool open = true;
   std::deque<std::uint8_t> incoming;
   std::vector<std::vector<std::uint8_t>> writes;
-  int purges = 0;
-  std::vector<std::string> lineEvents;  // "DTR+", "DTR-", "RTS+", "RTS-"
+  std::vector<std::string> events;  // "DTR+", "DTR-", "RTS+", "RTS-", "purge"
   std::function<void(const std::uint8_t*, int)> onWrite;  // a device answering
 
   template <typename Bytes>
@@ -52,11 +56,14 @@ class ScriptedPort : public Line {
     return n;
   }
   void PurgeReceive() override {
-    ++purges;
+    Event("purge");
     incoming.clear();
   }
-  void SetDtr(bool on) override { lineEvents.push_back(on ? "DTR+" : "DTR-"); }
-  void SetRts(bool on) override { lineEvents.push_back(on ? "RTS+" : "RTS-"); }
+  void SetDtr(bool on) override { Event(on ? "DTR+" : "DTR-"); }
+  void SetRts(bool on) override { Event(on ? "RTS+" : "RTS-"); }
+
+ protected:
+  virtual void Event(const std::string& event) { events.push_back(event); }
 };
 
 using FakePort = ScriptedPort<BytePort>;

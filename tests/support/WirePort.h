@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,7 +47,7 @@ class WirePort : public FakePort {
   }
   void PurgeReceive() override {
     FakePort::PurgeReceive();
-    if (onPurge) onPurge(purges);
+    if (onPurge) onPurge(int(std::ranges::count(events, "purge")));
   }
 
  private:

@@ -100,11 +100,10 @@ TEST(MouseReport, NineBitPositionsAndButtonBits) {
     if (row.release) buttons.Release();
     SendMouseReport(port, blocks, buttons,
                     ImagePosition(row.x, row.y, 640, 446, 1.0f));
-    EXPECT_EQ(port.writes, std::vector<Bytes>{row.out}) << row.name;
-    // It leaves from the shared out block.
-    EXPECT_EQ(Bytes(blocks.OutBlock.begin(), blocks.OutBlock.begin() + 4),
-              row.out)
-        << row.name;
+    // One write, and it leaves from the shared out block.
+    port.writes.emplace_back(blocks.OutBlock.begin(),
+                             blocks.OutBlock.begin() + 4);
+    EXPECT_EQ(port.writes, (std::vector<Bytes>{row.out, row.out})) << row.name;
   }
 }
 
@@ -114,10 +113,9 @@ TEST(MouseReport, ScaledPositionsRoundHalvesToEvenAndStayDefined) {
   EXPECT_EQ(ImagePosition(959, 668, 960, 669, 1.5f), (ImagePoint{639, 445}));
   EXPECT_EQ(ImagePosition(-5, -5, 1280, 892, 2.0f), (ImagePoint{0, 0}));
   // An unusable scale is taken as 1.
-  for (float scale : {0.0f, -2.0f, NAN, INFINITY}) {
+  for (float scale : {0.0f, -2.0f, NAN, INFINITY})
     EXPECT_EQ(ImagePosition(100, 37, 640, 446, scale), (ImagePoint{100, 37}))
         << scale;
-  }
 }
 
 }  // namespace

@@ -16,35 +16,31 @@ for arg in "$@"; do
 done
 
 work=$(mktemp -d)
-sim_pid=
-window_pid=
+sim_pid='' window_pid=''
 cleanup() {
-  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null || true; fi
-  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; fi
+  for pid in $window_pid $sim_pid; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() {
-  echo "end_to_end: $*" >&2
-  echo "--- the simulator's log:" >&2
+  printf "end_to_end: %s\n--- the simulator's log:\n" "$*" >&2
   cat "$work/sim.log" >&2 || true
   exit 1
 }
-
-wait_log() {
-  for _ in $(seq 300); do
-    if grep -qF -- "$1" "$work/sim.log"; then return 0; fi
-    sleep 0.1
-  done
-  fail "the simulator never reported: $1"
+# poll TIMES COMMAND...: runs the command every 0.1 s until it succeeds.
+poll() {
+  local times=$1
+  shift
+  for _ in $(seq "$times"); do "$@" && return 0; sleep 0.1; done
+  return 1
 }
+wait_log() { poll 300 grep -qF -- "$1" "$work/sim.log" || fail "the simulator never reported: $1"; }
 byte_sum() { od -An -v -tu1 "$1" | tr -s ' ' '\n' | awk 'NF { s += $1 } END { printf "%08X", s }'; }
 
 "$sim" --folder "$work" --port 6 >"$work/sim.log" 2>&1 &
 sim_pid=$!
-for _ in $(seq 100); do [ -L "$work/COM6" ] && break; sleep 0.1; done
-[ -L "$work/COM6" ] || fail "the simulator made no COM6 link"
+poll 100 test -L "$work/COM6" || fail "the simulator made no COM6 link"
 if [ -n "${WINEPREFIX:-}" ]; then
   ln -sf "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 fi
@@ -54,30 +50,24 @@ printf '[Config]\r\nComNr=6\r\nMsMoveOff=0\r\n' >"$work/Kestrix2.ini"
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
 wait_log "The window opened the line"
-window=
-for _ in $(seq 300); do
-  window=$(xdotool search --onlyvisible --name '^Kestrix for ' 2>/dev/null | head -n 1) || true
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window appeared"
+find_window() { window=$(xdotool search --onlyvisible --name '^Kestrix for ' 2>/dev/null | head -n 1); [ -n "$window" ]; }
+poll 300 find_window || fail "no window appeared"
 # No window manager runs: give the window the keyboard directly.
 keys() { xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true; xdotool key --delay 150 "$@"; }
 
 # File > Copy Text copies what the screen received since the last copy.
 wait_log "showing the title"
 shown=
-for _ in $(seq 30); do
+copy_title() {
   keys alt+f Down Return
   sleep 0.5
   shown+=$(xclip -o -selection clipboard 2>/dev/null || true)
-  case $shown in *"K E S T R I X"*) break ;; esac
-done
-case $shown in *"K E S T R I X"*) ;; *) fail "the title never showed; the screen read: $shown" ;; esac
+  [[ $shown == *"K E S T R I X"* ]]
+}
+poll 30 copy_title || fail "the title never showed; the screen read: $shown"
 echo "end_to_end: the title is on the screen"
 
-wait_for_file() { for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done; fail "no $1"; }
-wait_for_file "$work/demo.bin"
+poll 100 test -s "$work/demo.bin" || fail "no demo.bin"
 keys 8
 wait_log "Binary file: $(stat -c %s "$work/demo.bin") bytes, byte sum 0x$(byte_sum "$work/demo.bin")"
 echo "end_to_end: a key reached the device and demo.bin arrived"
@@ -96,8 +86,8 @@ wait_log "Propeller 2 monitor: E80..1267, 1000 bytes, byte sum 0x$(byte_sum "$wo
 echo "end_to_end: the monitor load arrived"
 
 keys alt+f q
-for _ in $(seq 100); do kill -0 "$window_pid" 2>/dev/null || break; sleep 0.1; done
-kill "$window_pid" 2>/dev/null || true
+window_gone() { ! kill -0 "$window_pid" 2>/dev/null; }
+poll 100 window_gone || kill "$window_pid" 2>/dev/null || true
 window_pid=
 wait_log "The window closed the line"
 

@@ -9,22 +9,15 @@ zip_file=$("$top/scripts/package-windows" "$build")
 echo "package_test: $(basename "$zip_file"), $(stat -c %s "$zip_file") bytes"
 
 empty=$(mktemp -d)
-window_pid=
-cleanup() {
-  if [ -n "$window_pid" ]; then kill "$window_pid" 2>/dev/null || true; fi
-  rm -rf "$empty"
-}
-trap cleanup EXIT
+window_pid=''
+trap 'kill $window_pid 2>/dev/null || true; rm -rf "$empty"' EXIT
 (cd "$empty" && unzip -q "$zip_file")
 folder=$(find "$empty" -mindepth 1 -maxdepth 1 -type d)
 unset WINEPATH QT_PLUGIN_PATH
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 said=$(cd "$folder" && "$KESTRIX_WINE" ./kestrix.exe --version </dev/null 2>&1 | tr -d '\r')
-if [ "$said" != "Kestrix $version" ]; then
-  echo "package_test: kestrix.exe --version said: $said" >&2
-  exit 1
-fi
+[ "$said" = "Kestrix $version" ] || { echo "package_test: kestrix.exe --version said: $said" >&2; exit 1; }
 
 (cd "$folder" && exec "$KESTRIX_WINE" ./kestrix.exe </dev/null >/dev/null 2>&1) &
 window_pid=$!

@@ -150,11 +150,12 @@ TEST_F(Win32SerialLineTest, LineSettingsFollowTheBaudIndexModemLinesDoNoHarm) {
 TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
   // Name forms are PortNamesTest's; here each failure closes the open port.
   for (const char* name : {"63", "07", "7\\..\\COM7"}) {
-    EXPECT_FALSE(line_.OpenPort(name, 0, 0)) << '"' << name << '"';
-    EXPECT_FALSE(line_.IsOpen()) << '"' << name << '"';
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(line_.OpenPort(name, 0, 0));
+    EXPECT_FALSE(line_.IsOpen());
     std::uint8_t byte = 0;
-    EXPECT_EQ(line_.Write(&byte, 1), -1) << '"' << name << '"';
-    EXPECT_EQ(line_.Read(&byte, 1), -1) << '"' << name << '"';
+    EXPECT_EQ(std::pair(line_.Write(&byte, 1), line_.Read(&byte, 1)),
+              std::pair(-1, -1));
     ASSERT_TRUE(line_.OpenPort(number_, 0, 0));
   }
   EXPECT_EQ(losses_, 0);
@@ -162,14 +163,9 @@ TEST_F(Win32SerialLineTest, OnlyAPlainNumberWithADeviceOpens) {
 
 TEST_F(Win32SerialLineTest, AVanishedDeviceClosesThePortAndIsReportedOnce) {
   Send("HANGUP\n");
-  std::uint8_t byte = 0;
-  int result = 0;
-  for (int poll = 0; poll < kPollLimit && result == 0; ++poll) {
-    result = line_.Read(&byte, 1);
-    if (result == 0) Sleep(5);
-  }
-  EXPECT_EQ(result, -1);
+  EXPECT_EQ(Receive(1), Bytes());  // reads until one fails
   EXPECT_FALSE(line_.IsOpen());
+  std::uint8_t byte = 0;
   EXPECT_EQ(line_.Write(&byte, 1), -1);
   EXPECT_EQ(line_.Read(&byte, 1), -1);
   EXPECT_EQ(losses_, 1);

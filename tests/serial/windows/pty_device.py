@@ -57,25 +57,24 @@ def main():
     link, resume = sys.argv[1], sys.argv[2]
     master, slave = open_terminal(link)
     while True:
-        words = read_line(master)
-        if not words:
-            continue
-        if words[0] == "ECHO":
-            os.write(master, read_exactly(master, int(words[1])))
-        elif words[0] == "SEND":
-            os.write(master, b"x" * int(words[1]))
-        elif words[0] == "MODE":
+        command, *count = read_line(master) or [""]
+        count = int(count[0]) if count else 0
+        if command == "ECHO":
+            os.write(master, read_exactly(master, count))
+        elif command == "SEND":
+            os.write(master, b"x" * count)
+        elif command == "MODE":
             os.write(master, mode(slave).encode())
-        elif words[0] == "PING":
+        elif command == "PING":
             os.write(master, b"PONG\n")
-        elif words[0] == "DEAF":
+        elif command == "DEAF":
             while not os.path.exists(resume):
                 time.sleep(0.05)
             with open(resume) as f:
                 count = int(f.read())
             os.unlink(resume)
             read_exactly(master, count)
-        elif words[0] == "HANGUP":
+        elif command == "HANGUP":
             fresh = open_terminal(link)
             os.close(master)
             os.close(slave)
