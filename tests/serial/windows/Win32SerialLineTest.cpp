@@ -91,10 +91,20 @@ TEST_F(Win32SerialLineTest, BytesPassUnchangedReadsNeverWaitAndPurgeDrops) {
   EXPECT_TRUE(line_.BytesWaiting());
   EXPECT_EQ(Receive(1, 1), Bytes(1, 'x'));
 
+  // Under load Wine may pass the 64 bytes on in pieces, so some can follow
+  // the purge; never all of them, as at least one had come.
   Send("SEND 64\n");
   WaitForBytes();
-  line_.PurgeReceive();  // the 64 bytes came in one write: none can follow
-  ExpectAnswer("PING\n", "PONG\n");
+  line_.PurgeReceive();
+  Send("PING\n");
+  std::string got;
+  for (int poll = 0; poll < kPollLimit && !got.ends_with("PONG\n"); ++poll) {
+    const Bytes bytes = Receive(1);
+    got.append(bytes.begin(), bytes.end());
+  }
+  ASSERT_GE(got.size(), 5u);
+  EXPECT_EQ(got, std::string(got.size() - 5, 'x') + "PONG\n");
+  EXPECT_LT(got.size() - 5, 64u);
 }
 
 TEST_F(Win32SerialLineTest, AStuckWriteEndsWithWhatWasTakenAndThePortWorks) {
