@@ -89,10 +89,10 @@ class StreamRun : Presenter, RequestHandler {
   }
   // Frees what the run allocated, so that each fuzz input's allocations are
   // freed by its end (libFuzzer re-runs an input under a leak check
-  // whenever they are not).
+  // whenever they are not); the lists keep their room for the next input.
   void Release() {
-    chunks = {};
-    port_.writes = {};
+    chunks.clear();
+    port_.writes.clear();
   }
   const TerminalScreen& screen() const { return engine_.screen(); }
   std::span<const std::uint8_t> stream() const { return stream_; }
