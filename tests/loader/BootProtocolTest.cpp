@@ -24,12 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 using Options = sim::SimulatedPropeller::Options;
 
-struct ChipPort : test::SimulatedPropellerPort {
-  explicit ChipPort(Options options = {})
-      : SimulatedPropellerPort(chip), chip(std::move(options)) {}
-  sim::SimulatedPropeller chip;
-};
-
 template <typename Port>
 struct Rig {
   template <typename... Args>
@@ -44,7 +38,7 @@ struct Rig {
   SharedBlocks blocks;
 };
 using Wire = Rig<test::FakePort>;
-using ChipWire = Rig<ChipPort>;
+using ChipWire = Rig<test::SimulatedPropellerPort>;
 
 TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
   const struct {

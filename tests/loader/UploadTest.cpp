@@ -47,7 +47,7 @@ Bytes Pattern(int count, std::uint32_t seed) {
 struct UploadRig {
   explicit UploadRig(bool window = true, bool deviceMode = false,
                      Options options = {})
-      : chip(std::move(options)) {
+      : port(std::move(options)) {
     port.FollowClock(clock);
     CreateScreenImage(screen, 80, 25, true);
     if (auto images = LoadEmbeddedImages().images) {
@@ -74,8 +74,7 @@ struct UploadRig {
     return static_cast<int>(std::ranges::count(clock.sleeps, ms));
   }
 
-  sim::SimulatedPropeller chip;
-  SimulatedPropellerPort port{chip};
+  SimulatedPropellerPort port;
   VirtualClock clock;
   bool useRts = false;
   Raster sheet;
@@ -107,7 +106,7 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
     std::pair<int, int> cursor{-1, -1};  // row, column
     Raster image;  // the screen when the banner pause begins
     rig.clock.onSleep = [&](int ms) {
-      rig.chip.AdvanceMs(ms);
+      rig.port.chip.AdvanceMs(ms);
       if (ms != kBannerPauseMs || cursor.first >= 0) return;
       cursor = {rig.screen.CursorRow, rig.screen.CursorColumn};
       image = rig.screen.image;
@@ -176,23 +175,23 @@ TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   const Bytes file = Pattern(30, 7);
   rig.Put("prog.binary", file);
   EXPECT_NE(rig.Text().find("\nWrite in RAM Lenght=32\r"), std::string::npos);
-  EXPECT_EQ(rig.chip.record().command, 1);
+  EXPECT_EQ(rig.port.chip.record().command, 1);
   Bytes padded = file;
   padded.resize(32, 0);
-  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded);
   // An empty file still runs the handshake and announces a length of 0.
   rig.Put("empty.binary", {});
   EXPECT_EQ(rig.Text(),
             "Start Upload\r\nPropeller Version = 1\r\nWrite in RAM Lenght=0\r\n"
             "Verify ..\r\n..OK -> RUN\r\n");
-  EXPECT_TRUE(rig.chip.record().ImageBytes().empty());
+  EXPECT_TRUE(rig.port.chip.record().ImageBytes().empty());
   // An EEPROM image after a longer one has zeros past the file.
   rig.Put("full.eeprom", Bytes(32768, 0xA5));
   const Bytes small = Pattern(100, 8);
   rig.Put("small.eeprom", small);
   padded = small;
   padded.resize(32768, 0);
-  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded);
 }
 
 TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
@@ -215,7 +214,7 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
   UploadRig fits;  // exactly the hub's size goes through
   const Bytes file = Pattern(32768, 10);
   fits.Put("big.binary", file);
-  EXPECT_EQ(fits.chip.record().ImageBytes(), file);
+  EXPECT_EQ(fits.port.chip.record().ImageBytes(), file);
 }
 
 TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
@@ -277,7 +276,7 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     rig.useRts = (&c - cases) % 2;
     EXPECT_EQ(rig.Put(c.file, Pattern(100, 4)), c.outcome);
     EXPECT_EQ(rig.Text(), c.text);
-    EXPECT_EQ(rig.chip.phase(), c.chipEnds);
+    EXPECT_EQ(rig.port.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
     const std::string on = rig.useRts ? "RTS+" : "DTR+",
                       off = rig.useRts ? "RTS-" : "DTR-";
