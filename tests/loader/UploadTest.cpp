@@ -32,16 +32,6 @@ using Outcome = UploadOutcome;
 
 constexpr int kBannerPauseMs = 2000;
 
-// Bytes that differ within and between longs: a shifted byte shows.
-Bytes Pattern(int count, std::uint32_t seed) {
-  Bytes bytes;
-  for (std::uint32_t x = seed; std::ssize(bytes) < count;) {
-    x = x * 1103515245u + 12345u;
-    bytes.push_back(static_cast<std::uint8_t>(x >> 16));
-  }
-  return bytes;
-}
-
 // A simulated chip on the port following a virtual clock, the terminal engine
 // with a window or a console, the real logo.
 struct UploadRig {
@@ -111,7 +101,7 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
       cursor = {rig.screen.CursorRow, rig.screen.CursorColumn};
       image = rig.screen.image;
     };
-    rig.Put("prog.eeprom", Pattern(64, 1));
+    rig.Put("prog.eeprom", Ramp<Bytes>(64, 1));
     EXPECT_EQ(cursor, std::pair(5, 0));
     EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
     // Five status lines from row 5 end on row 10 and leave the logo whole.
@@ -129,7 +119,7 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
 TEST(UploadTest, ConsoleGetsTheBannerAndStatusLines) {
   UploadRig rig(false);
   const Raster before = rig.screen.image;
-  rig.Put("p.eeprom", Pattern(64, 4));
+  rig.Put("p.eeprom", Ramp<Bytes>(64, 4));
   const Lines& lines = rig.watcher.lines;
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "\r\n");  // the credit line
@@ -172,7 +162,7 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
 
 TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   UploadRig rig;
-  const Bytes file = Pattern(30, 7);
+  const Bytes file = Ramp<Bytes>(30, 7);
   rig.Put("prog.binary", file);
   EXPECT_NE(rig.Text().find("\nWrite in RAM Lenght=32\r"), std::string::npos);
   EXPECT_EQ(rig.port.chip.record().command, 1);
@@ -187,7 +177,7 @@ TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   EXPECT_TRUE(rig.port.chip.record().ImageBytes().empty());
   // An EEPROM image after a longer one has zeros past the file.
   rig.Put("full.eeprom", Bytes(32768, 0xA5));
-  const Bytes small = Pattern(100, 8);
+  const Bytes small = Ramp<Bytes>(100, 8);
   rig.Put("small.eeprom", small);
   padded = small;
   padded.resize(32768, 0);
@@ -212,7 +202,7 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     EXPECT_TRUE(rig.port.writes.empty());
   }
   UploadRig fits;  // exactly the hub's size goes through
-  const Bytes file = Pattern(32768, 10);
+  const Bytes file = Ramp<Bytes>(32768, 10);
   fits.Put("big.binary", file);
   EXPECT_EQ(fits.port.chip.record().ImageBytes(), file);
 }
@@ -223,7 +213,7 @@ TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;
-  EXPECT_EQ(rig.Put("prog.eeprom", Pattern(8, 11)), Outcome::kNoPort);
+  EXPECT_EQ(rig.Put("prog.eeprom", Ramp<Bytes>(8, 11)), Outcome::kNoPort);
   ASSERT_EQ(rig.log.size(), 1u);
   EXPECT_EQ(rig.log[0].substr(0, 48),
             "host box No COM / wrong number or not activated\n");
@@ -274,7 +264,7 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     c.set(options);
     UploadRig rig(true, false, options);
     rig.useRts = (&c - cases) % 2;
-    EXPECT_EQ(rig.Put(c.file, Pattern(100, 4)), c.outcome);
+    EXPECT_EQ(rig.Put(c.file, Ramp<Bytes>(100, 4)), c.outcome);
     EXPECT_EQ(rig.Text(), c.text);
     EXPECT_EQ(rig.port.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
@@ -302,7 +292,7 @@ TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
     if (rig.screen.ScreenText.find("Verify ..") != std::string::npos)
       rig.port.open = false;
   };
-  EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
+  EXPECT_EQ(rig.Put("a.eeprom", Ramp<Bytes>(100, 4)), Outcome::kPortLost);
   EXPECT_EQ(rig.Text(),
             "Start Upload\r\nPropeller Version = 1\r\nWrite in EEPROM "
             "Lenght=32768\r\nVerify ..\r\nHardware lost\r\n");

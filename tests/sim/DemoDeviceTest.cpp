@@ -130,7 +130,7 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
     TempFolder folder;
     DemoPort port;
     if (row.size > 0) {
-      const std::string image = Bytes(row.size, 3, 7);
+      const std::string image = Ramp(row.size, 3, 7);
       NullHost host;
       RecordingOutput output;
       LoaderImage loaderImage{};
