@@ -1,5 +1,3 @@
-// The boot protocol on a scripted port and on a simulated chip: reply waits,
-// channel failures, the reset pulse, the handshake and the port search.
 #include <gtest/gtest.h>
 
 #include <cstdint>

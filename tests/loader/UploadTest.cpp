@@ -1,5 +1,3 @@
-// Whole uploads against a simulated chip: the banner, what becomes of the
-// file, the lines shown for each outcome and what the chip got.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -24,10 +24,6 @@ int WriteBytes(ComPort& port, const Bytes& bytes) {
   return port.Write(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-void TurnEventLoop(int turns) {
-  for (int turn = 0; turn < turns; ++turn) QCoreApplication::processEvents();
-}
-
 class ComPortTest : public ::testing::Test {
  protected:
   ComPortTest() : app_(argc_, argv_) {}
@@ -163,7 +159,7 @@ TEST_F(ComPortTest, LossIsNoticedByTheEventLoopAndReportedOnce) {
   pty_.Vanish();
   for (int turn = 0; turn < 100 && lost_ == 0; ++turn)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  TurnEventLoop(10);
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
   EXPECT_EQ(lost_, 1);
   EXPECT_FALSE(port_.IsOpen());
   // Later calls fail at once instead of spinning or reporting again.
@@ -193,7 +189,7 @@ TEST_F(ComPortTest, LossCallbackMayReconnectToAnotherPort) {
   EXPECT_EQ(WriteBytes(port, {'o', 'k'}), 2);
   EXPECT_EQ(pty_.Receive(2), (Bytes{'o', 'k'}));
   // The loss queued for the event loop must not close the new port.
-  TurnEventLoop(10);
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
   EXPECT_TRUE(port.IsOpen());
   EXPECT_EQ(lost_, 1);
 }

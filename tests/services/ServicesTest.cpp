@@ -1,4 +1,3 @@
-// The lettered requests a device client makes, carried out on a wire port.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,5 +1,3 @@
-// Control codes of both modes, the bottom edge, parameters read from the port,
-// ScreenText, the program's own text.
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"

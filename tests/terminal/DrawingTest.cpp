@@ -1,5 +1,3 @@
-// Drawing on the screen image: escape command 5 (coordinates, pen, colours),
-// characters as pixels, the glyph cells and sheet, the painter's shapes.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,4 +1,3 @@
-// Keys and mouse as bytes to the device.
 #include <gtest/gtest.h>
 
 #include <cmath>
