@@ -160,13 +160,15 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
 
 TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   UploadRig rig;
+  const auto padded = [](Bytes bytes, int size) {
+    bytes.resize(std::size_t(size));
+    return bytes;
+  };
   const Bytes file = Ramp<Bytes>(30, 7);
   rig.Put("prog.binary", file);
   EXPECT_NE(rig.Text().find("\nWrite in RAM Lenght=32\r"), std::string::npos);
   EXPECT_EQ(rig.port.chip.record().command, 1);
-  Bytes padded = file;
-  padded.resize(32, 0);
-  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded(file, 32));
   // An empty file still runs the handshake and announces a length of 0.
   rig.Put("empty.binary", {});
   EXPECT_EQ(rig.Text(),
@@ -177,9 +179,7 @@ TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   rig.Put("full.eeprom", Bytes(32768, 0xA5));
   const Bytes small = Ramp<Bytes>(100, 8);
   rig.Put("small.eeprom", small);
-  padded = small;
-  padded.resize(32768, 0);
-  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded(small, 32768));
 }
 
 TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
