@@ -1,9 +1,8 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -18,36 +17,23 @@ namespace {
 namespace fs = std::filesystem;
 
 // kestrix-sim as a child process, its output discarded; killed at the end.
-class SimProcess {
- public:
-  explicit SimProcess(std::vector<std::string> args) {
-    args.insert(args.begin(), KESTRIX_SIM_EXECUTABLE);
-    if ((pid_ = fork()) != 0) return;
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int null = open("/dev/null", O_WRONLY);  // async-signal-safe
-    dup2(null, 1), dup2(null, 2);
-    execv(argv[0], argv.data());
-    _exit(127);
+struct SimProcess : QProcess {
+  explicit SimProcess(const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    setStandardOutputFile(nullDevice());
+    setStandardErrorFile(nullDevice());
+    start(KESTRIX_SIM_EXECUTABLE, list);
   }
-  ~SimProcess() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  ~SimProcess() override {
+    kill();
+    waitForFinished();
   }
-  void Signal(int number) { kill(pid_, number); }
+  void Signal(int number) { ::kill(static_cast<pid_t>(processId()), number); }
   int Exit() {  // the exit status if it ends within 2 s, else -1
-    for (int i = 0, status = 0; i < 400; ++i, usleep(5000)) {
-      if (waitpid(pid_, &status, WNOHANG) != pid_) continue;
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    return -1;
+    if (!waitForFinished(2000)) return -1;
+    return exitStatus() == NormalExit ? exitCode() : 128;
   }
-
- private:
-  pid_t pid_ = -1;
 };
 
 // The link's target once it is a link other than `old` (within 2 s).
