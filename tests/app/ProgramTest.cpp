@@ -118,7 +118,6 @@ TEST(ConsoleExitStatusTest, EachOutcomeHasItsStatus) {
 
 class ProgramLoopTest : public ProgramTest {
  protected:
-  // A timer tick with the window's inner height at `height`.
   void Tick(int height) {
     rig_.view.innerHeightWithMenu = height;
     rig_.p().AfterEvent(true);

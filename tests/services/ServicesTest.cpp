@@ -77,7 +77,6 @@ TEST(RequestTableTest, WritesExactlyThePrintedTextOverAnOldFile) {
   EXPECT_EQ(rig.Request(2 * 's', (rig.folder / "out.txt").string(), "hello"),
             's');
   EXPECT_EQ(rig.folder.Read("out.txt"), "hello");
-  EXPECT_EQ(std::distance(fs::directory_iterator(rig.folder.path()), {}), 1);
   EXPECT_EQ(rig.Sent(), "");
 }
 

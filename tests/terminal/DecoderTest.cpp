@@ -5,7 +5,6 @@
 namespace kestrix::test {
 namespace {
 
-// Every code of both tables, checked by the cells of one row afterwards.
 TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
   struct Row {
     const char* name;

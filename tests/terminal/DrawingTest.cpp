@@ -229,7 +229,6 @@ TEST(ShapeTest, LinesAndEllipsesPixelByPixel) {
     p.SetMode(DrawMode::kInvert);  // a pixel touched twice would stay black
     if (row.shape == 'L') p.Line(v[2], v[3], v[4], v[5]);
     if (row.shape == 'E') p.FillEllipse(v[2], v[3], v[4], v[5]);
-    // '#' a touched pixel.
     EXPECT_EQ(Art(r, 0, 0, v[0], v[1], ".##"), row.expected) << row.name;
   }
 }
