@@ -13,7 +13,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The device: a pseudo-terminal linked as COM6 in the port's working folder.
 struct PseudoTerminal : sim::PseudoTerminal {
   PseudoTerminal() { Link(temp.path().string(), 6); }
   const std::filesystem::path& folder() const { return temp.path(); }

@@ -18,7 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One device client on a wire port, with the program's side of a request.
 struct ServiceRig {
   explicit ServiceRig(std::vector<sim::ClientRequest> program,
                       sim::Acknowledge ack = sim::Acknowledge::kAtOnce,

@@ -16,7 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
 
-// Every field, for whole-record comparisons.
 auto Fields(const Settings& s) {
   return std::tie(s.ComNr, s.FT232R, s.UseRTS, s.BinPath, s.AutoDis, s.VKeys,
                   s.TxtCurs, s.MsMoveOff, s.BaudRate, s.CRmode, s.Rows, s.Cols,
@@ -95,15 +94,13 @@ TEST_F(SettingsFileTest, FlagKeysReadAnyValueButZeroAsOn) {
   }
 }
 
-TEST_F(SettingsFileTest, ColoursDropTheirFirstCharacterWhateverItIs) {
+TEST_F(SettingsFileTest,
+       ColoursDropTheirFirstCharacterMarkedNamesFollowThePlatform) {
   EXPECT_EQ(Load("[Colors]\r\npal_0=#\r\npal_1=\r\npal_3=0000FF\r\n"
                  "pal_4=$E80\r\npal_5=#12345678FF\r\nPAL_6 = #00ff00  \r\n")
                 .palette,
             (Palette{0, kStartPalette[1], kStartPalette[2], 0xFF, 0xE80,
                      0x345678FF, 0x00FF00, kStartPalette[7]}));
-}
-
-TEST_F(SettingsFileTest, MarkedFileNamesAreReadAsThePlatformNamesFiles) {
   const std::string utf8 = "/home/\303\234bung/";  // Übung
   EXPECT_EQ(
       Load("\xEF\xBB\xBF[Config]\r\nBinPath=" + utf8).BinPath,
@@ -127,7 +124,6 @@ TEST_F(SettingsFileTest, FailuresChangeNothing) {
   LoadSettings(folder / "absent.ini", settings);
   LoadSettings(folder.path(), settings);  // a folder is not a settings file
   EXPECT_EQ(Fields(settings), Fields(before));
-  // Saving into a missing folder, under a regular file, or over a folder.
   const fs::path blocker = folder.Write("blocker", "old");
   fs::create_directory(folder / "Kestrix2.ini");
   for (const fs::path& path :
