@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/ConsoleUpload.h"
-#include "app/WindowRig.h"
 #include "sim/PtyPropeller.h"
 #include "support/FakePort.h"
 #include "support/TempFolder.h"
@@ -13,9 +12,7 @@
 namespace kestrix::test {
 namespace {
 
-class EndToEndTest : public WindowTest {};
-
-TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
+TEST(EndToEndTest, ExitStatusTellsWhatHappened) {
   const struct {
     const char* name;
     QStringList args;

@@ -52,7 +52,7 @@ TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
 }
 
 // The clipboard copy is inverted; the screen, read back by the device, not.
-TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
+TEST_F(ProgramMenuTest, ScreenshotAndTextCommandsCopyAndSave) {
   rig_.Show("\x05\x01\x03\x05");  // a red dot at (3, 5)
   const Raster before = rig_.p().screen().image;
   rig_.Menu(kMenuScreenshot);
@@ -65,9 +65,6 @@ TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
   EXPECT_EQ(inverted.At(3, 5), 0xFFFFFFu - before.At(3, 5));
   EXPECT_EQ(inverted.At(639, 445), 0xFFFFFFu);
   EXPECT_EQ(rig_.p().screen().image, before);
-}
-
-TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
   rig_.Show("hello");
   rig_.Menu(kMenuCopyText);
   rig_.Menu(kMenuCopyText);

@@ -144,11 +144,9 @@ TEST(Handshake, VersionAndFaultsOfTheChip) {
     EXPECT_EQ(w.output.lines, c.lines);
     EXPECT_EQ(c.sleptMs < 0 ? -1 : w.clock.TotalSleptMs(), c.sleptMs);
   }
-}
-
-TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
+  // An earlier exchange left two replies in the protocol's own buffer: they
+  // are not taken for the echo.
   ChipWire w;
-  // An earlier exchange left two replies in the protocol's own buffer.
   w.port.Feed(Bytes{0xFE, 0xFF, 0xFF});
   EXPECT_EQ(w.protocol.ReplyBit(0, 100), 0);
   EXPECT_EQ(w.protocol.Handshake(), 1);
