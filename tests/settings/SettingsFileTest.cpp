@@ -45,7 +45,7 @@ TEST_F(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
       "pal_6=#00FFFF\r\npal_7=#C0C0C0\r\n");
 }
 
-TEST_F(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
+TEST_F(SettingsFileTest, EveryKeyIsReadBackUnderItsOwnNameAndNoTextAddsALine) {
   // A value of its own for every number key; each flag off its start value.
   // clang-format off
   Settings saved{-3, true, true, "C:\\Propeller\\bin\\", false, true, false,
@@ -62,6 +62,13 @@ TEST_F(SettingsFileTest, EveryKeyIsWrittenAndReadBackUnderItsOwnName) {
   expected.palette[2] = 0x123456;
   expected.palette[3] = 0xFFFFFF;
   EXPECT_EQ(Fields(loaded), Fields(expected));
+  Settings settings;  // text values cannot inject lines
+  settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
+  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings));
+  EXPECT_EQ(folder.Read("k.ini").find("123456"), std::string::npos);
+  const Settings injected = Load(folder.Read("k.ini"));
+  EXPECT_EQ(injected.BinPath, "C:\\bin");
+  EXPECT_EQ(injected.palette, kStartPalette);
 }
 
 TEST_F(SettingsFileTest, AbsentKeysTakeReaderDefaults) {
@@ -105,16 +112,6 @@ TEST_F(SettingsFileTest,
   EXPECT_EQ(
       Load("\xEF\xBB\xBF[Config]\r\nBinPath=" + utf8).BinPath,
       kPlatformMarkedText == MarkedText::kKeepUtf8 ? utf8 : "/home/\334bung/");
-}
-
-TEST_F(SettingsFileTest, TextValuesCannotInjectLines) {
-  Settings settings;
-  settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings));
-  EXPECT_EQ(folder.Read("k.ini").find("123456"), std::string::npos);
-  const Settings loaded = Load(folder.Read("k.ini"));
-  EXPECT_EQ(loaded.BinPath, "C:\\bin");
-  EXPECT_EQ(loaded.palette, kStartPalette);
 }
 
 TEST_F(SettingsFileTest, FailuresChangeNothing) {
