@@ -109,7 +109,7 @@ TEST(Graphics, BitPatternScrollCursorAndCodesWithoutMeaning) {
   EXPECT_TRUE(s.port.writes.empty());
 }
 
-TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
+TEST(ScreenRendering, GlyphColoursInverseVideoAndTheCursorMark) {
   EngineRig e;
   // Bit 3 (8 aside) draws entry (code & 7) inverted, on white paper.
   e.Feed(Bytes{'A', 12, 2, 'B', 12, 9, 'x', 12, 8, 'y', 12, 250, 'z'});
@@ -121,20 +121,17 @@ TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
   EXPECT_TRUE(e.CellShows(4, 0, 'z', 0xFFFF00, kWhite));
   EXPECT_TRUE(e.CellShows(5, 0, ' ', kBlack, kWhite));
   EXPECT_TRUE(e.CellShows(6, 0, ' ', kBlack, kBlack));
-}
-
-TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
-  EngineRig e(/*deviceMode=*/true);
-  e.options.TxtCurs = 1;
-  e.Feed("ab");
+  EngineRig d(/*deviceMode=*/true);  // the cursor mark
+  d.options.TxtCurs = 1;
+  d.Feed("ab");
   // Cursor at column 2, row 0: pixels x 16, 18, 20, 22 of row 16 are white.
   for (int x = 16; x < 24; ++x)
-    EXPECT_EQ(e.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
+    EXPECT_EQ(d.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
   // A pixel query on a cursor dot sees it erased: black answers 0xFE.
-  EXPECT_EQ(e.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
-  e.options.TxtCurs = 0;
-  e.Feed("c");
-  for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
+  EXPECT_EQ(d.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
+  d.options.TxtCurs = 0;
+  d.Feed("c");
+  for (int x = 24; x < 32; ++x) EXPECT_EQ(d.Px(x, 16), kBlack);
 }
 
 TEST(GlyphCells, DrawWhatPutGlyphDraws) {
