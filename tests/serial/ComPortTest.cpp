@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "serial/ComPort.h"
@@ -39,23 +40,19 @@ class ComPortTest : public ::testing::Test {
 };
 
 TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
-  const struct {
-    const char* name;
-    int index;
-    speed_t baud;
-    bool twoStopBits;
-  } cases[] = {{"below the table", -1, B115200, true},
-               {"115200", 0, B115200, true},
-               {"57600", 1, B57600, false},
-               {"1200, the last", 7, B1200, false},
-               {"past the table", 8, B115200, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_TRUE(Open(c.index));
+  const std::tuple<const char*, int, speed_t, bool> cases[] = {
+      {"below the table", -1, B115200, true},
+      {"115200", 0, B115200, true},
+      {"57600", 1, B57600, false},
+      {"1200, the last", 7, B1200, false},
+      {"past the table", 8, B115200, false}};
+  for (const auto& [name, index, baud, twoStopBits] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(Open(index));
     const termios line = pty_.LineSettings();
     EXPECT_EQ(std::pair(cfgetispeed(&line), cfgetospeed(&line)),
-              std::pair(c.baud, c.baud));
-    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits);
+              std::pair(baud, baud));
+    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, twoStopBits);
     // Eight bits, raw, without parity or flow control.
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
               static_cast<tcflag_t>(CS8 | CREAD | CLOCAL));
