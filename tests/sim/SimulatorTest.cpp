@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/PseudoTerminal.h"
@@ -46,31 +47,28 @@ fs::path NewLinkTarget(const fs::path& link, const fs::path& old) {
 }
 
 TEST(PseudoTerminalTest, LinkReplacesOnlyAStalePtyLink) {
-  const struct {
-    const char* name;
-    const char* existing;  // what COM6 is before: a link target, or a file
-    bool isLink;
-    bool linked;
-  } rows[] = {{"nothing there", nullptr, false, true},
-              {"stale pty link", "/dev/pts/999999", true, true},
-              {"link to a real adapter", "/dev/null", true, false},
-              {"regular file", "keep", false, false}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  // What COM6 is before (none, a link, a file's text); is the pty linked?
+  const std::tuple<const char*, const char*, bool> rows[] = {
+      {"nothing there", nullptr, true},
+      {"stale pty link", "/dev/pts/999999", true},
+      {"link to a real adapter", "/dev/null", false},
+      {"regular file", "keep", false}};
+  for (const auto& [name, existing, linked] : rows) {
+    SCOPED_TRACE(name);
     TempFolder folder;
     const fs::path com = folder / "COM6";
-    if (row.existing && row.isLink) fs::create_symlink(row.existing, com);
-    if (row.existing && !row.isLink) folder.Write("COM6", row.existing);
+    if (existing && existing[0] == '/') fs::create_symlink(existing, com);
+    if (existing && existing[0] != '/') folder.Write("COM6", existing);
     {
       sim::PseudoTerminal pty;
       ASSERT_TRUE(pty.ok());
-      EXPECT_EQ(pty.Link(folder.path().string(), 6), row.linked);
+      EXPECT_EQ(pty.Link(folder.path().string(), 6), linked);
       EXPECT_EQ(fs::is_symlink(com) ? fs::read_symlink(com).string()
                                     : folder.Read("COM6"),
-                row.linked ? pty.slavePath() : std::string(row.existing));
+                linked ? pty.slavePath() : std::string(existing));
     }
     // Ours goes with the terminal; someone else's stays.
-    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !row.linked && row.existing);
+    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !linked && existing);
   }
 }
 
