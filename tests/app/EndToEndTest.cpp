@@ -5,16 +5,14 @@
 #include <string>
 
 #include "app/ConsoleUpload.h"
-#include "app/WindowRig.h"
 #include "sim/PtyPropeller.h"
+#include "support/FakePort.h"
 #include "support/TempFolder.h"
 
 namespace kestrix::test {
 namespace {
 
-class EndToEndTest : public WindowTest {};
-
-TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
+TEST(EndToEndTest, ExitStatusTellsWhatHappened) {
   const struct {
     const char* name;
     QStringList args;
@@ -37,8 +35,7 @@ TEST_F(EndToEndTest, ExitStatusTellsWhatHappened) {
        "\"kestrix FILE -L PORT\" uploads without one\n"},
       // clang-format on
   };
-  std::string file(1000, '\0');
-  for (std::size_t i = 0; i < file.size(); ++i) file[i] = char(i * 7 + 3);
+  const std::string file = Ramp(1000, 3);
   for (const auto& row : rows) {
     TempFolder folder;
     std::filesystem::create_symlink("/nowhere", folder / "COM7");

@@ -52,7 +52,7 @@ TEST_F(ProgramMenuTest, BaudItemsMoveTheMarkAndReclockThePort) {
 }
 
 // The clipboard copy is inverted; the screen, read back by the device, not.
-TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
+TEST_F(ProgramMenuTest, ScreenshotAndTextCommandsCopyAndSave) {
   rig_.Show("\x05\x01\x03\x05");  // a red dot at (3, 5)
   const Raster before = rig_.p().screen().image;
   rig_.Menu(kMenuScreenshot);
@@ -65,9 +65,6 @@ TEST_F(ProgramMenuTest, ScreenshotCopiesTheScreenAndInvertsOnlyTheCopy) {
   EXPECT_EQ(inverted.At(3, 5), 0xFFFFFFu - before.At(3, 5));
   EXPECT_EQ(inverted.At(639, 445), 0xFFFFFFu);
   EXPECT_EQ(rig_.p().screen().image, before);
-}
-
-TEST_F(ProgramMenuTest, TextCommandsCopyOnceAndSave) {
   rig_.Show("hello");
   rig_.Menu(kMenuCopyText);
   rig_.Menu(kMenuCopyText);
@@ -101,24 +98,24 @@ TEST_F(ProgramMenuTest, LoadSettingsRebuildsWindowScreenMarksAndRate) {
 }
 
 TEST_F(ProgramMenuTest, WebsiteOpensTheReadmeFoundFromTheProgramsFolder) {
-  const std::filesystem::path root = rig_.folder;
   const std::pair<const char*, const char*> cases[] = {
       {"a/bin", "a/bin/README.md"},
       {"b/bin", "b/share/doc/kestrix/README.md"},
       {"c/build/src/gui", "c/README.md"},
       {"d/bin", nullptr}};  // where the README lies, if anywhere
   for (const auto& [programFolder, readme] : cases) {
-    std::filesystem::create_directories(root / programFolder);
+    std::filesystem::create_directories(rig_.folder / programFolder);
     if (readme != nullptr) {
-      std::filesystem::create_directories((root / readme).parent_path());
+      std::filesystem::create_directories((rig_.folder / readme).parent_path());
       rig_.temp.Write(readme, "# Kestrix\n");
     }
-    rig_.p().SetProgramFolder(root / programFolder);
+    rig_.p().SetProgramFolder(rig_.folder / programFolder);
     rig_.log.clear();
     rig_.Menu(kMenuWebsite);
     EXPECT_EQ(
         rig_.Of("host"),
-        Lines{readme ? "document " + (root / readme).make_preferred().string()
+        Lines{readme ? "document " +
+                           (rig_.folder / readme).make_preferred().string()
                      : "box Website / README.md not found"})
         << programFolder;
   }

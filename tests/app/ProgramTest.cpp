@@ -11,6 +11,13 @@
 namespace kestrix::test {
 namespace {
 
+std::string NotFoundBox(int port) {
+  const std::string n = std::to_string(port);
+  return "box Error / COM port not found\n\nCOM" + n + " is /dev/fake" + n +
+         ".\nChoose another port with Options > Com-Port; it lists the "
+         "serial adapters present.";
+}
+
 TEST(ProgramStartupTest, WithoutArgumentsOrFileConnectsCom6WithStartMarks) {
   ProgramRig rig;
   rig.host.whileOpen = [&rig] { rig.log.push_back("pump"); };
@@ -37,10 +44,7 @@ TEST(ProgramStartupTest, MissingPortIsSearchedForWhenZeroAndNotPolled) {
   for (int n = 1; n <= 64; ++n)
     opens.push_back(std::to_string(n % 64) + " @0 ft0 failed");
   EXPECT_EQ(rig.Of("port open"), opens);
-  EXPECT_EQ(rig.Of("host"),
-            Lines{"box Error / COM port not found\n\nCOM0 is /dev/fake0.\n"
-                  "Choose another port with Options > Com-Port; it lists the "
-                  "serial adapters present."});
+  EXPECT_EQ(rig.Of("host"), Lines{NotFoundBox(0)});
   EXPECT_FALSE(rig.view.IsChecked(kMenuComEnabled));
   rig.p().AfterEvent(true);
   EXPECT_EQ(rig.port.readCalls, 0);
@@ -114,7 +118,6 @@ TEST(ConsoleExitStatusTest, EachOutcomeHasItsStatus) {
 
 class ProgramLoopTest : public ProgramTest {
  protected:
-  // A timer tick with the window's inner height at `height`.
   void Tick(int height) {
     rig_.view.innerHeightWithMenu = height;
     rig_.p().AfterEvent(true);
@@ -217,10 +220,7 @@ TEST_F(ProgramLoopTest, AutoModeReleasesBelow120AndReconnectsAbove180) {
   rig_.log.clear();
   Tick(446);
   Tick(446);
-  EXPECT_EQ(rig_.Of("host"),
-            Lines{"box Error / COM port not found\n\nCOM6 is /dev/fake6.\n"
-                  "Choose another port with Options > Com-Port; it lists the "
-                  "serial adapters present."});
+  EXPECT_EQ(rig_.Of("host"), Lines{NotFoundBox(6)});
 }
 
 // A pulled adapter closes the port; a line says so, and another when it is

@@ -127,12 +127,10 @@ class ProgramRig {
   std::string PathOf(const std::string& name) const {
     return (folder / name).string();
   }
-  // The device sends `bytes`; one loop turn reads and decodes them.
   void Show(const std::string& bytes) {
     port.Feed(bytes);
     program->AfterEvent(false);
   }
-  // Loads an ini with these lines below "[Config]" through Load Settings.
   void LoadSettingsLines(const std::string& lines) {
     temp.Write("load.ini", "[Config]\r\n" + lines);
     host.openAnswers.push_back({PathOf("load.ini"), 0});

@@ -25,7 +25,6 @@
 
 namespace kestrix::test {
 
-// Each suite gets its own QApplication on the offscreen platform.
 class WindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
@@ -106,7 +105,6 @@ class WindowRig {
   void Send(const std::string& bytes) {
     pty.Send(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   }
-  // What the device received once the event loop had its turn.
   std::vector<std::uint8_t> DeviceReceived() {
     Spin(5);
     return pty.Receive(SIZE_MAX, 50);

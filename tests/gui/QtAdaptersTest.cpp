@@ -50,7 +50,7 @@ TEST_F(QtAdapters, NamesKeysWithWindowsVirtualKeys) {
   }
 }
 
-TEST_F(QtAdapters, PressesCarryTheCharacterTheKeyTypes) {
+TEST_F(QtAdapters, PressesCarryTheirCharacterSystemKeysAndPauseStayApart) {
   auto typed = [](int key, Qt::KeyboardModifiers mods, const QString& text) {
     const KeyStroke stroke = Key(true, key, mods, text);
     return stroke.kind == Kind::kDown ? stroke.character : -2;
@@ -76,9 +76,6 @@ TEST_F(QtAdapters, PressesCarryTheCharacterTheKeyTypes) {
   const KeyStroke up = Key(false, Qt::Key_X, kNone, "x");
   EXPECT_EQ(up.kind, Kind::kUp);
   EXPECT_EQ(up.virtualKey, 0x58);
-}
-
-TEST_F(QtAdapters, SystemKeysAndThePauseShortcut) {
   EXPECT_EQ(Key(true, Qt::Key_F, kAlt, "f").kind, Kind::kSystem);
   EXPECT_EQ(Key(false, Qt::Key_Alt).kind, Kind::kSystem);
   EXPECT_EQ(Key(false, Qt::Key_F10, kShift).kind, Kind::kSystem);

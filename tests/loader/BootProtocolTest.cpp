@@ -1,5 +1,3 @@
-// The boot protocol on a scripted port and on a simulated chip: reply waits,
-// channel failures, the reset pulse, the handshake and the port search.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,12 +22,6 @@ using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 using Options = sim::SimulatedPropeller::Options;
 
-struct ChipPort : test::SimulatedPropellerPort {
-  explicit ChipPort(Options options = {})
-      : SimulatedPropellerPort(chip), chip(std::move(options)) {}
-  sim::SimulatedPropeller chip;
-};
-
 template <typename Port>
 struct Rig {
   template <typename... Args>
@@ -44,7 +36,7 @@ struct Rig {
   SharedBlocks blocks;
 };
 using Wire = Rig<test::FakePort>;
-using ChipWire = Rig<ChipPort>;
+using ChipWire = Rig<test::SimulatedPropellerPort>;
 
 TEST(ReplyBit, BudgetBuysTenMsPassesOrOneClockBytePerPass) {
   const struct {
@@ -152,11 +144,9 @@ TEST(Handshake, VersionAndFaultsOfTheChip) {
     EXPECT_EQ(w.output.lines, c.lines);
     EXPECT_EQ(c.sleptMs < 0 ? -1 : w.clock.TotalSleptMs(), c.sleptMs);
   }
-}
-
-TEST(Handshake, BytesBufferedBeforeTheResetAreNotTakenForTheEcho) {
+  // An earlier exchange left two replies in the protocol's own buffer: they
+  // are not taken for the echo.
   ChipWire w;
-  // An earlier exchange left two replies in the protocol's own buffer.
   w.port.Feed(Bytes{0xFE, 0xFF, 0xFF});
   EXPECT_EQ(w.protocol.ReplyBit(0, 100), 0);
   EXPECT_EQ(w.protocol.Handshake(), 1);

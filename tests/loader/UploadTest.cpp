@@ -1,5 +1,3 @@
-// Whole uploads against a simulated chip: the banner, what becomes of the
-// file, the lines shown for each outcome and what the chip got.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,22 +30,12 @@ using Outcome = UploadOutcome;
 
 constexpr int kBannerPauseMs = 2000;
 
-// Bytes that differ within and between longs: a shifted byte shows.
-Bytes Pattern(int count, std::uint32_t seed) {
-  Bytes bytes;
-  for (std::uint32_t x = seed; std::ssize(bytes) < count;) {
-    x = x * 1103515245u + 12345u;
-    bytes.push_back(static_cast<std::uint8_t>(x >> 16));
-  }
-  return bytes;
-}
-
 // A simulated chip on the port following a virtual clock, the terminal engine
 // with a window or a console, the real logo.
 struct UploadRig {
   explicit UploadRig(bool window = true, bool deviceMode = false,
                      Options options = {})
-      : chip(std::move(options)) {
+      : port(std::move(options)) {
     port.FollowClock(clock);
     CreateScreenImage(screen, 80, 25, true);
     if (auto images = LoadEmbeddedImages().images) {
@@ -74,8 +62,7 @@ struct UploadRig {
     return static_cast<int>(std::ranges::count(clock.sleeps, ms));
   }
 
-  sim::SimulatedPropeller chip;
-  SimulatedPropellerPort port{chip};
+  SimulatedPropellerPort port;
   VirtualClock clock;
   bool useRts = false;
   Raster sheet;
@@ -107,12 +94,12 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
     std::pair<int, int> cursor{-1, -1};  // row, column
     Raster image;  // the screen when the banner pause begins
     rig.clock.onSleep = [&](int ms) {
-      rig.chip.AdvanceMs(ms);
+      rig.port.chip.AdvanceMs(ms);
       if (ms != kBannerPauseMs || cursor.first >= 0) return;
       cursor = {rig.screen.CursorRow, rig.screen.CursorColumn};
       image = rig.screen.image;
     };
-    rig.Put("prog.eeprom", Pattern(64, 1));
+    rig.Put("prog.eeprom", Ramp<Bytes>(64, 1));
     EXPECT_EQ(cursor, std::pair(5, 0));
     EXPECT_TRUE(LogoAtTopLeft(image, rig.logo));
     // Five status lines from row 5 end on row 10 and leave the logo whole.
@@ -130,7 +117,7 @@ TEST(UploadTest, BannerLogoHasTheCursorBelowItInEitherMode) {
 TEST(UploadTest, ConsoleGetsTheBannerAndStatusLines) {
   UploadRig rig(false);
   const Raster before = rig.screen.image;
-  rig.Put("p.eeprom", Pattern(64, 4));
+  rig.Put("p.eeprom", Ramp<Bytes>(64, 4));
   const Lines& lines = rig.watcher.lines;
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "\r\n");  // the credit line
@@ -173,26 +160,26 @@ TEST(UploadTest, TheFileNameAloneChoosesEepromAndFolder) {
 
 TEST(UploadTest, ImagesArePaddedToLongsAndEepromImagesToTheWholeHub) {
   UploadRig rig;
-  const Bytes file = Pattern(30, 7);
+  const auto padded = [](Bytes bytes, int size) {
+    bytes.resize(std::size_t(size));
+    return bytes;
+  };
+  const Bytes file = Ramp<Bytes>(30, 7);
   rig.Put("prog.binary", file);
   EXPECT_NE(rig.Text().find("\nWrite in RAM Lenght=32\r"), std::string::npos);
-  EXPECT_EQ(rig.chip.record().command, 1);
-  Bytes padded = file;
-  padded.resize(32, 0);
-  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().command, 1);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded(file, 32));
   // An empty file still runs the handshake and announces a length of 0.
   rig.Put("empty.binary", {});
   EXPECT_EQ(rig.Text(),
             "Start Upload\r\nPropeller Version = 1\r\nWrite in RAM Lenght=0\r\n"
             "Verify ..\r\n..OK -> RUN\r\n");
-  EXPECT_TRUE(rig.chip.record().ImageBytes().empty());
+  EXPECT_TRUE(rig.port.chip.record().ImageBytes().empty());
   // An EEPROM image after a longer one has zeros past the file.
   rig.Put("full.eeprom", Bytes(32768, 0xA5));
-  const Bytes small = Pattern(100, 8);
+  const Bytes small = Ramp<Bytes>(100, 8);
   rig.Put("small.eeprom", small);
-  padded = small;
-  padded.resize(32768, 0);
-  EXPECT_EQ(rig.chip.record().ImageBytes(), padded);
+  EXPECT_EQ(rig.port.chip.record().ImageBytes(), padded(small, 32768));
 }
 
 TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
@@ -213,9 +200,9 @@ TEST(UploadTest, RefusedFilesResetOncePurgeAndSendNothing) {
     EXPECT_TRUE(rig.port.writes.empty());
   }
   UploadRig fits;  // exactly the hub's size goes through
-  const Bytes file = Pattern(32768, 10);
+  const Bytes file = Ramp<Bytes>(32768, 10);
   fits.Put("big.binary", file);
-  EXPECT_EQ(fits.chip.record().ImageBytes(), file);
+  EXPECT_EQ(fits.port.chip.record().ImageBytes(), file);
 }
 
 TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
@@ -224,7 +211,7 @@ TEST(UploadTest, ClosedPortShowsOnlyTheBoxAndLeavesTheScreen) {
   const Raster before = rig.screen.image;
   const std::string textBefore = rig.screen.ScreenText;
   rig.port.open = false;
-  EXPECT_EQ(rig.Put("prog.eeprom", Pattern(8, 11)), Outcome::kNoPort);
+  EXPECT_EQ(rig.Put("prog.eeprom", Ramp<Bytes>(8, 11)), Outcome::kNoPort);
   ASSERT_EQ(rig.log.size(), 1u);
   EXPECT_EQ(rig.log[0].substr(0, 48),
             "host box No COM / wrong number or not activated\n");
@@ -275,9 +262,9 @@ TEST(UploadTest, EachFaultShowsItsLinesAndLeavesTheChipAsExpected) {
     c.set(options);
     UploadRig rig(true, false, options);
     rig.useRts = (&c - cases) % 2;
-    EXPECT_EQ(rig.Put(c.file, Pattern(100, 4)), c.outcome);
+    EXPECT_EQ(rig.Put(c.file, Ramp<Bytes>(100, 4)), c.outcome);
     EXPECT_EQ(rig.Text(), c.text);
-    EXPECT_EQ(rig.chip.phase(), c.chipEnds);
+    EXPECT_EQ(rig.port.chip.phase(), c.chipEnds);
     // Two resets through the chosen line; a finished download is purged.
     const std::string on = rig.useRts ? "RTS+" : "DTR+",
                       off = rig.useRts ? "RTS-" : "DTR-";
@@ -303,7 +290,7 @@ TEST(UploadTest, APortThatVanishesWhileTheChipVerifiesStopsWithOneLine) {
     if (rig.screen.ScreenText.find("Verify ..") != std::string::npos)
       rig.port.open = false;
   };
-  EXPECT_EQ(rig.Put("a.eeprom", Pattern(100, 4)), Outcome::kPortLost);
+  EXPECT_EQ(rig.Put("a.eeprom", Ramp<Bytes>(100, 4)), Outcome::kPortLost);
   EXPECT_EQ(rig.Text(),
             "Start Upload\r\nPropeller Version = 1\r\nWrite in EEPROM "
             "Lenght=32768\r\nVerify ..\r\nHardware lost\r\n");

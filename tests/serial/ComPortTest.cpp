@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "serial/ComPort.h"
@@ -13,7 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The device: a pseudo-terminal linked as COM6 in the port's working folder.
 struct PseudoTerminal : sim::PseudoTerminal {
   PseudoTerminal() { Link(temp.path().string(), 6); }
   const std::filesystem::path& folder() const { return temp.path(); }
@@ -22,10 +22,6 @@ struct PseudoTerminal : sim::PseudoTerminal {
 
 int WriteBytes(ComPort& port, const Bytes& bytes) {
   return port.Write(bytes.data(), static_cast<int>(bytes.size()));
-}
-
-void TurnEventLoop(int turns) {
-  for (int turn = 0; turn < turns; ++turn) QCoreApplication::processEvents();
 }
 
 class ComPortTest : public ::testing::Test {
@@ -44,23 +40,19 @@ class ComPortTest : public ::testing::Test {
 };
 
 TEST_F(ComPortTest, LineSettingsFollowTheBaudIndex) {
-  const struct {
-    const char* name;
-    int index;
-    speed_t baud;
-    bool twoStopBits;
-  } cases[] = {{"below the table", -1, B115200, true},
-               {"115200", 0, B115200, true},
-               {"57600", 1, B57600, false},
-               {"1200, the last", 7, B1200, false},
-               {"past the table", 8, B115200, false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_TRUE(Open(c.index));
+  const std::tuple<const char*, int, speed_t, bool> cases[] = {
+      {"below the table", -1, B115200, true},
+      {"115200", 0, B115200, true},
+      {"57600", 1, B57600, false},
+      {"1200, the last", 7, B1200, false},
+      {"past the table", 8, B115200, false}};
+  for (const auto& [name, index, baud, twoStopBits] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(Open(index));
     const termios line = pty_.LineSettings();
     EXPECT_EQ(std::pair(cfgetispeed(&line), cfgetospeed(&line)),
-              std::pair(c.baud, c.baud));
-    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, c.twoStopBits);
+              std::pair(baud, baud));
+    EXPECT_EQ((line.c_cflag & CSTOPB) != 0, twoStopBits);
     // Eight bits, raw, without parity or flow control.
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CRTSCTS | CREAD | CLOCAL),
               static_cast<tcflag_t>(CS8 | CREAD | CLOCAL));
@@ -163,7 +155,7 @@ TEST_F(ComPortTest, LossIsNoticedByTheEventLoopAndReportedOnce) {
   pty_.Vanish();
   for (int turn = 0; turn < 100 && lost_ == 0; ++turn)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  TurnEventLoop(10);
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
   EXPECT_EQ(lost_, 1);
   EXPECT_FALSE(port_.IsOpen());
   // Later calls fail at once instead of spinning or reporting again.
@@ -193,7 +185,7 @@ TEST_F(ComPortTest, LossCallbackMayReconnectToAnotherPort) {
   EXPECT_EQ(WriteBytes(port, {'o', 'k'}), 2);
   EXPECT_EQ(pty_.Receive(2), (Bytes{'o', 'k'}));
   // The loss queued for the event loop must not close the new port.
-  TurnEventLoop(10);
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
   EXPECT_TRUE(port.IsOpen());
   EXPECT_EQ(lost_, 1);
 }

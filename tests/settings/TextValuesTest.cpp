@@ -1,4 +1,3 @@
-// How values read from settings text become numbers, text and keys.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -130,12 +130,11 @@ TEST(DemoUpload, ImagesAndMonitorLinesAreReportedThenTheDemoStartsAgain) {
     TempFolder folder;
     DemoPort port;
     if (row.size > 0) {
-      const std::string image = Bytes(row.size, 3, 7);
       NullHost host;
       RecordingOutput output;
       LoaderImage loaderImage{};
       SharedBlocks blocks;
-      UploadFile(folder.Write(row.file, image).string(),
+      UploadFile(folder.Write(row.file, Ramp(row.size, 3)).string(),
                  {port, port.clock, output, host, blocks}, /*useRts=*/false,
                  loaderImage, Raster{});
     }

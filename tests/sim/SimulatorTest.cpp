@@ -1,12 +1,12 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/PseudoTerminal.h"
@@ -18,36 +18,23 @@ namespace {
 namespace fs = std::filesystem;
 
 // kestrix-sim as a child process, its output discarded; killed at the end.
-class SimProcess {
- public:
-  explicit SimProcess(std::vector<std::string> args) {
-    args.insert(args.begin(), KESTRIX_SIM_EXECUTABLE);
-    if ((pid_ = fork()) != 0) return;
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int null = open("/dev/null", O_WRONLY);  // async-signal-safe
-    dup2(null, 1), dup2(null, 2);
-    execv(argv[0], argv.data());
-    _exit(127);
+struct SimProcess : QProcess {
+  explicit SimProcess(const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    setStandardOutputFile(nullDevice());
+    setStandardErrorFile(nullDevice());
+    start(KESTRIX_SIM_EXECUTABLE, list);
   }
-  ~SimProcess() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  ~SimProcess() override {
+    kill();
+    waitForFinished();
   }
-  void Signal(int number) { kill(pid_, number); }
+  void Signal(int number) { ::kill(static_cast<pid_t>(processId()), number); }
   int Exit() {  // the exit status if it ends within 2 s, else -1
-    for (int i = 0, status = 0; i < 400; ++i, usleep(5000)) {
-      if (waitpid(pid_, &status, WNOHANG) != pid_) continue;
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    return -1;
+    if (!waitForFinished(2000)) return -1;
+    return exitStatus() == NormalExit ? exitCode() : 128;
   }
-
- private:
-  pid_t pid_ = -1;
 };
 
 // The link's target once it is a link other than `old` (within 2 s).
@@ -60,31 +47,28 @@ fs::path NewLinkTarget(const fs::path& link, const fs::path& old) {
 }
 
 TEST(PseudoTerminalTest, LinkReplacesOnlyAStalePtyLink) {
-  const struct {
-    const char* name;
-    const char* existing;  // what COM6 is before: a link target, or a file
-    bool isLink;
-    bool linked;
-  } rows[] = {{"nothing there", nullptr, false, true},
-              {"stale pty link", "/dev/pts/999999", true, true},
-              {"link to a real adapter", "/dev/null", true, false},
-              {"regular file", "keep", false, false}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  // What COM6 is before (none, a link, a file's text); is the pty linked?
+  const std::tuple<const char*, const char*, bool> rows[] = {
+      {"nothing there", nullptr, true},
+      {"stale pty link", "/dev/pts/999999", true},
+      {"link to a real adapter", "/dev/null", false},
+      {"regular file", "keep", false}};
+  for (const auto& [name, existing, linked] : rows) {
+    SCOPED_TRACE(name);
     TempFolder folder;
     const fs::path com = folder / "COM6";
-    if (row.existing && row.isLink) fs::create_symlink(row.existing, com);
-    if (row.existing && !row.isLink) folder.Write("COM6", row.existing);
+    if (existing && existing[0] == '/') fs::create_symlink(existing, com);
+    if (existing && existing[0] != '/') folder.Write("COM6", existing);
     {
       sim::PseudoTerminal pty;
       ASSERT_TRUE(pty.ok());
-      EXPECT_EQ(pty.Link(folder.path().string(), 6), row.linked);
+      EXPECT_EQ(pty.Link(folder.path().string(), 6), linked);
       EXPECT_EQ(fs::is_symlink(com) ? fs::read_symlink(com).string()
                                     : folder.Read("COM6"),
-                row.linked ? pty.slavePath() : std::string(row.existing));
+                linked ? pty.slavePath() : std::string(existing));
     }
     // Ours goes with the terminal; someone else's stays.
-    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !row.linked && row.existing);
+    EXPECT_EQ(fs::exists(fs::symlink_status(com)), !linked && existing);
   }
 }
 

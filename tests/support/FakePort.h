@@ -15,6 +15,13 @@ namespace kestrix::test {
 inline std::string Le32(std::uint32_t v) {
   return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
+// Bytes first, first + step, ... (mod 256): neighbours and longs differ.
+template <typename Bytes = std::string>
+Bytes Ramp(int count, int first = 0, int step = 7) {
+  Bytes bytes;
+  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
+  return bytes;
+}
 
 // A port whose incoming bytes are scripted by the test and whose outgoing
 // bytes are recorded, one entry per write. `Line` is the port interface.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "sim/SimulatedPropeller.h"
@@ -10,16 +11,18 @@
 
 namespace kestrix::test {
 
-// A recording port with a simulated Propeller behind it: writes go to the
-// chip, reads return its replies, asserting DTR or RTS resets it.
+// A recording port with its own simulated Propeller behind it: writes go to
+// the chip, reads return its replies, asserting DTR or RTS resets it.
 class SimulatedPropellerPort : public FakePort {
  public:
-  explicit SimulatedPropellerPort(sim::SimulatedPropeller& chip)
-      : chip_(chip) {}
+  explicit SimulatedPropellerPort(sim::SimulatedPropeller::Options options = {})
+      : chip(std::move(options)) {}
 
   void FollowClock(VirtualClock& clock) {
-    clock.onSleep = [this](int ms) { chip_.AdvanceMs(ms); };
+    clock.onSleep = [this](int ms) { chip.AdvanceMs(ms); };
   }
+
+  sim::SimulatedPropeller chip;
 
   // Faults: at most this many bytes per write (-1: all); failing reads.
   int writeLimit = -1;
@@ -28,33 +31,32 @@ class SimulatedPropellerPort : public FakePort {
   int Write(const std::uint8_t* data, int count) override {
     const int n = FakePort::Write(
         data, writeLimit < 0 ? count : std::min(count, writeLimit));
-    if (n > 0) chip_.OnHostBytes(data, n);
+    if (n > 0) chip.OnHostBytes(data, n);
     return n;
   }
   // Bytes the test fed (left from an earlier exchange) come first.
   int Read(std::uint8_t* data, int max) override {
     if (!open || failReads) return -1;
-    return incoming.empty() ? chip_.TakeReplies(data, max)
+    return incoming.empty() ? chip.TakeReplies(data, max)
                             : FakePort::Read(data, max);
   }
   void PurgeReceive() override {
     FakePort::PurgeReceive();
-    chip_.DropReplies();
+    chip.DropReplies();
   }
   // The board's reset fires when a line is asserted.
   void SetDtr(bool on) override {
     FakePort::SetDtr(on);
-    if (on && !dtr_) chip_.Reset();
+    if (on && !dtr_) chip.Reset();
     dtr_ = on;
   }
   void SetRts(bool on) override {
     FakePort::SetRts(on);
-    if (on && !rts_) chip_.Reset();
+    if (on && !rts_) chip.Reset();
     rts_ = on;
   }
 
  private:
-  sim::SimulatedPropeller& chip_;
   bool dtr_ = false, rts_ = false;
 };
 

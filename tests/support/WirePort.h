@@ -11,13 +11,6 @@
 
 namespace kestrix::test {
 
-// Bytes first, first + step, ... (mod 256).
-inline std::string Bytes(int count, int first = 0, int step = 7) {
-  std::string bytes;
-  for (int i = 0; i < count; ++i) bytes.push_back(char(first + i * step));
-  return bytes;
-}
-
 // The program's writes go to a simulated device on a virtual clock; its answer
 // stays on the wire until the next read, so a purge right after a write keeps
 // it. Unplugged after `writesLeft` writes: closed, or open failing writes.

@@ -1,5 +1,3 @@
-// Control codes of both modes, the bottom edge, parameters read from the port,
-// ScreenText, the program's own text.
 #include <gtest/gtest.h>
 
 #include "EngineHarness.h"
@@ -7,7 +5,6 @@
 namespace kestrix::test {
 namespace {
 
-// Every code of both tables, checked by the cells of one row afterwards.
 TEST(Decoder, ControlCodesDrawAndMoveAsTheirModeSays) {
   struct Row {
     const char* name;

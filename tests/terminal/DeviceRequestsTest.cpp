@@ -1,6 +1,3 @@
-// The device's requests: clock, time, date, file blocks, lettered requests,
-// the serial poll that hands them on, and streams in any chunking giving
-// what their chunk boundaries call for (support/ChunkingOracle.h).
 #include <gtest/gtest.h>
 
 #include <random>

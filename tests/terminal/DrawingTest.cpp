@@ -1,5 +1,3 @@
-// Drawing on the screen image: escape command 5 (coordinates, pen, colours),
-// characters as pixels, the glyph cells and sheet, the painter's shapes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,13 +24,17 @@ struct GraphicsRig : EngineRig {
 
 TEST(Graphics, PlotCoordinatesColourAndQueries) {
   GraphicsRig e;
+  // A clear blanks the text area, (3, 424), but not the strip, (3, 425).
+  e.Feed(Bytes{5, 0x21, 1, 212, 5, 0x31, 1, 212, 0});
+  EXPECT_EQ(e.Count(kBlack), 640 * 446 - 1);
+  EXPECT_EQ(e.Px(3, 425), kWhite);
   e.Cmd(0x31, 100, 50);  // bit 5 adds 1 to x, bit 4 to y
   EXPECT_EQ(e.Px(201, 101), e.Entry(0));
   e.Cmd(0x41, 1, 1);  // bit 6 plays no part
   EXPECT_EQ(e.Px(2, 2), e.Entry(0));
   // Off the 446-row image nothing is drawn and a query answers FF.
   e.Cmd(0x01, 255, 255);
-  EXPECT_EQ(e.Count(kBlack), 640 * 446 - 2);
+  EXPECT_EQ(e.Count(kBlack), 640 * 446 - 3);
   EXPECT_EQ(e.Cmd(0x09, 255, 255).ReplyByte, 0xFF);
   EXPECT_EQ(e.Cmd(0x01, 1, 1).ReplyByte, 0);  // handed over once only
   // The drawing colour ignores inverse video (entry 5 is green).
@@ -107,7 +109,7 @@ TEST(Graphics, BitPatternScrollCursorAndCodesWithoutMeaning) {
   EXPECT_TRUE(s.port.writes.empty());
 }
 
-TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
+TEST(ScreenRendering, GlyphColoursInverseVideoAndTheCursorMark) {
   EngineRig e;
   // Bit 3 (8 aside) draws entry (code & 7) inverted, on white paper.
   e.Feed(Bytes{'A', 12, 2, 'B', 12, 9, 'x', 12, 8, 'y', 12, 250, 'z'});
@@ -119,28 +121,17 @@ TEST(ScreenRendering, GlyphColoursAndInverseVideo) {
   EXPECT_TRUE(e.CellShows(4, 0, 'z', 0xFFFF00, kWhite));
   EXPECT_TRUE(e.CellShows(5, 0, ' ', kBlack, kWhite));
   EXPECT_TRUE(e.CellShows(6, 0, ' ', kBlack, kBlack));
-}
-
-TEST(ScreenRendering, CursorMarkIsDrawnAfterEachChunkAndErasedBeforeEachByte) {
-  EngineRig e(/*deviceMode=*/true);
-  e.options.TxtCurs = 1;
-  e.Feed("ab");
+  EngineRig d(/*deviceMode=*/true);  // the cursor mark
+  d.options.TxtCurs = 1;
+  d.Feed("ab");
   // Cursor at column 2, row 0: pixels x 16, 18, 20, 22 of row 16 are white.
   for (int x = 16; x < 24; ++x)
-    EXPECT_EQ(e.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
+    EXPECT_EQ(d.Px(x, 16), x % 2 == 0 ? kWhite : kBlack) << x;
   // A pixel query on a cursor dot sees it erased: black answers 0xFE.
-  EXPECT_EQ(e.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
-  e.options.TxtCurs = 0;
-  e.Feed("c");
-  for (int x = 24; x < 32; ++x) EXPECT_EQ(e.Px(x, 16), kBlack);
-}
-
-// How a scroll moves the strip is the scroll ring's test.
-TEST(ScreenRendering, AClearBlanksTheTextAreaButNotTheStrip) {
-  EngineRig e(/*deviceMode=*/true);
-  e.Feed(Bytes{5, 0x21, 1, 212, 5, 0x31, 1, 212, 0});  // (3, 424), (3, 425)
-  EXPECT_EQ(e.Px(3, 424), kBlack);
-  EXPECT_EQ(e.Px(3, 425), kWhite);
+  EXPECT_EQ(d.Feed(Bytes{5, 0x09, 8, 8}).ReplyByte, 0xFE);  // at (16, 16)
+  d.options.TxtCurs = 0;
+  d.Feed("c");
+  for (int x = 24; x < 32; ++x) EXPECT_EQ(d.Px(x, 16), kBlack);
 }
 
 TEST(GlyphCells, DrawWhatPutGlyphDraws) {
@@ -235,7 +226,6 @@ TEST(ShapeTest, LinesAndEllipsesPixelByPixel) {
     p.SetMode(DrawMode::kInvert);  // a pixel touched twice would stay black
     if (row.shape == 'L') p.Line(v[2], v[3], v[4], v[5]);
     if (row.shape == 'E') p.FillEllipse(v[2], v[3], v[4], v[5]);
-    // '#' a touched pixel.
     EXPECT_EQ(Art(r, 0, 0, v[0], v[1], ".##"), row.expected) << row.name;
   }
 }

@@ -1,4 +1,3 @@
-// Keys and mouse as bytes to the device.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -105,10 +104,8 @@ TEST(MouseReport, NineBitPositionsAndButtonBits) {
                              blocks.OutBlock.begin() + 4);
     EXPECT_EQ(port.writes, (std::vector<Bytes>{row.out, row.out})) << row.name;
   }
-}
-
-// Odd scales and huge or NaN values must not reach an undefined cast.
-TEST(MouseReport, ScaledPositionsRoundHalvesToEvenAndStayDefined) {
+  // Scaled positions round halves to even; odd scales and huge or NaN values
+  // must not reach an undefined cast.
   EXPECT_EQ(ImagePosition(5, 7, 1280, 892, 2.0f), (ImagePoint{2, 4}));
   EXPECT_EQ(ImagePosition(959, 668, 960, 669, 1.5f), (ImagePoint{639, 445}));
   EXPECT_EQ(ImagePosition(-5, -5, 1280, 892, 2.0f), (ImagePoint{0, 0}));

@@ -10,10 +10,7 @@ set -euo pipefail
 sim=$(realpath "$1")
 shift
 program=()  # absolute: the runs start in a folder of their own
-for arg in "$@"; do
-  if [ -e "$arg" ]; then arg=$(realpath "$arg"); fi
-  program+=("$arg")
-done
+for arg in "$@"; do program+=("$([ -e "$arg" ] && realpath "$arg" || echo "$arg")"); done
 
 work=$(mktemp -d)
 sim_pid='' window_pid=''
@@ -29,12 +26,7 @@ fail() {
   exit 1
 }
 # poll TIMES COMMAND...: runs the command every 0.1 s until it succeeds.
-poll() {
-  local times=$1
-  shift
-  for _ in $(seq "$times"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+poll() { for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done; return 1; }
 wait_log() { poll 300 grep -qF -- "$1" "$work/sim.log" || fail "the simulator never reported: $1"; }
 byte_sum() { od -An -v -tu1 "$1" | tr -s ' ' '\n' | awk 'NF { s += $1 } END { printf "%08X", s }'; }
 
@@ -50,8 +42,8 @@ printf '[Config]\r\nComNr=6\r\nMsMoveOff=0\r\n' >"$work/Kestrix2.ini"
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
 wait_log "The window opened the line"
-find_window() { window=$(xdotool search --onlyvisible --name '^Kestrix for ' 2>/dev/null | head -n 1); [ -n "$window" ]; }
-poll 300 find_window || fail "no window appeared"
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kestrix for ' | head -n 1) ||
+  fail "no window appeared"
 # No window manager runs: give the window the keyboard directly.
 keys() { xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true; xdotool key --delay 150 "$@"; }
 

@@ -21,13 +21,6 @@ said=$(cd "$folder" && "$KESTRIX_WINE" ./kestrix.exe --version </dev/null 2>&1 |
 
 (cd "$folder" && exec "$KESTRIX_WINE" ./kestrix.exe </dev/null >/dev/null 2>&1) &
 window_pid=$!
-for _ in $(seq 300); do
-  if xdotool search --onlyvisible --name '^Kestrix for ' >/dev/null 2>&1; then
-    echo "package_test: passed"
-    exit 0
-  fi
-  kill -0 "$window_pid" 2>/dev/null || break
-  sleep 0.1
-done
-echo "package_test: kestrix.exe from the zip opened no window" >&2
-exit 1
+timeout 30 xdotool search --sync --onlyvisible --name '^Kestrix for ' >/dev/null ||
+  { echo "package_test: kestrix.exe from the zip opened no window" >&2; exit 1; }
+echo "package_test: passed"
