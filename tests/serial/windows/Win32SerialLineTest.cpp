@@ -91,20 +91,26 @@ TEST_F(Win32SerialLineTest, BytesPassUnchangedReadsNeverWaitAndPurgeDrops) {
   EXPECT_TRUE(line_.BytesWaiting());
   EXPECT_EQ(Receive(1, 1), Bytes(1, 'x'));
 
-  // Under load Wine may pass the 64 bytes on in pieces, so some can follow
-  // the purge; never all of them, as at least one had come.
-  Send("SEND 64\n");
-  WaitForBytes();
-  line_.PurgeReceive();
-  Send("PING\n");
-  std::string got;
-  for (int poll = 0; poll < kPollLimit && !got.ends_with("PONG\n"); ++poll) {
-    const Bytes bytes = Receive(1);
-    got.append(bytes.begin(), bytes.end());
+  // A pseudo-terminal under load may hold the 64 bytes back past the purge
+  // even after one was reported waiting, so a round where all of them follow
+  // the purge says nothing: a purge that drops none never passes the rounds.
+  std::size_t leftOver = 64;
+  for (int round = 0; round < 5 && leftOver == 64; ++round) {
+    Send("SEND 64\n");
+    WaitForBytes();
+    Sleep(50);
+    line_.PurgeReceive();
+    Send("PING\n");
+    std::string got;
+    for (int poll = 0; poll < kPollLimit && !got.ends_with("PONG\n"); ++poll) {
+      const Bytes bytes = Receive(1);
+      got.append(bytes.begin(), bytes.end());
+    }
+    ASSERT_GE(got.size(), 5u);
+    leftOver = got.size() - 5;
+    ASSERT_EQ(got, std::string(leftOver, 'x') + "PONG\n");
   }
-  ASSERT_GE(got.size(), 5u);
-  EXPECT_EQ(got, std::string(got.size() - 5, 'x') + "PONG\n");
-  EXPECT_LT(got.size() - 5, 64u);
+  EXPECT_LT(leftOver, 64u);
 }
 
 TEST_F(Win32SerialLineTest, AStuckWriteEndsWithWhatWasTakenAndThePortWorks) {
