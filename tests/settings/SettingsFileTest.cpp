@@ -25,17 +25,17 @@ auto Fields(const Settings& s) {
 class SettingsFileTest : public ::testing::Test {
  protected:
   Settings Load(const std::string& text, Settings settings = {}) {
-    LoadSettings(folder.Write("k.ini", text), settings);
+    LoadSettings(folder_.Write("k.ini", text), settings);
     return settings;
   }
-  TempFolder folder;
+  TempFolder folder_;
 };
 
 TEST_F(SettingsFileTest, StartValuesReplaceAnOldFileWithTheExactFile) {
-  const fs::path path = folder.Write("Kestrix2.ini", std::string(5000, 'x'));
+  const fs::path path = folder_.Write("Kestrix2.ini", std::string(5000, 'x'));
   ASSERT_TRUE(SaveSettings(path, Settings{}));
   EXPECT_EQ(
-      folder.Read("Kestrix2.ini"),
+      folder_.Read("Kestrix2.ini"),
       "/* Kestrix Settings v0.5 */'\r\n[Config]\r\nComNr=6\r\nFT232R=0\r\n"
       "UseRTS=0\r\nBinPath=\r\nAutoDis=1\r\nVKeys=0\r\nTxtCurs=1\r\n"
       "MsMoveOff=1\r\nBaudRate=0\r\nCRmode=0\r\nRows=25\r\nCols=80\r\n"
@@ -55,8 +55,8 @@ TEST_F(SettingsFileTest, EveryKeyIsReadBackUnderItsOwnNameAndNoTextAddsALine) {
                          0x010203, 0xFEDCBA}};
   // clang-format on
   // The text of each key is pinned by the start-value file above.
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", saved));
-  const Settings loaded = Load(folder.Read("k.ini"));
+  ASSERT_TRUE(SaveSettings(folder_ / "k.ini", saved));
+  const Settings loaded = Load(folder_.Read("k.ini"));
   Settings expected = saved;
   expected.Autoload = "";
   expected.palette[2] = 0x123456;
@@ -64,9 +64,9 @@ TEST_F(SettingsFileTest, EveryKeyIsReadBackUnderItsOwnNameAndNoTextAddsALine) {
   EXPECT_EQ(Fields(loaded), Fields(expected));
   Settings settings;  // text values cannot inject lines
   settings.BinPath = "C:\\bin\r\n[Colors]\r\npal_0=#123456";
-  ASSERT_TRUE(SaveSettings(folder / "k.ini", settings));
-  EXPECT_EQ(folder.Read("k.ini").find("123456"), std::string::npos);
-  const Settings injected = Load(folder.Read("k.ini"));
+  ASSERT_TRUE(SaveSettings(folder_ / "k.ini", settings));
+  EXPECT_EQ(folder_.Read("k.ini").find("123456"), std::string::npos);
+  const Settings injected = Load(folder_.Read("k.ini"));
   EXPECT_EQ(injected.BinPath, "C:\\bin");
   EXPECT_EQ(injected.palette, kStartPalette);
 }
@@ -118,19 +118,19 @@ TEST_F(SettingsFileTest, FailuresChangeNothing) {
   Settings settings;
   settings.palette.fill(7);
   const Settings before = settings;
-  LoadSettings(folder / "absent.ini", settings);
-  LoadSettings(folder.path(), settings);  // a folder is not a settings file
+  LoadSettings(folder_ / "absent.ini", settings);
+  LoadSettings(folder_.path(), settings);  // a folder is not a settings file
   EXPECT_EQ(Fields(settings), Fields(before));
-  const fs::path blocker = folder.Write("blocker", "old");
-  fs::create_directory(folder / "Kestrix2.ini");
+  const fs::path blocker = folder_.Write("blocker", "old");
+  fs::create_directory(folder_ / "Kestrix2.ini");
   for (const fs::path& path :
-       {folder / "missing" / "Kestrix2.ini", blocker / "Kestrix2.ini",
-        folder / "Kestrix2.ini"}) {
+       {folder_ / "missing" / "Kestrix2.ini", blocker / "Kestrix2.ini",
+        folder_ / "Kestrix2.ini"}) {
     EXPECT_FALSE(SaveSettings(path, settings)) << path;
   }
-  EXPECT_EQ(folder.Read("blocker"), "old");
-  EXPECT_TRUE(fs::is_directory(folder / "Kestrix2.ini"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);
+  EXPECT_EQ(folder_.Read("blocker"), "old");
+  EXPECT_TRUE(fs::is_directory(folder_ / "Kestrix2.ini"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), {}), 2);
 }
 
 }  // namespace
