@@ -42,8 +42,9 @@ printf '[Config]\r\nComNr=6\r\nMsMoveOff=0\r\n' >"$work/Kestrix2.ini"
 (cd "$work" && exec "${program[@]}" </dev/null >window.txt 2>&1) &
 window_pid=$!
 wait_log "The window opened the line"
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kestrix for ' | head -n 1) ||
-  fail "no window appeared"
+# A search fails outright when Wine drops a window it is walking: poll it.
+find_window() { window=$(xdotool search --onlyvisible --name '^Kestrix for ' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
+poll 300 find_window || fail "no window appeared"
 # No window manager runs: give the window the keyboard directly.
 keys() { xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true; xdotool key --delay 150 "$@"; }
 
