@@ -5,18 +5,15 @@
 // two must agree as the chunking oracle says. Byte 0 picks the mode, the
 // text cursor, the strip and CR with Auto-LF; bytes 1 and 2 the grid; byte 3
 // the chunking; the rest is the stream.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <span>
 #include <string>
-#include <system_error>
 
 #include "support/ChunkingOracle.h"
+#include "support/TempFolder.h"
+#include "terminal/EngineHarness.h"
 
 // A quarantine of 16 MB still holds many inputs' worth of freed blocks for
 // the use-after-free check; the default 256 MB kept recycling cold memory,
@@ -26,35 +23,6 @@ extern "C" const char* __asan_default_options() {
 }
 
 namespace kestrix::fuzz {
-
-// A sheet of black and white glyphs; the pattern does not matter, only that
-// both colours occur.
-inline Raster MakeSheet() {
-  Raster sheet(256, 136, kWhite);
-  for (int y = 0; y < sheet.height(); ++y) {
-    for (int x = 0; x < sheet.width(); ++x) {
-      if ((x * 3 + y * 5) % 7 == 0) sheet.At(x, y) = kBlack;
-    }
-  }
-  return sheet;
-}
-
-// A prepared file of 700 bytes for the block reads (one full block, one
-// partly past the end), removed when the run ends.
-struct PreparedFile {
-  PreparedFile() {
-    std::ofstream out(path, std::ios::binary);
-    for (int i = 0; i < 700; ++i) out.put(static_cast<char>(i * 37));
-  }
-  ~PreparedFile() {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-  }
-  const std::string path =
-      (std::filesystem::temp_directory_path() /
-       ("kestrix-fuzz-" + std::to_string(::getpid()) + ".bin"))
-          .string();
-};
 
 // Chunk sizes from a seed: full chunks, or a mix of short ones and ones up
 // to the chunk limit.
@@ -85,8 +53,15 @@ class ChunkSizes {
 
 inline int FuzzDecoder(const std::uint8_t* data, std::size_t size, int cols,
                        int rows) {
-  static const Raster sheet = MakeSheet();
-  static const PreparedFile prepared;
+  static const Raster sheet = test::MakeTestSheet();
+  // A prepared file of 700 bytes for the block reads: one full block, one
+  // partly past the end.
+  static const test::TempFolder folder;
+  static const std::string prepared = [] {
+    std::string bytes(700, '\0');
+    for (int i = 0; i < 700; ++i) bytes[i] = static_cast<char>(i * 37);
+    return folder.Write("prepared.bin", bytes).string();
+  }();
   test::StreamSetup setup;
   setup.deviceMode = (data[0] & 1) != 0;
   setup.cursor = (data[0] & 2) != 0;
@@ -94,7 +69,7 @@ inline int FuzzDecoder(const std::uint8_t* data, std::size_t size, int cols,
   setup.crMode = (data[0] & 8) != 0;
   setup.cols = cols;
   setup.rows = rows;
-  setup.preparedFile = prepared.path;
+  setup.preparedFile = prepared;
   // Two engines for all inputs: building one costs more than most inputs.
   static test::StreamRun chunked(sheet), bytewise(sheet);
   const std::string wrong =
