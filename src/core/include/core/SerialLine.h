@@ -11,11 +11,15 @@ namespace kestrix {
 // The program implements it on QSerialPort; tests with scripted devices.
 class SerialLine : public BytePort {
  public:
-  // Opens port `numberText` ("6" for COM6) at a baud-table index. Returns
-  // false when the device cannot be opened; the port is then closed.
+  // Opens port `numberText` ("6" for COM6) at a baud-table index,
+  // exclusively: 8 data bits, no parity, no flow control, rate and stop bits
+  // from the baud table. DTR is asserted while open unless ft232r is set;
+  // RTS is off. Line settings the device refuses do not fail the open; a
+  // port already open is closed first. Returns false when the device cannot
+  // be opened; the port is then closed.
   virtual bool OpenPort(const std::string& numberText, int baudIndex,
                         bool ft232r) = 0;
-  // No effect when already closed.
+  // No effect when already closed; a line's lost-port notice is not given.
   virtual void ClosePort() = 0;
   // Rate and stop bits only; nothing on a closed port.
   virtual void SetBaud(int index) = 0;

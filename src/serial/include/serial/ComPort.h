@@ -35,16 +35,9 @@ class ComPort : public SerialLine {
   ComPort(const ComPort&) = delete;
   ComPort& operator=(const ComPort&) = delete;
 
-  // Opens the port exclusively: 8 data bits, no parity, no flow control, rate
-  // and stop bits from the baud table. DTR is asserted while open unless ft232r
-  // is set, and left off then; RTS is off. Line settings that the device
-  // refuses do not fail the open. A port that is already open is closed
-  // first. Returns false when the device cannot be opened.
   bool OpenPort(const std::string& numberText, int baudIndex,
                 bool ft232r) override;
-  // Closes the port; no effect when it is closed. Does not call onLost.
   void ClosePort() override;
-  // Changes the rate and stop bits only; does nothing on a closed port.
   void SetBaud(int index) override;
   // Called once each time an open port is found gone, after it was closed.
   void SetOnLost(std::function<void()> onLost);

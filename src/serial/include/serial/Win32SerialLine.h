@@ -37,17 +37,11 @@ class Win32SerialLine : public SerialLine {
   Win32SerialLine(const Win32SerialLine&) = delete;
   Win32SerialLine& operator=(const Win32SerialLine&) = delete;
 
-  // Opens the port exclusively: 8 data bits, no parity, no flow control,
-  // rate and stop bits from the baud table. DTR is asserted while open unless
-  // ft232r is set; RTS is off. Line settings that the
-  // device refuses do not fail the open. A port that is already open is
-  // closed first. Returns false when the number is not plain decimal digits
-  // (at least 1, no leading zero) or the device cannot be opened.
+  // Also false when the number is not plain decimal digits (at least 1, no
+  // leading zero), which Windows would otherwise resolve as a path.
   bool OpenPort(const std::string& numberText, int baudIndex,
                 bool ft232r) override;
-  // Closes the port; no effect when it is closed. Does not call onLost.
   void ClosePort() override;
-  // Changes the rate and stop bits only; does nothing on a closed port.
   void SetBaud(int index) override;
   // Called once each time an open port is found gone, after it was closed.
   void SetOnLost(std::function<void()> onLost);
